@@ -1,0 +1,189 @@
+#include "db/Database.h"
+
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "db/SqlDialect.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+Connection::~Connection() { Close(); }
+
+void Connection::Close()
+{
+    if (!db) return;
+    // Statements still held by recordsets are finalized here; their owners see
+    // the null handle and report the object as no longer valid.
+    while (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    db = nullptr;
+}
+
+sqlite3* Connection::Checked() const
+{
+    if (!db)
+        throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
+    return db;
+}
+
+void ThrowEngineError(sqlite3* db, int rc)
+{
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        throw DbError(ErrNo::RecordLocked, QStringLiteral("Could not update; currently locked."));
+    QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    throw DbError(primary, text);
+}
+
+Statement::Statement(std::shared_ptr<Connection> conn, const QString& sql) : mConn(std::move(conn))
+{
+    sqlite3* db = mConn->Checked();
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &mStmt, nullptr);
+    if (rc != SQLITE_OK) {
+        mStmt = nullptr;
+        ThrowEngineError(db, rc);
+    }
+}
+
+Statement::~Statement()
+{
+    if (mStmt && mConn->db) sqlite3_finalize(mStmt);
+}
+
+sqlite3_stmt* Statement::Handle()
+{
+    mConn->Checked();
+    return mStmt;
+}
+
+bool Statement::Step()
+{
+    sqlite3* db = mConn->Checked();
+    const int rc = sqlite3_step(mStmt);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3_reset(mStmt);
+    ThrowEngineError(db, rc);
+}
+
+void Statement::Reset()
+{
+    mConn->Checked();
+    sqlite3_reset(mStmt);
+    sqlite3_clear_bindings(mStmt);
+}
+
+namespace {
+
+void ExecRaw(sqlite3* db, const char* sql)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+}
+
+}  // namespace
+
+Database::Database(std::shared_ptr<Connection> conn) : mConn(std::move(conn)) {}
+
+Database::~Database() { Close(); }
+
+std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DbError(ErrNo::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(info.absoluteFilePath()));
+
+    auto conn = std::make_shared<Connection>();
+    conn->path = info.absoluteFilePath();
+    const QByteArray name = QFile::encodeName(conn->path);
+    const int rc = sqlite3_open_v2(name.constData(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = conn->db ? QString::fromUtf8(sqlite3_errmsg(conn->db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        conn->Close();
+        throw DbError(rc & 0xff, text);
+    }
+    sqlite3_extended_result_codes(conn->db, 0);
+    sqlite3_busy_timeout(conn->db, 0);
+
+    try {
+        if (exclusive) ExecRaw(conn->db, "PRAGMA locking_mode=EXCLUSIVE");
+        ExecRaw(conn->db, "PRAGMA synchronous=FULL");
+        ExecRaw(conn->db, "PRAGMA journal_mode=DELETE");
+        // Reading the schema proves that the file is a catalogue at all, and taking
+        // a write lock once keeps it for the whole run in exclusive mode.
+        ExecRaw(conn->db, "SELECT count(*) FROM sqlite_master");
+        if (exclusive) ExecRaw(conn->db, "BEGIN EXCLUSIVE; COMMIT");
+    } catch (const DbError& e) {
+        conn->Close();
+        if (e.Number() == ErrNo::RecordLocked)
+            throw DbError(ErrNo::FileInUse,
+                          QStringLiteral("Could not use '%1'; file already in use.").arg(info.absoluteFilePath()));
+        throw;
+    }
+    return std::unique_ptr<Database>(new Database(std::move(conn)));
+}
+
+void Database::Close() { mConn->Close(); }
+
+bool Database::IsOpen() const { return mConn->db != nullptr; }
+
+void Database::Execute(const QString& sql)
+{
+    sqlite3* db = mConn->Checked();
+    const QByteArray utf8 = TranslateSql(sql).toUtf8();
+    ExecRaw(db, utf8.constData());
+}
+
+std::unique_ptr<Recordset> Database::OpenDynaset(const QString& sql) { return MakeDynaset(mConn, sql); }
+
+std::unique_ptr<Recordset> Database::OpenSnapshot(const QString& sql) { return MakeSnapshot(mConn, sql); }
+
+void Database::Idle()
+{
+    sqlite3* db = mConn->Checked();
+    sqlite3_db_release_memory(db);
+}
+
+void Database::CompactInto(const QString& source, const QString& destination)
+{
+    if (!QFileInfo::exists(source))
+        throw DbError(ErrNo::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(QFileInfo(source).absoluteFilePath()));
+    auto conn = std::make_shared<Connection>();
+    conn->path = source;
+    const QByteArray name = QFile::encodeName(source);
+    const int rc = sqlite3_open_v2(name.constData(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = conn->db ? QString::fromUtf8(sqlite3_errmsg(conn->db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        conn->Close();
+        throw DbError(rc & 0xff, text);
+    }
+    sqlite3_busy_timeout(conn->db, 0);
+    const QString target = QFileInfo(destination).absoluteFilePath();
+    const QByteArray sql = (QStringLiteral("VACUUM INTO '") + SqlQuote(target) + u'\'').toUtf8();
+    try {
+        ExecRaw(conn->db, sql.constData());
+    } catch (const DbError& e) {
+        conn->Close();
+        if (e.Number() == ErrNo::RecordLocked)
+            throw DbError(ErrNo::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(source));
+        throw;
+    }
+    conn->Close();
+    // The engine does not sync the copy it writes; make it durable before anyone
+    // relies on it.
+    const QByteArray out = QFile::encodeName(target);
+    const int fd = ::open(out.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (fd >= 0) ::close(fd);
+        throw DbError(ErrNo::FileError, QStringLiteral("Could not write '%1'.").arg(target));
+    }
+    ::close(fd);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class Recordset;
+
+// The connection a database object and its recordsets share. When the database
+// is closed the handle goes to null, and every recordset still holding the
+// connection fails with "object no longer valid".
+struct Connection {
+    sqlite3* db = nullptr;
+    QString path;
+    ~Connection();
+    void Close();
+    // Throws DbError(3420) when the database has been closed.
+    sqlite3* Checked() const;
+};
+
+// A prepared statement bound to one connection; finalized with it.
+class Statement {
+public:
+    Statement(std::shared_ptr<Connection> conn, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* Handle();
+    // One step; true while a row is available. Throws DbError on failure.
+    bool Step();
+    void Reset();
+
+private:
+    std::shared_ptr<Connection> mConn;
+    sqlite3_stmt* mStmt = nullptr;
+};
+
+// Throws the DbError for the connection's last failure with the given result code.
+[[noreturn]] void ThrowEngineError(sqlite3* db, int rc);
+
+// The catalogue file, opened once per run.
+class Database {
+public:
+    // Opens an existing catalogue. With exclusive set the file stays locked for
+    // the whole run; a second process then fails with error 3045.
+    static std::unique_ptr<Database> Open(const QString& path, bool exclusive);
+    ~Database();
+
+    void Close();
+    bool IsOpen() const;
+    const QString& Path() const { return mConn->path; }
+
+    // Runs statements in the program's dialect; no result rows.
+    void Execute(const QString& sql);
+    // Updatable keyset over one table ("Select * from <table> ...").
+    std::unique_ptr<Recordset> OpenDynaset(const QString& sql);
+    // Read-only rows of any query.
+    std::unique_ptr<Recordset> OpenSnapshot(const QString& sql);
+    // Frees what the engine holds between operations.
+    void Idle();
+
+    std::shared_ptr<Connection> SharedConnection() const { return mConn; }
+
+    // Writes a compacted copy of a closed catalogue file; the copy is synced to disk.
+    static void CompactInto(const QString& source, const QString& destination);
+
+private:
+    explicit Database(std::shared_ptr<Connection> conn);
+    std::shared_ptr<Connection> mConn;
+};

@@ -1,0 +1,517 @@
+#include "db/Recordset.h"
+
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/SqlDialect.h"
+
+#include <QDate>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void ThrowNoCurrent() { throw DbError(ErrNo::NoCurrentRecord, QStringLiteral("No current record.")); }
+
+QVariant ColumnValue(sqlite3_stmt* stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER: return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                          sqlite3_column_bytes(stmt, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
+    default: return QVariant();
+    }
+}
+
+void BindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull()) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool: sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0); break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: sqlite3_bind_int64(stmt, index, value.toLongLong()); break;
+    case QMetaType::Double:
+    case QMetaType::Float: sqlite3_bind_double(stmt, index, value.toDouble()); break;
+    case QMetaType::QDate: {
+        const QDate date = value.toDate();
+        if (!date.isValid()) {
+            sqlite3_bind_null(stmt, index);
+        } else {
+            const QByteArray iso = date.toString(Qt::ISODate).toUtf8();
+            sqlite3_bind_text(stmt, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+        }
+        break;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QString QuoteName(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+
+// Column names looked up without regard to case.
+class ColumnIndex {
+public:
+    void Add(const QString& name)
+    {
+        const QString key = name.toLower();
+        if (!mIndex.contains(key)) mIndex.insert(key, static_cast<int>(mNames.size()));
+        mNames.push_back(name);
+    }
+    int Find(const QString& name) const { return mIndex.value(name.toLower(), -1); }
+    int Size() const { return static_cast<int>(mNames.size()); }
+    const QString& Name(int i) const { return mNames[static_cast<size_t>(i)]; }
+
+private:
+    QHash<QString, int> mIndex;
+    std::vector<QString> mNames;
+};
+
+[[noreturn]] void ThrowNoField(const QString& name)
+{
+    throw DbError(3265, QStringLiteral("Item not found in this collection. (%1)").arg(name));
+}
+
+// ---------------------------------------------------------------------------
+// Dynaset: the ordered keys of one table; the current row is fetched by key.
+class Dynaset final : public Recordset {
+public:
+    Dynaset(std::shared_ptr<Connection> conn, const QString& sql) : mConn(std::move(conn))
+    {
+        static const QRegularExpression form(
+            QStringLiteral(R"(^\s*select\s+.+?\s+from\s+(\[[^\]]+\]|[A-Za-z_][A-Za-z0-9_]*)(.*)$)"),
+            QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+        const auto match = form.match(sql);
+        if (!match.hasMatch())
+            throw DbError(ErrNo::QuerySyntax, QStringLiteral("A dynaset needs one table: '%1'.").arg(sql));
+        mTable = match.captured(1);
+        if (mTable.startsWith(u'[')) mTable = mTable.mid(1, mTable.size() - 2);
+        QString rest = match.captured(2);
+        const QString translated = TranslateSql(rest);
+        // Equal sort values keep the order of their keys, so every read of the
+        // keyset gives the same order.
+        const bool ordered = translated.contains(QRegularExpression(QStringLiteral(R"(\border\s+by\b)"),
+                                                                    QRegularExpression::CaseInsensitiveOption));
+        mKeysSql = QStringLiteral("SELECT ") + QuoteName(mTable) + QStringLiteral(".rowid FROM ") + QuoteName(mTable) +
+                   u' ' + translated + (ordered ? QStringLiteral(", ") : QStringLiteral(" ORDER BY ")) +
+                   QuoteName(mTable) + QStringLiteral(".rowid");
+        ReadColumns();
+        ReadKeys();
+    }
+
+    int RecordCount() const override { return static_cast<int>(mKeys.size()); }
+    bool Bof() const override { return mKeys.empty() || mPos < 0; }
+    bool Eof() const override { return mKeys.empty() || mPos >= static_cast<qsizetype>(mKeys.size()); }
+
+    void MoveFirst() override { Move(0); }
+    void MoveLast() override { Move(static_cast<qsizetype>(mKeys.size()) - 1); }
+    void MoveNext() override
+    {
+        mConn->Checked();
+        if (mDeletedCurrent) { Move(mPos); return; }
+        if (Eof()) ThrowNoCurrent();
+        Move(mPos + 1);
+    }
+    void MovePrevious() override
+    {
+        mConn->Checked();
+        if (Bof()) ThrowNoCurrent();
+        Move(mPos - 1);
+    }
+
+    void FindFirst(const QString& condition) override
+    {
+        Statement find(mConn, QStringLiteral("SELECT rowid FROM ") + QuoteName(mTable) + QStringLiteral(" WHERE ") +
+                                  TranslateSql(condition));
+        if (mPositionOf.empty()) {
+            mPositionOf.reserve(mKeys.size());
+            for (size_t i = 0; i < mKeys.size(); ++i) mPositionOf.emplace(mKeys[i], static_cast<qsizetype>(i));
+        }
+        qsizetype best = -1;
+        while (find.Step()) {
+            const auto it = mPositionOf.find(sqlite3_column_int64(find.Handle(), 0));
+            if (it != mPositionOf.end() && (best < 0 || it->second < best)) best = it->second;
+        }
+        mNoMatch = best < 0;
+        if (!mNoMatch) Move(best);
+    }
+
+    QVariant Field(const QString& name) const override
+    {
+        const int i = mColumns.Find(name);
+        if (i < 0) ThrowNoField(name);
+        return FieldAt(i);
+    }
+    int FieldCount() const override { return mColumns.Size(); }
+    QString FieldName(int index) const override { return mColumns.Name(index); }
+    QVariant FieldAt(int index) const override
+    {
+        mConn->Checked();
+        if (mMode != Mode::None) return mBuffer[static_cast<size_t>(index)];
+        if (mDeletedCurrent) throw DbError(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
+        if (Bof() || Eof()) ThrowNoCurrent();
+        LoadCurrent();
+        return mRow[static_cast<size_t>(index)];
+    }
+
+    void AddNew() override
+    {
+        sqlite3* db = mConn->Checked();
+        if (mMode != Mode::None) CancelUpdate();
+        mBuffer.assign(static_cast<size_t>(mColumns.Size()), QVariant());
+        mDirty.assign(mBuffer.size(), false);
+        // The counter never reuses a number: the next key is past both the highest
+        // key in the table and the highest key ever handed out.
+        qint64 next = 0;
+        {
+            Statement maxKey(mConn, QStringLiteral("SELECT max(rowid) FROM ") + QuoteName(mTable));
+            if (maxKey.Step()) next = sqlite3_column_int64(maxKey.Handle(), 0);
+        }
+        sqlite3_stmt* probe = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT seq FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE", -1, &probe,
+                               nullptr) == SQLITE_OK) {
+            const QByteArray table = mTable.toUtf8();
+            sqlite3_bind_text(probe, 1, table.constData(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(probe) == SQLITE_ROW) next = std::max<qint64>(next, sqlite3_column_int64(probe, 0));
+        }
+        sqlite3_finalize(probe);
+        mNewKey = next + 1;
+        if (mKeyColumn >= 0) {
+            mBuffer[static_cast<size_t>(mKeyColumn)] = QVariant(mNewKey);
+            mDirty[static_cast<size_t>(mKeyColumn)] = true;
+        }
+        mMode = Mode::Add;
+    }
+
+    void Edit() override
+    {
+        mConn->Checked();
+        if (mDeletedCurrent) throw DbError(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
+        if (Bof() || Eof()) ThrowNoCurrent();
+        if (mMode != Mode::None) CancelUpdate();
+        LoadCurrent();
+        mBuffer = mRow;
+        mDirty.assign(mBuffer.size(), false);
+        mMode = Mode::Edit;
+    }
+
+    void SetField(const QString& name, const QVariant& value) override
+    {
+        mConn->Checked();
+        if (mMode == Mode::None)
+            throw DbError(ErrNo::NotInEdit, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        const int i = mColumns.Find(name);
+        if (i < 0) ThrowNoField(name);
+        mBuffer[static_cast<size_t>(i)] = value;
+        mDirty[static_cast<size_t>(i)] = true;
+    }
+
+    void Update() override
+    {
+        mConn->Checked();
+        if (mMode == Mode::None)
+            throw DbError(ErrNo::NotInEdit, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        std::vector<int> columns;
+        for (int i = 0; i < mColumns.Size(); ++i)
+            if (mDirty[static_cast<size_t>(i)]) columns.push_back(i);
+        // After the write the recordset stays on the row it was on: the edited row,
+        // or for an addition the row that was current before it.
+        const qint64 stayOn = (Bof() || Eof() || mDeletedCurrent) ? -1 : CurrentKey();
+        QString sql;
+        if (mMode == Mode::Add) {
+            QStringList names, marks;
+            for (int i : columns) { names << QuoteName(mColumns.Name(i)); marks << QStringLiteral("?"); }
+            if (mKeyColumn < 0) { names << QStringLiteral("rowid"); marks << QStringLiteral("?"); }
+            sql = QStringLiteral("INSERT INTO ") + QuoteName(mTable) + QStringLiteral(" (") + names.join(u',') +
+                  QStringLiteral(") VALUES (") + marks.join(u',') + u')';
+        } else {
+            if (columns.empty()) { mMode = Mode::None; return; }
+            QStringList sets;
+            for (int i : columns) sets << QuoteName(mColumns.Name(i)) + QStringLiteral(" = ?");
+            sql = QStringLiteral("UPDATE ") + QuoteName(mTable) + QStringLiteral(" SET ") + sets.join(u',') +
+                  QStringLiteral(" WHERE rowid = ?");
+        }
+        Statement write(mConn, sql);
+        int bind = 1;
+        for (int i : columns) BindValue(write.Handle(), bind++, mBuffer[static_cast<size_t>(i)]);
+        if (mMode == Mode::Add && mKeyColumn < 0) sqlite3_bind_int64(write.Handle(), bind++, mNewKey);
+        if (mMode == Mode::Edit) sqlite3_bind_int64(write.Handle(), bind++, CurrentKey());
+        write.Step();  // a failure leaves the edit buffer in place, so the write can be tried again
+
+        mMode = Mode::None;
+        mBuffer.clear();
+        mRowKey = -1;
+        // The keyset is read again so that a new or changed row takes its sorted place.
+        ReadKeys();
+        const auto it = std::find(mKeys.begin(), mKeys.end(), stayOn);
+        mPos = it == mKeys.end() ? 0 : it - mKeys.begin();
+        mDeletedCurrent = false;
+    }
+
+    void CancelUpdate() override
+    {
+        mMode = Mode::None;
+        mBuffer.clear();
+    }
+
+    void Delete() override
+    {
+        mConn->Checked();
+        if (mDeletedCurrent) throw DbError(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
+        if (Bof() || Eof()) ThrowNoCurrent();
+        if (mMode != Mode::None) CancelUpdate();
+        Statement del(mConn, QStringLiteral("DELETE FROM ") + QuoteName(mTable) + QStringLiteral(" WHERE rowid = ?"));
+        sqlite3_bind_int64(del.Handle(), 1, CurrentKey());
+        del.Step();
+        mKeys.erase(mKeys.begin() + mPos);
+        mPositionOf.clear();
+        mRowKey = -1;
+        mDeletedCurrent = true;
+    }
+
+    void Close() override
+    {
+        mKeys.clear();
+        mPositionOf.clear();
+        mFetch.reset();
+        mClosed = true;
+    }
+
+private:
+    enum class Mode { None, Edit, Add };
+
+    void ReadColumns()
+    {
+        Statement info(mConn, QStringLiteral("PRAGMA table_info(") + QuoteName(mTable) + u')');
+        while (info.Step()) {
+            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.Handle(), 1)));
+            if (sqlite3_column_int(info.Handle(), 5) == 1) mKeyColumn = mColumns.Size();
+            mColumns.Add(name);
+        }
+        if (mColumns.Size() == 0) throw DbError(1, QStringLiteral("no such table: %1").arg(mTable));
+        QStringList names;
+        for (int i = 0; i < mColumns.Size(); ++i) names << QuoteName(mColumns.Name(i));
+        mFetch = std::make_unique<Statement>(
+            mConn, QStringLiteral("SELECT ") + names.join(u',') + QStringLiteral(" FROM ") + QuoteName(mTable) +
+                       QStringLiteral(" WHERE rowid = ?"));
+    }
+
+    void ReadKeys()
+    {
+        Statement keys(mConn, mKeysSql);
+        mKeys.clear();
+        mPositionOf.clear();
+        while (keys.Step()) mKeys.push_back(sqlite3_column_int64(keys.Handle(), 0));
+    }
+
+    void Move(qsizetype pos)
+    {
+        mConn->Checked();
+        if (mClosed) throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
+        if (mMode != Mode::None) CancelUpdate();
+        mDeletedCurrent = false;
+        mPos = std::clamp<qsizetype>(pos, -1, static_cast<qsizetype>(mKeys.size()));
+    }
+
+    qint64 CurrentKey() const { return mKeys[static_cast<size_t>(mPos)]; }
+
+    void LoadCurrent() const
+    {
+        const qint64 key = CurrentKey();
+        if (key == mRowKey) return;
+        mFetch->Reset();
+        sqlite3_bind_int64(mFetch->Handle(), 1, key);
+        if (!mFetch->Step()) {
+            mFetch->Reset();
+            throw DbError(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
+        }
+        mRow.resize(static_cast<size_t>(mColumns.Size()));
+        for (int i = 0; i < mColumns.Size(); ++i) mRow[static_cast<size_t>(i)] = ColumnValue(mFetch->Handle(), i);
+        mFetch->Reset();
+        mRowKey = key;
+    }
+
+    std::shared_ptr<Connection> mConn;
+    QString mTable;
+    QString mKeysSql;
+    ColumnIndex mColumns;
+    int mKeyColumn = -1;
+    std::unique_ptr<Statement> mFetch;
+    std::vector<qint64> mKeys;
+    std::unordered_map<qint64, qsizetype> mPositionOf;
+    qsizetype mPos = 0;
+    bool mDeletedCurrent = false;
+    bool mClosed = false;
+    mutable std::vector<QVariant> mRow;
+    mutable qint64 mRowKey = -1;
+    Mode mMode = Mode::None;
+    std::vector<QVariant> mBuffer;
+    std::vector<bool> mDirty;
+    qint64 mNewKey = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Snapshot: read-only rows, fetched as the recordset moves and kept.
+class Snapshot final : public Recordset {
+public:
+    Snapshot(std::shared_ptr<Connection> conn, const QString& sql)
+        : mConn(std::move(conn)), mSql(TranslateSql(sql)), mStmt(std::make_unique<Statement>(mConn, mSql))
+    {
+        sqlite3_stmt* stmt = mStmt->Handle();
+        const int count = sqlite3_column_count(stmt);
+        for (int i = 0; i < count; ++i) mColumns.Add(QString::fromUtf8(sqlite3_column_name(stmt, i)));
+        FetchUpTo(0);
+        mPos = 0;
+    }
+
+    int RecordCount() const override { return static_cast<int>(mRows.size()); }
+    bool Bof() const override { return mRows.empty() || mPos < 0; }
+    bool Eof() const override { return mRows.empty() || mPos >= static_cast<qsizetype>(mRows.size()); }
+
+    void MoveFirst() override { Checked(); mPos = 0; }
+    void MoveLast() override
+    {
+        Checked();
+        FetchAll();
+        mPos = static_cast<qsizetype>(mRows.size()) - 1;
+        if (mRows.empty()) mPos = 0;
+    }
+    void MoveNext() override
+    {
+        Checked();
+        if (Eof()) ThrowNoCurrent();
+        ++mPos;
+        FetchUpTo(mPos);
+    }
+    void MovePrevious() override
+    {
+        Checked();
+        if (Bof()) ThrowNoCurrent();
+        --mPos;
+    }
+
+    void FindFirst(const QString& condition) override
+    {
+        Checked();
+        FetchAll();
+        QStringList columns;
+        for (int i = 0; i < mColumns.Size(); ++i) columns << QStringLiteral("? AS ") + QuoteName(mColumns.Name(i));
+        Statement test(mConn, QStringLiteral("SELECT 1 FROM (SELECT ") + columns.join(u',') +
+                                  QStringLiteral(") WHERE ") + TranslateSql(condition));
+        for (size_t row = 0; row < mRows.size(); ++row) {
+            test.Reset();
+            for (int i = 0; i < mColumns.Size(); ++i) BindValue(test.Handle(), i + 1, mRows[row][static_cast<size_t>(i)]);
+            if (test.Step()) {
+                mNoMatch = false;
+                mPos = static_cast<qsizetype>(row);
+                return;
+            }
+        }
+        mNoMatch = true;
+    }
+
+    QVariant Field(const QString& name) const override
+    {
+        const int i = mColumns.Find(name);
+        if (i < 0) ThrowNoField(name);
+        return FieldAt(i);
+    }
+    int FieldCount() const override { return mColumns.Size(); }
+    QString FieldName(int index) const override { return mColumns.Name(index); }
+    QVariant FieldAt(int index) const override
+    {
+        Checked();
+        if (Bof() || Eof()) ThrowNoCurrent();
+        return mRows[static_cast<size_t>(mPos)][static_cast<size_t>(index)];
+    }
+
+    void Close() override
+    {
+        mStmt.reset();
+        mRows.clear();
+        mClosed = true;
+    }
+
+private:
+    void Checked() const
+    {
+        mConn->Checked();
+        if (mClosed) throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
+    }
+
+    void FetchUpTo(qsizetype pos)
+    {
+        while (!mDone && static_cast<qsizetype>(mRows.size()) <= pos) FetchOne();
+    }
+    void FetchAll()
+    {
+        while (!mDone) FetchOne();
+    }
+    void FetchOne()
+    {
+        if (!mStmt->Step()) {
+            mDone = true;
+            mStmt.reset();
+            return;
+        }
+        sqlite3_stmt* stmt = mStmt->Handle();
+        std::vector<QVariant> row(static_cast<size_t>(mColumns.Size()));
+        for (int i = 0; i < mColumns.Size(); ++i) row[static_cast<size_t>(i)] = ColumnValue(stmt, i);
+        mRows.push_back(std::move(row));
+    }
+
+    std::shared_ptr<Connection> mConn;
+    QString mSql;
+    std::unique_ptr<Statement> mStmt;
+    ColumnIndex mColumns;
+    std::vector<std::vector<QVariant>> mRows;
+    qsizetype mPos = 0;
+    bool mDone = false;
+    bool mClosed = false;
+};
+
+}  // namespace
+
+void Recordset::AddNew() { throw DbError(3027, QStringLiteral("Cannot update. Database or object is read-only.")); }
+void Recordset::Edit() { AddNew(); }
+void Recordset::SetField(const QString&, const QVariant&) { AddNew(); }
+void Recordset::Update() { AddNew(); }
+void Recordset::CancelUpdate() {}
+void Recordset::Delete() { AddNew(); }
+
+std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const QString& sql)
+{
+    conn->Checked();
+    return std::make_unique<Dynaset>(std::move(conn), sql);
+}
+
+std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql)
+{
+    conn->Checked();
+    return std::make_unique<Snapshot>(std::move(conn), sql);
+}

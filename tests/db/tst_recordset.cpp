@@ -1,0 +1,251 @@
+#include "TestCatalogue.h"
+
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/FieldValue.h"
+#include "db/Recordset.h"
+
+#include <QTest>
+
+namespace {
+
+QStringList Descriptions(Recordset& rs)
+{
+    QStringList out;
+    if (rs.IsEmpty()) return out;
+    rs.MoveFirst();
+    while (!rs.Eof()) {
+        out << TextOf(rs.Field(QStringLiteral("descr")));
+        rs.MoveNext();
+    }
+    return out;
+}
+
+int ErrorOf(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const DbError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+class TestRecordset : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TestCatalogue> mCat;
+    std::unique_ptr<Database> mDb;
+
+    void AddStamp(const QString& descr, const QString& catsort = QString())
+    {
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp"));
+        rs->AddNew();
+        rs->SetField(QStringLiteral("descr"), descr);
+        rs->SetField(QStringLiteral("catsort"), catsort);
+        rs->Update();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        mCat = std::make_unique<TestCatalogue>();
+        mDb = Database::Open(mCat->Path(), true);
+    }
+    void cleanup()
+    {
+        mDb.reset();
+        mCat.reset();
+    }
+
+    void emptyRecordset()
+    {
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp order by [descr]"));
+        QVERIFY(rs->Bof());
+        QVERIFY(rs->Eof());
+        QCOMPARE(rs->RecordCount(), 0);
+        rs->MoveFirst();
+        rs->MoveLast();
+        QVERIFY(rs->IsEmpty());
+        QCOMPARE(ErrorOf([&] { rs->Field(QStringLiteral("descr")); }), ErrNo::NoCurrentRecord);
+        QCOMPARE(ErrorOf([&] { rs->MoveNext(); }), ErrNo::NoCurrentRecord);
+    }
+
+    void movesAndEnds()
+    {
+        for (const char* d : {"Charlie", "alpha", "Bravo"}) AddStamp(QString::fromLatin1(d));
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp order by [descr]"));
+        QCOMPARE(rs->RecordCount(), 3);
+        QCOMPARE(Descriptions(*rs), (QStringList{"alpha", "Bravo", "Charlie"}));  // without regard to case
+        QVERIFY(rs->Eof());
+        QVERIFY(!rs->Bof());
+        rs->MoveLast();
+        QCOMPARE(rs->Field(QStringLiteral("DESCR")).toString(), QStringLiteral("Charlie"));
+        rs->MovePrevious();
+        rs->MovePrevious();
+        rs->MovePrevious();
+        QVERIFY(rs->Bof());
+        rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("alpha"));
+        QCOMPARE(ErrorOf([&] { rs->Field(QStringLiteral("nosuchfield")); }), 3265);
+    }
+
+    void findFirst()
+    {
+        for (const char* d : {"Penny Black", "Penny Red", "Inverted Jenny", "O'Brien's Cover"}) AddStamp(QString::fromLatin1(d));
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp order by [descr]"));
+        rs->MoveLast();
+        rs->FindFirst(QStringLiteral("descr like 'pen*'"));
+        QVERIFY(!rs->NoMatch());
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Penny Black"));
+        rs->FindFirst(QStringLiteral("descr like 'O''Brien*'"));
+        QVERIFY(!rs->NoMatch());
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("O'Brien's Cover"));
+        // No match: the position stays.
+        rs->FindFirst(QStringLiteral("descr like 'zzz*'"));
+        QVERIFY(rs->NoMatch());
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("O'Brien's Cover"));
+        // A literal percent sign is not a wildcard.
+        rs->FindFirst(QStringLiteral("descr like '%*'"));
+        QVERIFY(rs->NoMatch());
+    }
+
+    void addEditDeleteKeepSortedOrder()
+    {
+        for (const char* d : {"Bravo", "Delta", "Foxtrot"}) AddStamp(QString::fromLatin1(d));
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp order by [descr]"));
+        rs->MoveFirst();  // on Bravo
+
+        // A new row takes its sorted place; the recordset stays where it was.
+        rs->AddNew();
+        const qint64 newId = rs->Field(QStringLiteral("StampID")).toLongLong();
+        QCOMPARE(newId, 4);
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Charlie"));
+        rs->Update();
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Bravo"));
+        QCOMPARE(rs->RecordCount(), 4);
+        rs->FindFirst(QStringLiteral("StampID = 4"));
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Charlie"));
+
+        // A renamed row moves to its new place and stays current.
+        rs->Edit();
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Golf"));
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Golf"));  // the edit buffer
+        rs->Update();
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Golf"));
+        rs->MovePrevious();
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Foxtrot"));
+        QCOMPARE(Descriptions(*rs), (QStringList{"Bravo", "Delta", "Foxtrot", "Golf"}));
+
+        // Deleting leaves the position on the deleted row: the next move goes on
+        // to the row that followed it.
+        rs->FindFirst(QStringLiteral("descr = 'Delta'"));
+        rs->Delete();
+        QCOMPARE(ErrorOf([&] { rs->Field(QStringLiteral("descr")); }), ErrNo::RecordDeleted);
+        rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Foxtrot"));
+        QCOMPARE(rs->RecordCount(), 3);
+
+        // Deleting the last row: the move passes the end.
+        rs->MoveLast();
+        rs->Delete();
+        rs->MoveNext();
+        QVERIFY(rs->Eof());
+        rs->MovePrevious();
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), QStringLiteral("Foxtrot"));
+    }
+
+    void counterNeverReused()
+    {
+        AddStamp(QStringLiteral("One"));
+        AddStamp(QStringLiteral("Two"));
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp order by StampID"));
+        rs->MoveLast();
+        rs->Delete();
+        rs->AddNew();
+        QCOMPARE(rs->Field(QStringLiteral("StampID")).toLongLong(), 3);
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Three"));
+        rs->Update();
+        rs->AddNew();
+        QCOMPARE(rs->Field(QStringLiteral("StampID")).toLongLong(), 4);
+        rs->CancelUpdate();
+        QCOMPARE(rs->RecordCount(), 2);
+    }
+
+    void nullsAndDefaults()
+    {
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp"));
+        rs->AddNew();
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Plain"));
+        rs->SetField(QStringLiteral("issued"), QVariant());
+        rs->SetField(QStringLiteral("face"), MoneyValue(Money::FromUnits(15000)));
+        rs->SetField(QStringLiteral("purchased"), QDate(1998, 5, 30));
+        rs->Update();
+        rs->MoveFirst();
+        QVERIFY(rs->Field(QStringLiteral("issued")).isNull());
+        QVERIFY(rs->Field(QStringLiteral("pricepaid")).isNull());
+        QCOMPARE(rs->Field(QStringLiteral("Color")).toString(), QString());
+        QVERIFY(!rs->Field(QStringLiteral("Color")).isNull());
+        QCOMPARE(rs->Field(QStringLiteral("quantity")).toLongLong(), 1);
+        QCOMPARE(*MoneyOf(rs->Field(QStringLiteral("face"))), Money::FromUnits(15000));
+        QCOMPARE(*DateOf(rs->Field(QStringLiteral("purchased"))), QDate(1998, 5, 30));
+    }
+
+    void snapshotAndFind()
+    {
+        auto rs = mDb->OpenSnapshot(QStringLiteral("Select * from RptSpec order by [desc]"));
+        QVERIFY(!rs->IsEmpty());
+        rs->MoveLast();
+        const int count = rs->RecordCount();
+        QVERIFY(count > 20);
+        rs->MoveFirst();
+        rs->FindFirst(QStringLiteral("specID = 8"));
+        QVERIFY(!rs->NoMatch());
+        QCOMPARE(rs->Field(QStringLiteral("Desc")).toString(), QStringLiteral("Country"));
+        rs->FindFirst(QStringLiteral("SpecID = 999"));
+        QVERIFY(rs->NoMatch());
+        QCOMPARE(rs->Field(QStringLiteral("Desc")).toString(), QStringLiteral("Country"));
+        QCOMPARE(ErrorOf([&] { rs->Edit(); }), 3027);
+    }
+
+    void closedDatabaseInvalidatesRecordsets()
+    {
+        AddStamp(QStringLiteral("One"));
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp"));
+        mDb->Close();
+        QCOMPARE(ErrorOf([&] { rs->MoveFirst(); }), ErrNo::ObjectInvalid);
+        QCOMPARE(ErrorOf([&] { rs->Field(QStringLiteral("descr")); }), ErrNo::ObjectInvalid);
+        QCOMPARE(ErrorOf([&] { mDb->OpenSnapshot(QStringLiteral("select 1")); }), ErrNo::ObjectInvalid);
+    }
+
+    void openFailures()
+    {
+        QCOMPARE(ErrorOf([&] { Database::Open(mCat->File(QStringLiteral("nothing.mdb")), true); }), ErrNo::FileNotFound);
+        try {
+            Database::Open(mCat->File(QStringLiteral("nothing.mdb")), true);
+        } catch (const DbError& e) {
+            QVERIFY(e.Text().startsWith(QStringLiteral("Could not find file '")));
+        }
+        QFile text(mCat->File(QStringLiteral("text.mdb")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray("This is not a catalogue, just some words in a file.\n").repeated(100));
+        text.close();
+        QCOMPARE(ErrorOf([&] { Database::Open(text.fileName(), true); }), 26);
+    }
+
+    void compaction()
+    {
+        for (int i = 0; i < 50; ++i) AddStamp(QStringLiteral("Stamp %1").arg(i));
+        mDb.reset();
+        const QString target = mCat->File(QStringLiteral("stampnew.mdb"));
+        Database::CompactInto(mCat->Path(), target);
+        auto copy = Database::Open(target, true);
+        auto rs = copy->OpenSnapshot(QStringLiteral("select count(*) as n from stamp"));
+        QCOMPARE(rs->Field(QStringLiteral("n")).toInt(), 50);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRecordset)
+#include "tst_recordset.moc"

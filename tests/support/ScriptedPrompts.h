@@ -1,0 +1,70 @@
+#pragma once
+
+// The prompts a test installs: it records everything shown and answers from
+// scripts queued beforehand.
+
+#include "db/Prompts.h"
+
+#include <QDate>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    MsgIcon icon;
+    MsgButtons buttons;
+};
+
+struct InputRequest {
+    QString prompt;
+    QString title;
+};
+
+struct SaveRequest {
+    QString defaultName;
+    QString filter;
+};
+
+class ScriptedPrompts final : public Prompts {
+public:
+    ScriptedPrompts();
+    ~ScriptedPrompts() override;
+    ScriptedPrompts(const ScriptedPrompts&) = delete;
+    ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
+
+    MsgAnswer Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    QString Input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) override;
+    void PickDate(const PickRequest& request) override;
+    void Beep() override { ++beeps; }
+    void Busy(bool on) override { busy.push_back(on); }
+    void Help(int command, int context) override { helpCalls.emplace_back(command, context); }
+    void EndProgram(int exitCode) override { endedWith = exitCode; }
+
+    // Answers to Yes/No questions, in order; once they run out, defaultAnswer.
+    std::deque<MsgAnswer> answers;
+    MsgAnswer defaultAnswer = MsgAnswer::Yes;
+    // A hook that runs when a message is shown (after it is recorded).
+    std::function<void(const ShownMessage&)> onMessage;
+    std::deque<QString> inputs;
+    // Save dialog answers; nullopt stands for Cancel. Once they run out: Cancel.
+    std::deque<std::optional<QString>> saveFiles;
+    // Picked days; nullopt closes the picker without a pick.
+    std::deque<std::optional<QDate>> pickedDates;
+
+    std::vector<ShownMessage> messages;
+    std::vector<InputRequest> inputRequests;
+    std::vector<SaveRequest> saveRequests;
+    std::vector<PickRequest> pickRequests;
+    int beeps = 0;
+    std::vector<bool> busy;
+    std::vector<std::pair<int, int>> helpCalls;
+    std::optional<int> endedWith;
+
+    // The last message's text, or the empty text.
+    QString LastText() const { return messages.empty() ? QString() : messages.back().text; }
+    void Clear();
+};
