@@ -1,0 +1,1179 @@
+#include "app/frmMain.h"
+
+#include "dates/DateBox.h"
+#include "dates/DateText.h"
+#include "dates/LocaleFormats.h"
+#include "db/Database.h"
+#include "db/ErrorHandler.h"
+#include "db/FieldValue.h"
+#include "db/Globals.h"
+#include "db/Prompts.h"
+#include "db/Recordset.h"
+#include "db/SqlDialect.h"
+#include "db/StringHelpers.h"
+#include "help/HelpContext.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+frmMain* gMainWindow = nullptr;
+
+const QString kSortSql[] = {
+    QString(),
+    QStringLiteral("Select * from stamp order by [descr]"),
+    QStringLiteral("Select * from stamp order by catsort"),
+    QStringLiteral("Select * from stamp order by Issued"),
+};
+
+// One of the nine code lists: its control, reload flag, query and fields.
+struct CodeList {
+    QComboBox* frmMain::*list;
+    bool* flag;
+    const char* sql;
+    const char* descField;
+    const char* keyField;
+};
+
+template <typename T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* Caption(const QString& text, QWidget* buddy)
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+frmMain* frmMain::Instance() { return gMainWindow; }
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    gMainWindow = this;
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kAppTitle);
+    SetHelpContext(this, 7);
+    BuildControls();
+    BuildMenus();
+    SetTabOrder();
+    ConnectEditEvents();
+    BrowseMode();
+    resize(820, 560);
+}
+
+frmMain::~frmMain()
+{
+    if (gMainWindow == this) gMainWindow = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Controls and menus
+
+void frmMain::BuildControls()
+{
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+
+    auto* top = new QGridLayout;
+    txtDescr = Named(new QLineEdit, "txtDescr");
+    txtDescr->setMaxLength(80);
+    txtCatNum = Named(new QLineEdit, "txtCatNum");
+    txtCatNum->setMaxLength(30);
+    txtFace = Named(new QLineEdit, "txtFace");
+    txtFace->setMaxLength(50);
+    txtYear = Named(new QLineEdit, "txtYear");
+    chkUsed = Named(new QCheckBox(QStringLiteral("Used")), "chkUsed");
+    chkWantList = Named(new QCheckBox(QStringLiteral("Want List")), "chkWantList");
+    txtQuantity = Named(new QLineEdit, "txtQuantity");
+    top->addWidget(Caption(QStringLiteral("Description"), txtDescr), 0, 0);
+    top->addWidget(txtDescr, 0, 1, 1, 5);
+    top->addWidget(Caption(QStringLiteral("Catalog Num"), txtCatNum), 1, 0);
+    top->addWidget(txtCatNum, 1, 1);
+    top->addWidget(Caption(QStringLiteral("Face Value"), txtFace), 1, 2);
+    top->addWidget(txtFace, 1, 3);
+    top->addWidget(Caption(QStringLiteral("Year"), txtYear), 1, 4);
+    top->addWidget(txtYear, 1, 5);
+    top->addWidget(chkUsed, 2, 1);
+    top->addWidget(chkWantList, 2, 3);
+    top->addWidget(Caption(QStringLiteral("Quantity"), txtQuantity), 2, 4);
+    top->addWidget(txtQuantity, 2, 5);
+    top->setColumnStretch(1, 3);
+    top->setColumnStretch(3, 2);
+    top->setColumnStretch(5, 1);
+    outer->addLayout(top);
+
+    SSTab1 = Named(new QTabWidget, "SSTab1");
+
+    auto* general = new QWidget;
+    auto* g = new QGridLayout(general);
+    cmbCou = Named(new QComboBox, "cmbCou");
+    cmbType = Named(new QComboBox, "cmbType");
+    cmbForm = Named(new QComboBox, "cmbForm");
+    cmbPap = Named(new QComboBox, "cmbPap");
+    cmbCan = Named(new QComboBox, "cmbCan");
+    cmbPerf = Named(new QComboBox, "cmbPerf");
+    cmbTop = Named(new QComboBox, "cmbTop");
+    cmbGum = Named(new QComboBox, "cmbGum");
+    txtColor = Named(new QLineEdit, "txtColor");
+    txtWatermark = Named(new QLineEdit, "txtWatermark");
+    txtErrors = Named(new QLineEdit, "txtErrors");
+    for (QLineEdit* box : {txtColor, txtWatermark, txtErrors}) box->setMaxLength(50);
+    dcIssued = Named(new DateBox, "dcIssued");
+    const std::pair<const char*, QWidget*> left[] = {{"Country", cmbCou}, {"Type", cmbType}, {"Format", cmbForm},
+                                                     {"Paper", cmbPap},   {"Cancellation", cmbCan}, {"Perforation", cmbPerf}};
+    const std::pair<const char*, QWidget*> right[] = {{"Topic", cmbTop},         {"Gum", cmbGum},
+                                                      {"Color", txtColor},       {"Watermark", txtWatermark},
+                                                      {"Errors", txtErrors},     {"Issue Date", dcIssued}};
+    for (int row = 0; row < 6; ++row) {
+        g->addWidget(Caption(QString::fromLatin1(left[row].first), left[row].second), row, 0);
+        g->addWidget(left[row].second, row, 1);
+        g->addWidget(Caption(QString::fromLatin1(right[row].first), right[row].second), row, 2);
+        g->addWidget(right[row].second, row, 3);
+    }
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(6, 1);
+    SSTab1->addTab(general, QStringLiteral("General"));
+
+    auto* prices = new QWidget;
+    auto* p = new QGridLayout(prices);
+    dcPurchased = Named(new DateBox, "dcPurchased");
+    txtPricePaid = Named(new QLineEdit, "txtPricePaid");
+    lblPrice = Named(new QLabel(QStringLiteral("Price Paid")), "lblPrice");
+    lblPrice->setBuddy(txtPricePaid);
+    cmbCon = Named(new QComboBox, "cmbCon");
+    txtCatValue = Named(new QLineEdit, "txtCatValue");
+    chkForSale = Named(new QCheckBox(QStringLiteral("For Sale")), "chkForSale");
+    chkSold = Named(new QCheckBox(QStringLiteral("Sold")), "chkSold");
+    txtPriceAsk = Named(new QLineEdit, "txtPriceAsk");
+    dcDateSold = Named(new DateBox, "dcDateSold");
+    txtTotalPaid = Named(new QLineEdit, "txtTotalPaid");
+    txtTotalVal = Named(new QLineEdit, "txtTotalVal");
+    txtTotalSales = Named(new QLineEdit, "txtTotalSales");
+    for (QLineEdit* total : {txtTotalPaid, txtTotalVal, txtTotalSales}) {
+        // Computed, never typed: a click hands the focus on (see RefuseFocus).
+        total->setFocusPolicy(Qt::ClickFocus);
+        total->setReadOnly(true);
+    }
+    p->addWidget(Caption(QStringLiteral("Purchase Date"), dcPurchased), 0, 0);
+    p->addWidget(dcPurchased, 0, 1);
+    p->addWidget(Caption(QStringLiteral("Condition"), cmbCon), 0, 2);
+    p->addWidget(cmbCon, 0, 3);
+    p->addWidget(lblPrice, 1, 0);
+    p->addWidget(txtPricePaid, 1, 1);
+    p->addWidget(Caption(QStringLiteral("Total Paid"), txtTotalPaid), 1, 2);
+    p->addWidget(txtTotalPaid, 1, 3);
+    p->addWidget(Caption(QStringLiteral("Catalog Value"), txtCatValue), 2, 0);
+    p->addWidget(txtCatValue, 2, 1);
+    p->addWidget(Caption(QStringLiteral("Total Value"), txtTotalVal), 2, 2);
+    p->addWidget(txtTotalVal, 2, 3);
+    p->addWidget(chkForSale, 3, 1);
+    p->addWidget(chkSold, 3, 3);
+    p->addWidget(Caption(QStringLiteral("Selling Price"), txtPriceAsk), 4, 0);
+    p->addWidget(txtPriceAsk, 4, 1);
+    p->addWidget(Caption(QStringLiteral("Total Sales"), txtTotalSales), 4, 2);
+    p->addWidget(txtTotalSales, 4, 3);
+    p->addWidget(Caption(QStringLiteral("Date Sold"), dcDateSold), 5, 0);
+    p->addWidget(dcDateSold, 5, 1);
+    p->setColumnStretch(1, 1);
+    p->setColumnStretch(3, 1);
+    p->setRowStretch(6, 1);
+    SSTab1->addTab(prices, QStringLiteral("Stamp Prices"));
+
+    auto* notes = new QWidget;
+    auto* n = new QGridLayout(notes);
+    txtNotes = Named(new QPlainTextEdit, "txtNotes");
+    txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtNotes->setTabChangesFocus(true);
+    txtMisc1 = Named(new QLineEdit, "txtMisc1");
+    txtMisc2 = Named(new QLineEdit, "txtMisc2");
+    txtMisc1->setMaxLength(50);
+    txtMisc2->setMaxLength(50);
+    n->addWidget(Caption(QStringLiteral("Notes"), txtNotes), 0, 0, Qt::AlignTop);
+    n->addWidget(txtNotes, 0, 1, 1, 3);
+    n->addWidget(Caption(QStringLiteral("Misc. 1"), txtMisc1), 1, 0);
+    n->addWidget(txtMisc1, 1, 1);
+    n->addWidget(Caption(QStringLiteral("Misc. 2"), txtMisc2), 1, 2);
+    n->addWidget(txtMisc2, 1, 3);
+    n->setRowStretch(0, 1);
+    SSTab1->addTab(notes, QStringLiteral("Notes"));
+    outer->addWidget(SSTab1, 1);
+
+    // Two rows of buttons; Cancel lies on the place of Delete, Update on Find.
+    auto* buttons = new QGridLayout;
+    cmdFirst = Named(new QPushButton(QStringLiteral("Firs&t")), "cmdFirst");
+    cmdPrevious = Named(new QPushButton(QStringLiteral("&Previous")), "cmdPrevious");
+    cmdNext = Named(new QPushButton(QStringLiteral("&Next")), "cmdNext");
+    cmdLast = Named(new QPushButton(QStringLiteral("&Last")), "cmdLast");
+    cmdAddNew = Named(new QPushButton(QStringLiteral("&Add New")), "cmdAddNew");
+    cmdDelete = Named(new QPushButton(QStringLiteral("&Delete")), "cmdDelete");
+    cmdFind = Named(new QPushButton(QStringLiteral("F&ind")), "cmdFind");
+    cmdHelp = Named(new QPushButton(QStringLiteral("Help")), "cmdHelp");
+    cmdCancel = Named(new QPushButton(QStringLiteral("&Cancel")), "cmdCancel");
+    cmdUpdate = Named(new QPushButton(QStringLiteral("&Update")), "cmdUpdate");
+    buttons->addWidget(cmdFirst, 0, 0);
+    buttons->addWidget(cmdPrevious, 0, 1);
+    buttons->addWidget(cmdNext, 0, 2);
+    buttons->addWidget(cmdLast, 0, 3);
+    buttons->addWidget(cmdAddNew, 1, 0);
+    buttons->addWidget(cmdDelete, 1, 1);
+    buttons->addWidget(cmdCancel, 1, 1);
+    buttons->addWidget(cmdFind, 1, 2);
+    buttons->addWidget(cmdUpdate, 1, 2);
+    buttons->addWidget(cmdHelp, 1, 3);
+    outer->addLayout(buttons);
+    setCentralWidget(central);
+
+    const std::pair<QWidget*, int> contexts[] = {
+        {txtDescr, 21},     {txtCatNum, 22},    {txtFace, 23},       {txtYear, 24},      {chkUsed, 25},
+        {chkWantList, 26},  {txtQuantity, 27},  {cmbCou, 28},        {cmbType, 29},      {cmbForm, 30},
+        {cmbPap, 31},       {cmbCan, 32},       {cmbPerf, 33},       {cmbTop, 35},       {cmbGum, 34},
+        {txtColor, 37},     {txtWatermark, 38}, {txtErrors, 39},     {dcIssued, 40},     {dcPurchased, 41},
+        {txtPricePaid, 43}, {cmbCon, 36},       {txtCatValue, 44},   {chkForSale, 45},   {chkSold, 45},
+        {txtPriceAsk, 46},  {dcDateSold, 42},   {txtTotalPaid, 43},  {txtTotalVal, 44},  {txtTotalSales, 46},
+        {txtNotes, 47},     {txtMisc1, 48},     {txtMisc2, 48},      {cmdFirst, 14},     {cmdPrevious, 14},
+        {cmdNext, 14},      {cmdLast, 14},      {cmdAddNew, 9},      {cmdDelete, 13},    {cmdFind, 15},
+        {cmdHelp, 8},       {cmdCancel, 11},    {cmdUpdate, 10},
+    };
+    for (const auto& [widget, context] : contexts) SetHelpContext(widget, context);
+}
+
+void frmMain::BuildMenus()
+{
+    auto action = [this](QMenu* menu, const QString& text, const QString& name, int context) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(name);
+        SetHelpContext(a, context);
+        return a;
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuBackup = action(file, QStringLiteral("&Backup"), QStringLiteral("mnuBackup"), 56);
+    mnuPack = action(file, QStringLiteral("&Pack Database"), QStringLiteral("mnuPack"), 57);
+    file->addSeparator();
+    mnuExit = action(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), 58);
+    connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
+    connect(mnuPack, &QAction::triggered, this, &frmMain::mnuPack_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
+    QMenu* sort = menuBar()->addMenu(QStringLiteral("&Sort"));
+    sort->setObjectName(QStringLiteral("mnuSortMenu"));
+    const QString sortItems[] = {QStringLiteral("Sort by &Description"), QStringLiteral("Sort by &Catalog Number"),
+                                 QStringLiteral("Sort by &Issue Date")};
+    for (int i = 1; i <= 3; ++i) {
+        mnuSort[i] = action(sort, sortItems[i - 1], QStringLiteral("mnuSort_%1").arg(i), 17);
+        connect(mnuSort[i], &QAction::triggered, this, [this, i] { mnuSort_Click(i); });
+    }
+
+    QMenu* maint = menuBar()->addMenu(QStringLiteral("&Maintain"));
+    maint->setObjectName(QStringLiteral("mnuMaintMenu"));
+    const std::pair<const char*, int> maintItems[] = {
+        {"&Cancellations", 19}, {"&Conditions", 20}, {"&Countries", 49}, {"&Formats", 50}, {"&Gum", 51},
+        {"&Papers", 52},        {"&Performations", 53}, {"&Topics", 55}, {"&Types", 54}};
+    for (int i = 1; i <= 9; ++i) {
+        mnuMaint[i] = action(maint, QString::fromLatin1(maintItems[i - 1].first), QStringLiteral("mnuMaint_%1").arg(i),
+                             maintItems[i - 1].second);
+        connect(mnuMaint[i], &QAction::triggered, this, [this, i] { mnuMaint_Click(i); });
+    }
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
+    reports->setObjectName(QStringLiteral("mnuReports"));
+    const QString targets[] = {QStringLiteral("&View/Print Report"), QStringLiteral("Send Report to &File"),
+                               QStringLiteral("Web Table (html)")};
+    for (int i = 1; i <= 3; ++i) {
+        mnuRptOut[i] = action(reports, targets[i - 1], QStringLiteral("mnuRptOut_%1").arg(i), 59);
+        mnuRptOut[i]->setCheckable(true);
+        connect(mnuRptOut[i], &QAction::triggered, this, [this, i] { mnuRptOut_Click(i); });
+    }
+    mnuRptOut[1]->setChecked(true);
+    reports->addSeparator();
+    const std::pair<const char*, int> categories[] = {
+        {"Stamps by &Country", 60}, {"Stamps by &Type", 62}, {"Stamps by &Format", 63}, {"Stamps by T&opic", 64}};
+    for (int i = 1; i <= 4; ++i) {
+        mnuRpt[i] = action(reports, QString::fromLatin1(categories[i - 1].first), QStringLiteral("mnuRpt_%1").arg(i),
+                           categories[i - 1].second);
+        connect(mnuRpt[i], &QAction::triggered, this, [this, i] { mnuRpt_Click(i); });
+    }
+    reports->addSeparator();
+    mnuRptValue = action(reports, QStringLiteral("Collection &Value"), QStringLiteral("mnuRptValue"), 61);
+    mnuRptWant = action(reports, QStringLiteral("&Want List"), QStringLiteral("mnuRptWant"), 66);
+    mnuRptSold = action(reports, QStringLiteral("Stamps &Sold"), QStringLiteral("mnuRptSold"), 67);
+    reports->addSeparator();
+    mnuRptCustom = action(reports, QStringLiteral("Custom &Reports"), QStringLiteral("mnuRptCustom"), 68);
+    connect(mnuRptValue, &QAction::triggered, this, &frmMain::mnuRptValue_Click);
+    connect(mnuRptWant, &QAction::triggered, this, &frmMain::mnuRptWant_Click);
+    connect(mnuRptSold, &QAction::triggered, this, &frmMain::mnuRptSold_Click);
+    connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelpMenu"));
+    const QString helpItems[] = {QStringLiteral("&Contents"), QStringLiteral("&Search for Help on..."),
+                                 QStringLiteral("&Using Help")};
+    for (int i = 1; i <= 3; ++i) {
+        mnuHelp[i] = action(help, helpItems[i - 1], QStringLiteral("mnuHelp_%1").arg(i), 8);
+        connect(mnuHelp[i], &QAction::triggered, this, [this, i] { mnuHelp_Click(i); });
+    }
+    help->addSeparator();
+    mnuAbout = action(help, QStringLiteral("&About the Tessarine Program"), QStringLiteral("mnuAbout"), 18);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+void frmMain::SetTabOrder()
+{
+    const QWidget* chain[] = {txtDescr,  txtCatNum,    txtFace,     txtYear,    chkUsed,    chkWantList, txtQuantity,
+                              cmbCou,    cmbType,      cmbForm,     cmbPap,     cmbCan,     cmbPerf,     cmbTop,
+                              cmbGum,    txtColor,     txtWatermark, txtErrors, dcIssued,   dcPurchased, txtPricePaid,
+                              cmbCon,    txtCatValue,  chkForSale,  chkSold,    txtPriceAsk, dcDateSold, txtNotes,
+                              txtMisc1,  txtMisc2,     cmdFirst,    cmdPrevious, cmdNext,   cmdLast,     cmdAddNew,
+                              cmdDelete, cmdFind,      cmdHelp,     cmdCancel,  cmdUpdate};
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        setTabOrder(const_cast<QWidget*>(chain[i]), const_cast<QWidget*>(chain[i + 1]));
+}
+
+void frmMain::ConnectEditEvents()
+{
+    // Every change, click and key of the editor starts an edit.
+    for (QLineEdit* box : {txtDescr, txtCatNum, txtFace, txtYear, txtQuantity, txtColor, txtWatermark, txtErrors,
+                           txtPricePaid, txtCatValue, txtPriceAsk, txtMisc1, txtMisc2})
+        connect(box, &QLineEdit::textChanged, this, &frmMain::BeginEdit);
+    connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmMain::BeginEdit);
+    for (QComboBox* list : {cmbCou, cmbType, cmbForm, cmbPap, cmbCan, cmbPerf, cmbTop, cmbGum, cmbCon}) {
+        connect(list, &QComboBox::currentIndexChanged, this, &frmMain::BeginEdit);
+        list->installEventFilter(this);
+    }
+    for (DateBox* box : {dcIssued, dcPurchased, dcDateSold}) {
+        connect(box, &QComboBox::editTextChanged, this, &frmMain::BeginEdit);
+        box->installEventFilter(this);
+        box->lineEdit()->installEventFilter(this);
+    }
+    connect(chkUsed, &QCheckBox::toggled, this, &frmMain::BeginEdit);
+    connect(chkForSale, &QCheckBox::toggled, this, &frmMain::BeginEdit);
+    connect(chkSold, &QCheckBox::toggled, this, &frmMain::chkSold_Click);
+    connect(chkWantList, &QCheckBox::toggled, this, &frmMain::chkWantList_Click);
+    connect(dcIssued, &DateBox::DropDown, this, &frmMain::dcIssued_DropDown);
+    connect(dcPurchased, &DateBox::DropDown, this, &frmMain::dcPurchased_DropDown);
+    connect(dcDateSold, &DateBox::DropDown, this, &frmMain::dcDateSold_DropDown);
+    for (QLineEdit* box : {txtFace, txtYear, txtQuantity, txtPricePaid, txtCatValue, txtPriceAsk, txtTotalPaid,
+                           txtTotalVal, txtTotalSales})
+        box->installEventFilter(this);
+
+    connect(cmdFirst, &QPushButton::clicked, this, &frmMain::cmdFirst_Click);
+    connect(cmdPrevious, &QPushButton::clicked, this, &frmMain::cmdPrevious_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &frmMain::cmdNext_Click);
+    connect(cmdLast, &QPushButton::clicked, this, &frmMain::cmdLast_Click);
+    connect(cmdFind, &QPushButton::clicked, this, &frmMain::cmdFind_Click);
+    connect(cmdAddNew, &QPushButton::clicked, this, &frmMain::cmdAddNew_Click);
+    connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+}
+
+// ---------------------------------------------------------------------------
+// Load, activation, unload
+
+void frmMain::Form_Load()
+{
+    // A window shown again after backup or packing starts as it was designed.
+    SSTab1->setCurrentIndex(0);
+    for (int i = 1; i <= 3; ++i) mnuRptOut[i]->setChecked(i == 1);
+    SetAddCaption(false);
+    for (int table = 1; table <= 9; ++table) CodeChangedFlag(table) = false;
+
+    Guard([] { ChkDateFmt(); });
+    Guard([] {
+        gCouChanged = true;
+        gTypeChanged = true;
+        gFormChanged = true;
+        gPapChanged = true;
+        gCanChanged = true;
+        gPerfChanged = true;
+        gTopChanged = true;
+        gConChanged = true;
+        gGumChanged = true;
+    });
+    Guard([] {
+        gRptTarget = 1;
+        gSortOrder = 1;
+        gReopening = false;
+    });
+    Guard([] {
+        gHelpPath = gAppDir + QStringLiteral("stamp.hlp");
+        gDbPath = gAppDir + QStringLiteral("stamp.mdb");
+    });
+    Guard([] { gDb = Database::Open(gDbPath, true); });
+    Guard([] {
+        if (!gDb) throw DbError(ErrNo::NoObject, QString());
+        gStampRs = gDb->OpenDynaset(kSortSql[1]);
+    });
+    Guard([this] {
+        if (!gStampRs) throw DbError(ErrNo::NoObject, QString());
+        if (!gStampRs->IsEmpty()) {
+            gStampRs->MoveLast();
+            gStampRs->MoveFirst();
+            ShowRecord();
+        } else {
+            ClearFields();
+            DisableFields();
+        }
+    });
+    mEditing = false;
+    mAdding = false;
+    BrowseMode();
+}
+
+void frmMain::Form_Activate()
+{
+    const CodeList lists[] = {
+        {&frmMain::cmbCou, &gCouChanged, "Select * from country order by Coudesc", "Coudesc", "CouID"},
+        {&frmMain::cmbType, &gTypeChanged, "Select * from type order by Typedesc", "Typedesc", "typeID"},
+        {&frmMain::cmbForm, &gFormChanged, "Select * from format order by FormDesc", "FormDesc", "formID"},
+        {&frmMain::cmbPap, &gPapChanged, "Select * from paper order by Papdesc", "Papdesc", "papID"},
+        {&frmMain::cmbCan, &gCanChanged, "Select * from cancel order by CanDesc", "CanDesc", "CanID"},
+        {&frmMain::cmbPerf, &gPerfChanged, "Select * from Perf order by PerfDesc", "perfdesc", "perfID"},
+        {&frmMain::cmbTop, &gTopChanged, "Select * from topic order by TopDesc", "TopDesc", "topID"},
+        {&frmMain::cmbCon, &gConChanged, "Select * from Condition order by conDesc", "conDesc", "ConID"},
+        {&frmMain::cmbGum, &gGumChanged, "Select * from gum order by gumDesc", "GumDesc", "gumID"},
+    };
+    if (!gDb || !gDb->IsOpen()) return;
+    bool reloaded = false;
+    const bool editing = mEditing || mAdding;
+    const bool wasEditing = mEditing;
+    for (const CodeList& entry : lists) {
+        if (!*entry.flag) continue;
+        QComboBox* list = this->*entry.list;
+        // While an edit is under way the typed values stay: each list keeps its
+        // choice by the code it stands for.
+        const QVariant chosen = list->currentIndex() >= 0 ? list->currentData() : QVariant();
+        mEditing = true;
+        list->clear();
+        Guard([&] {
+            auto rs = gDb->OpenSnapshot(QString::fromLatin1(entry.sql));
+            while (!rs->Eof()) {
+                list->addItem(TextOf(rs->Field(QString::fromLatin1(entry.descField))),
+                              QVariant(static_cast<qint32>(WholeOf(rs->Field(QString::fromLatin1(entry.keyField))).value_or(0))));
+                rs->MoveNext();
+            }
+            rs->Close();
+        });
+        list->setCurrentIndex(-1);
+        if (editing) SelectById(list, chosen);
+        mEditing = wasEditing;
+        *entry.flag = false;
+        reloaded = true;
+    }
+    if (reloaded && !editing && gStampRs && !gStampRs->IsEmpty()) Guard([this] { ShowRecord(); });
+}
+
+void frmMain::Form_Unload()
+{
+    Guard([] {
+        if (gStampRs) gStampRs->Close();
+        gStampRs.reset();
+    });
+    Guard([] {
+        if (gDb) gDb->Close();
+        gDb.reset();
+    });
+    mEditing = false;
+    mAdding = false;
+}
+
+bool frmMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+    if (!gReopening) QCoreApplication::quit();
+}
+
+void frmMain::UnloadForReopen()
+{
+    gReopening = true;
+    close();
+}
+
+void frmMain::ReloadAfterReopen()
+{
+    Form_Load();
+    show();
+    raise();
+    activateWindow();
+    Form_Activate();
+    gReopening = false;
+}
+
+void frmMain::mnuExit_Click() { close(); }
+
+// ---------------------------------------------------------------------------
+// Record display and save mapping
+
+void frmMain::SelectById(QComboBox* list, const QVariant& id)
+{
+    // A code that matches no entry selects nothing: keeping the previous choice
+    // would store a wrong code on the next save.
+    int found = -1;
+    if (id.isValid() && !id.isNull()) {
+        const qint64 key = id.toLongLong();
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->itemData(i).toLongLong() == key) {
+                found = i;
+                break;
+            }
+        }
+    }
+    list->setCurrentIndex(found);
+}
+
+void frmMain::ShowRecord()
+{
+    Recordset& rs = *gStampRs;
+    auto field = [&rs](const char* name) { return rs.Field(QString::fromLatin1(name)); };
+    auto money = [&](const char* name) {
+        const auto value = MoneyOf(field(name));
+        return value ? FormatCurrency(*value) : QString();
+    };
+    auto date = [&](const char* name) {
+        const auto value = DateOf(field(name));
+        return value ? FormatShortDate(*value) : QString();
+    };
+
+    mEditing = true;
+    txtDescr->setText(TextOf(field("descr")));
+    txtCatNum->setText(TextOf(field("catnum")));
+    txtFace->setText(money("face"));
+    txtYear->setText(TextOf(field("Year")));
+    chkUsed->setChecked(BoolOf(field("used")));
+    chkWantList->setChecked(BoolOf(field("wantlist")));
+    chkWantList_Click();
+    txtQuantity->setText(TextOf(field("quantity")));
+    SelectById(cmbCou, field("CouID"));
+    SelectById(cmbType, field("typeID"));
+    SelectById(cmbForm, field("formID"));
+    SelectById(cmbPap, field("papID"));
+    SelectById(cmbCan, field("CanID"));
+    SelectById(cmbPerf, field("perfID"));
+    SelectById(cmbTop, field("topID"));
+    SelectById(cmbGum, field("gumID"));
+    SelectById(cmbCon, field("ConID"));
+    txtColor->setText(TextOf(field("Color")));
+    txtWatermark->setText(TextOf(field("watermark")));
+    txtErrors->setText(TextOf(field("Errors")));
+    dcIssued->SetText(date("issued"));
+    txtPricePaid->setText(money("pricepaid"));
+    txtTotalPaid->setText(money("totalpaid"));
+    txtCatValue->setText(money("catvalue"));
+    txtTotalVal->setText(money("totalval"));
+    txtPriceAsk->setText(money("priceask"));
+    txtTotalSales->setText(money("totalsales"));
+    chkForSale->setChecked(BoolOf(field("forsale")));
+    dcPurchased->SetText(date("purchased"));
+    chkSold->setChecked(BoolOf(field("sold")));
+    chkSold_Click();
+    dcDateSold->SetText(date("datesold"));
+    txtNotes->setPlainText(TextOf(field("notes")));
+    txtMisc1->setText(TextOf(field("misc1")));
+    txtMisc2->setText(TextOf(field("misc2")));
+    mEditing = false;
+}
+
+void frmMain::SaveRecord()
+{
+    Recordset& rs = *gStampRs;
+    auto set = [&rs](const char* name, const QVariant& value) { rs.SetField(QString::fromLatin1(name), value); };
+    auto listValue = [](QComboBox* list) {
+        return list->currentIndex() >= 0 ? QVariant(list->currentData().toLongLong()) : QVariant();
+    };
+    auto wholeValue = [](QLineEdit* box, qint64 lo, qint64 hi) {
+        const auto value = ParseWholeNumber(box->text(), lo, hi);
+        return value ? QVariant(static_cast<qint64>(*value)) : QVariant();
+    };
+
+    Guard([&] {
+        set("descr", txtDescr->text());
+        set("catnum", txtCatNum->text());
+        set("catsort", CatalogueSortKey(txtCatNum->text()));
+        set("face", MoneyValue(ParseCurrency(txtFace->text())));
+        set("Year", wholeValue(txtYear, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
+        set("used", chkUsed->isChecked() ? 1 : 0);
+        set("wantlist", chkWantList->isChecked() ? 1 : 0);
+        set("quantity", wholeValue(txtQuantity, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+        set("CouID", listValue(cmbCou));
+        set("typeID", listValue(cmbType));
+        set("formID", listValue(cmbForm));
+        set("papID", listValue(cmbPap));
+        set("CanID", listValue(cmbCan));
+        set("perfID", listValue(cmbPerf));
+        set("topID", listValue(cmbTop));
+        set("gumID", listValue(cmbGum));
+        set("ConID", listValue(cmbCon));
+        set("Color", txtColor->text());
+        set("watermark", txtWatermark->text());
+        set("Errors", txtErrors->text());
+        set("issued", DateValue(ParseDate(dcIssued->Text())));
+        set("pricepaid", MoneyValue(ParseCurrency(txtPricePaid->text())));
+        set("totalpaid", MoneyValue(ParseCurrency(txtTotalPaid->text())));
+        set("catvalue", MoneyValue(ParseCurrency(txtCatValue->text())));
+        set("totalval", MoneyValue(ParseCurrency(txtTotalVal->text())));
+        set("priceask", MoneyValue(ParseCurrency(txtPriceAsk->text())));
+        set("totalsales", MoneyValue(ParseCurrency(txtTotalSales->text())));
+        set("forsale", chkForSale->isChecked() ? 1 : 0);
+        set("purchased", DateValue(ParseDate(dcPurchased->Text())));
+        set("sold", chkSold->isChecked() ? 1 : 0);
+        set("datesold", DateValue(ParseDate(dcDateSold->Text())));
+        set("notes", txtNotes->toPlainText());
+        set("misc1", txtMisc1->text());
+        set("misc2", txtMisc2->text());
+    });
+    RetryWrite([&rs] { rs.Update(); });
+    Guard([] { gDb->Idle(); });
+}
+
+void frmMain::ClearFields()
+{
+    mEditing = true;
+    for (QLineEdit* box : {txtDescr, txtCatNum, txtFace, txtYear}) box->clear();
+    chkUsed->setChecked(false);
+    chkWantList->setChecked(false);
+    chkWantList_Click();
+    txtQuantity->setText(QStringLiteral("1"));
+    for (QComboBox* list : {cmbCou, cmbType, cmbForm, cmbPap, cmbCan, cmbPerf, cmbTop, cmbGum, cmbCon})
+        list->setCurrentIndex(-1);
+    for (QLineEdit* box : {txtColor, txtWatermark, txtErrors}) box->clear();
+    dcIssued->SetText(QString());
+    for (QLineEdit* box : {txtPricePaid, txtTotalPaid, txtCatValue, txtTotalVal, txtPriceAsk, txtTotalSales}) box->clear();
+    chkForSale->setChecked(false);
+    chkSold->setChecked(false);
+    dcPurchased->SetText(QString());
+    dcDateSold->SetText(QString());
+    txtNotes->clear();
+    txtMisc1->clear();
+    txtMisc2->clear();
+    mEditing = false;
+}
+
+void frmMain::SetEditorEnabled(bool enabled)
+{
+    const QWidget* controls[] = {txtDescr, txtCatNum, txtFace,   txtYear,      chkUsed,     chkWantList, txtQuantity,
+                                 cmbCou,   cmbType,   cmbForm,   cmbPap,       cmbCan,      cmbPerf,     cmbTop,
+                                 cmbGum,   cmbCon,    txtColor,  txtWatermark, txtErrors,   dcIssued,    txtPricePaid,
+                                 txtCatValue, txtPriceAsk, chkForSale, dcPurchased, chkSold, dcDateSold, txtNotes,
+                                 txtMisc1, txtMisc2};
+    for (const QWidget* control : controls) const_cast<QWidget*>(control)->setEnabled(enabled);
+}
+
+void frmMain::DisableFields() { SetEditorEnabled(false); }
+
+void frmMain::EnableFields() { SetEditorEnabled(true); }
+
+void frmMain::EditMode()
+{
+    for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdHelp, cmdFind, cmdDelete}) b->hide();
+    cmdCancel->show();
+    cmdUpdate->show();
+    // Backup and packing close the window and would silently drop the edit.
+    for (int i = 1; i <= 9; ++i) mnuMaint[i]->setEnabled(false);
+    for (int i = 1; i <= 3; ++i) mnuSort[i]->setEnabled(false);
+    mnuExit->setEnabled(false);
+    mnuBackup->setEnabled(false);
+    mnuPack->setEnabled(false);
+}
+
+void frmMain::BrowseMode()
+{
+    for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdHelp, cmdFind, cmdDelete, cmdAddNew}) b->show();
+    cmdCancel->hide();
+    cmdUpdate->hide();
+    for (int i = 1; i <= 9; ++i) mnuMaint[i]->setEnabled(true);
+    for (int i = 1; i <= 3; ++i) mnuSort[i]->setEnabled(true);
+    mnuExit->setEnabled(true);
+    mnuBackup->setEnabled(true);
+    mnuPack->setEnabled(true);
+}
+
+void frmMain::BeginEdit()
+{
+    if (mEditing || mAdding) return;
+    mEditing = true;
+    EditMode();
+    cmdAddNew->hide();
+}
+
+void frmMain::SetAddCaption(bool adding)
+{
+    cmdAddNew->setText(adding ? QStringLiteral("&Add Another") : QStringLiteral("&Add New"));
+}
+
+// ---------------------------------------------------------------------------
+// Navigation, sort orders and find
+
+void frmMain::cmdFirst_Click()
+{
+    if (!gStampRs || gStampRs->IsEmpty()) return;
+    gStampRs->MoveFirst();
+    ShowRecord();
+}
+
+void frmMain::cmdLast_Click()
+{
+    if (!gStampRs || gStampRs->IsEmpty()) return;
+    gStampRs->MoveLast();
+    ShowRecord();
+}
+
+void frmMain::cmdNext_Click()
+{
+    if (!gStampRs || gStampRs->IsEmpty()) return;
+    gStampRs->MoveNext();
+    if (gStampRs->Eof()) {
+        prompts().Beep();
+        gStampRs->MoveLast();
+    }
+    ShowRecord();
+}
+
+void frmMain::cmdPrevious_Click()
+{
+    if (!gStampRs || gStampRs->IsEmpty()) return;
+    gStampRs->MovePrevious();
+    if (gStampRs->Bof()) {
+        prompts().Beep();
+        gStampRs->MoveFirst();
+    }
+    ShowRecord();
+}
+
+void frmMain::OpenStampRecordset(const QString& sql)
+{
+    gStampRs.reset();
+    gStampRs = gDb->OpenDynaset(sql);
+}
+
+void frmMain::mnuSort_Click(int index)
+{
+    if (index < 1 || index > 3 || !gDb) return;
+    gSortOrder = index;
+    OpenStampRecordset(kSortSql[index]);
+    if (!gStampRs->IsEmpty()) {
+        gStampRs->MoveFirst();
+        ShowRecord();
+    } else {
+        ClearFields();
+        DisableFields();
+    }
+}
+
+void frmMain::cmdFind_Click()
+{
+    if (!gStampRs) return;
+    QString condition;
+    // The typed text is quoted, so an apostrophe finds what was typed and no text
+    // can change the query.
+    switch (gSortOrder) {
+    case 2: {
+        const QString text = prompts().Input(QStringLiteral("Enter the catalog number to find"),
+                                             QStringLiteral("Find Catalog Number"), QString());
+        condition = QStringLiteral("catnum = '") + SqlQuote(text) + u'\'';
+        break;
+    }
+    case 3: {
+        const QString text =
+            prompts().Input(QStringLiteral("Enter the issue date to find"), QStringLiteral("Find Issue Date"), QString());
+        const auto date = ParseDate(text);
+        if (!date) {
+            MsgBox(QStringLiteral("You must enter a valid date."));
+            return;
+        }
+        condition = QStringLiteral("Issued = #%1/%2/%3#").arg(date->month()).arg(date->day()).arg(date->year());
+        break;
+    }
+    default: {
+        const QString text = prompts().Input(QStringLiteral("Enter the description to find"),
+                                             QStringLiteral("Find description"), QString());
+        condition = QStringLiteral("descr like '") + SqlQuote(text) + QStringLiteral("*'");
+        break;
+    }
+    }
+    gStampRs->FindFirst(condition);
+    if (gStampRs->NoMatch()) {
+        MsgBox(QStringLiteral("That record was not found."), MsgButtons::Ok, QStringLiteral("No Records Match"));
+        return;
+    }
+    ShowRecord();
+}
+
+// ---------------------------------------------------------------------------
+// Add, update, cancel and delete
+
+bool frmMain::ValidateRecord()
+{
+    if (txtDescr->text().isEmpty()) {
+        MsgBox(QStringLiteral("You must enter a description for this stamp or click the Cancel button."));
+        txtDescr->setFocus();
+        return false;
+    }
+    // A quantity beyond the 32-bit range cannot be stored: it counts as not a number.
+    if (!ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())) {
+        MsgBox(QStringLiteral("You must enter number in the quantity field."), MsgButtons::Ok,
+               QStringLiteral("Non-numeric Quantity Entered"));
+        txtQuantity->setFocus();
+        return false;
+    }
+    if (chkForSale->isChecked() && chkSold->isChecked()) {
+        MsgBox(QStringLiteral("A stamp cannot be for sale and sold at the same time."), MsgButtons::Ok,
+               QStringLiteral("Sale Status Error"));
+        chkForSale->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void frmMain::cmdAddNew_Click()
+{
+    if (!gStampRs) return;
+    if (mAdding) {
+        // "Add Another": save the record being entered and start the next one.
+        if (!ValidateRecord()) return;
+        Guard([] { gStampRs->AddNew(); });
+        SaveRecord();
+        ClearFields();
+        txtDescr->setFocus();
+        return;
+    }
+    mAdding = true;
+    Guard([this] {
+        if (gStampRs->IsEmpty()) EnableFields();
+        else gStampRs->MoveLast();
+    });
+    EditMode();
+    SetAddCaption(true);
+    ClearFields();
+    txtDescr->setFocus();
+}
+
+void frmMain::cmdUpdate_Click()
+{
+    if (!gStampRs) return;
+    if (!ValidateRecord()) return;
+    qint64 id = 0;
+    if (mAdding) {
+        Guard([&id] {
+            gStampRs->AddNew();
+            id = gStampRs->Field(QStringLiteral("StampID")).toLongLong();
+        });
+        SaveRecord();
+        SetAddCaption(false);
+    } else {
+        Guard([&id] {
+            id = gStampRs->Field(QStringLiteral("StampID")).toLongLong();
+            gStampRs->Edit();
+        });
+        SaveRecord();
+    }
+    Guard([this, id] {
+        gStampRs->FindFirst(QStringLiteral("StampID = ") + QString::number(id));
+        if (gStampRs->NoMatch()) gStampRs->MoveFirst();
+        if (!gStampRs->IsEmpty()) ShowRecord();
+    });
+    BrowseMode();
+    mAdding = false;
+    mEditing = false;
+}
+
+void frmMain::cmdCancel_Click()
+{
+    if (!gStampRs) return;
+    if (!gStampRs->IsEmpty()) {
+        gStampRs->CancelUpdate();
+        gStampRs->MoveLast();
+        ShowRecord();
+    } else {
+        ClearFields();
+        DisableFields();
+    }
+    BrowseMode();
+    SetAddCaption(false);
+    mEditing = false;
+    mAdding = false;
+}
+
+void frmMain::cmdDelete_Click()
+{
+    if (!gStampRs || gStampRs->IsEmpty()) return;
+    if (MsgBox(QStringLiteral("Are you sure that you want to delete this stamp record?"), MsgButtons::YesNo,
+               QStringLiteral("Delete Stamp")) != MsgAnswer::Yes)
+        return;
+    RetryWrite([] { gStampRs->Delete(); });
+    Guard([] { gDb->Idle(); });
+    Guard([this] {
+        gStampRs->MoveNext();
+        if (gStampRs->IsEmpty()) {
+            ClearFields();
+            DisableFields();
+            return;
+        }
+        if (gStampRs->Eof()) gStampRs->MovePrevious();
+        ShowRecord();
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Field entry rules
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    QWidget* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::FocusIn) {
+        if (widget == txtTotalPaid || widget == txtTotalVal || widget == txtTotalSales) {
+            RefuseFocus(widget);
+        } else if (widget == txtFace || widget == txtYear || widget == txtQuantity || widget == txtPricePaid ||
+                   widget == txtCatValue || widget == txtPriceAsk) {
+            // Selected on entry, so that typing replaces the value. Deferred past
+            // the click that may have brought the focus.
+            auto* box = static_cast<QLineEdit*>(widget);
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving for another window or a popup is not leaving the box; nor is the
+        // focus taken back by a failed check.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !mChecking) {
+            if (widget == txtFace) txtFace_LostFocus();
+            else if (widget == txtYear) txtYear_LostFocus();
+            else if (widget == txtQuantity) txtQuantity_LostFocus();
+            else if (widget == txtPricePaid) txtPricePaid_LostFocus();
+            else if (widget == txtCatValue) txtCatValue_LostFocus();
+            else if (widget == txtPriceAsk) txtPriceAsk_LostFocus();
+            else if (widget == dcIssued->lineEdit() || widget == dcIssued) dcIssued_LostFocus();
+            else if (widget == dcPurchased->lineEdit() || widget == dcPurchased) dcPurchased_LostFocus();
+            else if (widget == dcDateSold->lineEdit() || widget == dcDateSold) dcDateSold_LostFocus();
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        auto* list = qobject_cast<QComboBox*>(watched);
+        if (list && !qobject_cast<DateBox*>(watched)) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+                list->setCurrentIndex(-1);
+                BeginEdit();
+                return true;
+            }
+            BeginEdit();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::RefuseFocus(QWidget* box)
+{
+    QWidget* next = box == txtTotalPaid ? static_cast<QWidget*>(cmbCon)
+                    : box == txtTotalVal ? static_cast<QWidget*>(chkForSale)
+                                         : static_cast<QWidget*>(dcDateSold);
+    next->setFocus(Qt::OtherFocusReason);
+}
+
+namespace {
+
+// Shows a failed check's message and takes the focus back into the box, without
+// the boxes that lose the focus meanwhile running their own checks.
+void Refuse(bool& checking, QWidget* box, const QString& text, MsgIcon icon)
+{
+    checking = true;
+    MsgBox(text, MsgButtons::Ok, QString(), icon);
+    box->setFocus(Qt::OtherFocusReason);
+    checking = false;
+}
+
+}  // namespace
+
+void frmMain::RecomputeTotal(QLineEdit* price, QLineEdit* total)
+{
+    const auto each = ParseCurrency(price->text());
+    if (!each) return;
+    // A quantity that is not a number leaves no total to show.
+    const auto quantity =
+        ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    total->setText(quantity ? FormatCurrency(*each * *quantity) : QString());
+}
+
+void frmMain::MoneyBoxLeft(QLineEdit* price, QLineEdit* total)
+{
+    if (price->text().isEmpty()) {
+        total->clear();
+        return;
+    }
+    const auto value = ParseCurrency(price->text());
+    if (!value) {
+        Refuse(mChecking, price, QStringLiteral("You must enter a valid number or leave the field blank"), MsgIcon::None);
+        return;
+    }
+    RecomputeTotal(price, total);
+    price->setText(FormatCurrency(*value));
+}
+
+void frmMain::txtPricePaid_LostFocus() { MoneyBoxLeft(txtPricePaid, txtTotalPaid); }
+
+void frmMain::txtCatValue_LostFocus() { MoneyBoxLeft(txtCatValue, txtTotalVal); }
+
+void frmMain::txtPriceAsk_LostFocus() { MoneyBoxLeft(txtPriceAsk, txtTotalSales); }
+
+void frmMain::txtFace_LostFocus()
+{
+    if (txtFace->text().trimmed().isEmpty()) return;
+    const auto value = ParseCurrency(txtFace->text());
+    if (!value) {
+        Refuse(mChecking, txtFace, QStringLiteral("You must enter a number in the 'Face Value' field, or leave it blank"),
+               MsgIcon::Stop);
+        return;
+    }
+    txtFace->setText(FormatCurrency(*value));
+}
+
+void frmMain::txtYear_LostFocus()
+{
+    if (txtYear->text().trimmed().isEmpty()) return;
+    // A year beyond the field's range cannot be stored: it counts as not a number.
+    if (!ParseWholeNumber(txtYear->text(), std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()))
+        Refuse(mChecking, txtYear, QStringLiteral("You must enter a number in the Year field, or leave it blank"),
+               MsgIcon::Stop);
+}
+
+void frmMain::txtQuantity_LostFocus()
+{
+    if (!ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())) {
+        Refuse(mChecking, txtQuantity, QStringLiteral("You must enter a number in the Quantity field"), MsgIcon::Stop);
+        return;
+    }
+    RecomputeTotal(txtPricePaid, txtTotalPaid);
+    RecomputeTotal(txtCatValue, txtTotalVal);
+    RecomputeTotal(txtPriceAsk, txtTotalSales);
+}
+
+void frmMain::DateBoxLeft(DateBox* box, const QString& message)
+{
+    if (!box->Text().isEmpty() && !IsDate(box->Text())) Refuse(mChecking, box, message, MsgIcon::None);
+}
+
+void frmMain::dcIssued_LostFocus()
+{
+    DateBoxLeft(dcIssued, QStringLiteral("You must enter a valid issue date, or leave the field blank."));
+}
+
+void frmMain::dcPurchased_LostFocus()
+{
+    DateBoxLeft(dcPurchased, QStringLiteral("You must enter a valid purchase date, or leave the field blank."));
+}
+
+void frmMain::dcDateSold_LostFocus()
+{
+    DateBoxLeft(dcDateSold, QStringLiteral("You must enter a valid sold date, or leave the field blank."));
+}
+
+void frmMain::OpenPicker(DateBox* box, const QString& caption, int align)
+{
+    BeginEdit();
+    gPickDate = ParseDate(box->Text()).value_or(QDate::currentDate());
+    PickRequest request;
+    request.caption = caption;
+    request.anchor = QRect(box->mapToGlobal(QPoint(0, 0)), box->size());
+    request.align = static_cast<PickRequest::Align>(align);
+    prompts().PickDate(request);
+    box->SetText(FormatShortDate(gPickDate));
+    // On to the next control, as the Tab key would go.
+    box->setFocus(Qt::OtherFocusReason);
+    focusNextChild();
+}
+
+void frmMain::dcIssued_DropDown()
+{
+    OpenPicker(dcIssued, QStringLiteral("Select Issue Date"), static_cast<int>(PickRequest::Align::RightEdges));
+}
+
+void frmMain::dcPurchased_DropDown()
+{
+    OpenPicker(dcPurchased, QStringLiteral("Select Purchase Date"), static_cast<int>(PickRequest::Align::LeftBelow));
+}
+
+void frmMain::dcDateSold_DropDown()
+{
+    OpenPicker(dcDateSold, QStringLiteral("Select Sold Date"), static_cast<int>(PickRequest::Align::LeftBelow));
+}
+
+void frmMain::chkSold_Click()
+{
+    BeginEdit();
+    if (chkSold->isChecked() && chkForSale->isChecked()) chkForSale->setChecked(false);
+}
+
+void frmMain::chkWantList_Click()
+{
+    BeginEdit();
+    lblPrice->setText(chkWantList->isChecked() ? QStringLiteral("Will Pay") : QStringLiteral("Price Paid"));
+}
+
+// ---------------------------------------------------------------------------
+// Menus whose windows live in other parts of the program
+
+void frmMain::mnuMaint_Click(int index) { gCodeTable = index; }
+
+void frmMain::mnuRptOut_Click(int index)
+{
+    gRptTarget = index;
+    for (int i = 1; i <= 3; ++i) mnuRptOut[i]->setChecked(i == index);
+}
+
+void frmMain::mnuRpt_Click(int index)
+{
+    static const int kCategory[] = {0, 3, 9, 4, 8};
+    if (index >= 1 && index <= 4) gRptCategory = kCategory[index];
+}
+
+void frmMain::mnuRptValue_Click() {}
+
+void frmMain::mnuRptWant_Click() {}
+
+void frmMain::mnuRptSold_Click() {}
+
+void frmMain::mnuRptCustom_Click() {}
+
+void frmMain::mnuBackup_Click() {}
+
+void frmMain::mnuPack_Click() {}
+
+void frmMain::cmdHelp_Click() { prompts().Help(1, 0); }
+
+void frmMain::mnuHelp_Click(int index)
+{
+    static const int kCommand[] = {0, 1, 0x105, 4};
+    if (index >= 1 && index <= 3) prompts().Help(kCommand[index], 0);
+}
+
+void frmMain::mnuAbout_Click() {}
