@@ -12,7 +12,9 @@
 #include "db/Globals.h"
 #include "db/Recordset.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QTest>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -22,11 +24,23 @@
 
 #include <memory>
 
+// The offscreen platform warns about size hints it cannot pass on; the tests
+// have no use for that noise.
+inline void QuietOffscreenWarnings()
+{
+    static const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (message.contains(QLatin1String("propagateSizeHints"))) return;
+            previous(type, context, message);
+        });
+}
+
 class MainWindowFixture {
 public:
     explicit MainWindowFixture(int demoStamps = 0, const QString& setupSql = QString())
         : cat(demoStamps), previousDir(QDir::currentPath())
     {
+        QuietOffscreenWarnings();
         if (!setupSql.isEmpty()) cat.Exec(setupSql);
         QDir::setCurrent(cat.Dir());
         window = std::make_unique<frmMain>();
@@ -56,6 +70,21 @@ public:
         qFatal("no text control %s", name);
     }
     bool Visible(const char* name) const { return !W(name)->isHidden(); }
+    // Shows the window and makes it active, so that focus moves are real.
+    void Show()
+    {
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    }
+    QWidget* Focused() const { return QApplication::focusWidget(); }
+    void Type(const char* name, const QString& text)
+    {
+        auto* box = W<QLineEdit>(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
     // A query on the catalogue the window holds open.
     QString Scalar(const QString& sql) const
     {
