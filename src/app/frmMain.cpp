@@ -9,6 +9,7 @@
 #include "db/Globals.h"
 #include "db/Prompts.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
 #include "db/SqlDialect.h"
 #include "db/StringHelpers.h"
 #include "help/HelpContext.h"
@@ -425,7 +426,7 @@ void frmMain::Form_Load()
         gHelpPath = gAppDir + QStringLiteral("stamp.hlp");
         gDbPath = gAppDir + QStringLiteral("stamp.mdb");
     });
-    Guard([] { gDb = Database::Open(gDbPath, true); });
+    Guard([] { gDb = Database::Open(gDbPath, true, CatalogueTables()); });
     Guard([] {
         if (!gDb) throw DbError(ErrNo::NoObject, QString());
         gStampRs = gDb->OpenDynaset(kSortSql[1]);

@@ -95,20 +95,47 @@ Database::Database(std::shared_ptr<Connection> conn) : mConn(std::move(conn)) {}
 
 Database::~Database() { Close(); }
 
-std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive)
+namespace {
+
+// The first required table the file lacks, or the empty text.
+QString MissingTable(sqlite3* db, const QStringList& required)
+{
+    QStringList present;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &stmt, nullptr) != SQLITE_OK)
+        ThrowEngineError(db, sqlite3_errcode(db));
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))).toLower();
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) ThrowEngineError(db, rc);
+    for (const QString& table : required)
+        if (!present.contains(table.toLower())) return table;
+    return QString();
+}
+
+}  // namespace
+
+std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, const QStringList& requiredTables)
 {
     const QFileInfo info(path);
     if (!info.exists())
         throw DbError(ErrNo::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(info.absoluteFilePath()));
 
+    if (info.isDir())
+        throw DbError(ErrNo::CannotOpen, QStringLiteral("Could not open '%1': it is a folder, not a catalogue file.")
+                                             .arg(info.absoluteFilePath()));
     auto conn = std::make_shared<Connection>();
     conn->path = info.absoluteFilePath();
     const QByteArray name = QFile::encodeName(conn->path);
     const int rc = sqlite3_open_v2(name.constData(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString text = conn->db ? QString::fromUtf8(sqlite3_errmsg(conn->db)) : QString::fromUtf8(sqlite3_errstr(rc));
         conn->Close();
-        throw DbError(rc & 0xff, text);
+        if ((rc & 0xff) == SQLITE_CANTOPEN || (rc & 0xff) == SQLITE_PERM)
+            throw DbError(ErrNo::CannotOpen, QStringLiteral("Could not open '%1': you may not have permission to read "
+                                                            "and change it.")
+                                                 .arg(conn->path));
+        throw DbError(rc & 0xff, QString::fromUtf8(sqlite3_errstr(rc)));
     }
     sqlite3_extended_result_codes(conn->db, 0);
     sqlite3_busy_timeout(conn->db, 0);
@@ -120,6 +147,13 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive)
         // Reading the schema proves that the file is a catalogue at all, and taking
         // a write lock once keeps it for the whole run in exclusive mode.
         ExecRaw(conn->db, "SELECT count(*) FROM sqlite_master");
+        const QString missing = MissingTable(conn->db, requiredTables);
+        if (!missing.isEmpty())
+            throw DbError(ErrNo::NotACatalogue, QStringLiteral("'%1' is not a Tessarine catalogue: it has no table '%2'.")
+                                                    .arg(info.absoluteFilePath(), missing));
+        if (sqlite3_db_readonly(conn->db, "main") == 1)
+            throw DbError(ErrNo::CannotOpen, QStringLiteral("Could not open '%1' for writing: the file is read-only.")
+                                                 .arg(info.absoluteFilePath()));
         if (exclusive) ExecRaw(conn->db, "BEGIN EXCLUSIVE; COMMIT");
     } catch (const DbError& e) {
         conn->Close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -45,8 +46,10 @@ private:
 class Database {
 public:
     // Opens an existing catalogue. With exclusive set the file stays locked for
-    // the whole run; a second process then fails with error 3045.
-    static std::unique_ptr<Database> Open(const QString& path, bool exclusive);
+    // the whole run; a second process then fails with error 3045. A file that
+    // lacks one of the required tables is refused before anything is written.
+    static std::unique_ptr<Database> Open(const QString& path, bool exclusive,
+                                          const QStringList& requiredTables = {});
     ~Database();
 
     void Close();

@@ -139,6 +139,13 @@ const std::vector<FieldCatalogueRow>& FieldCatalogueRows()
     return rows;
 }
 
+QStringList CatalogueTables()
+{
+    return {QStringLiteral("Stamp"),  QStringLiteral("cancel"), QStringLiteral("Condition"), QStringLiteral("country"),
+            QStringLiteral("format"), QStringLiteral("gum"),    QStringLiteral("paper"),     QStringLiteral("Perf"),
+            QStringLiteral("topic"),  QStringLiteral("type")};
+}
+
 QStringList CatalogueSchemaSql()
 {
     QStringList sql;

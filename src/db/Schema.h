@@ -22,6 +22,9 @@ struct FieldCatalogueRow {
 QStringList CatalogueSchemaSql();
 const std::vector<FieldCatalogueRow>& FieldCatalogueRows();
 
+// The tables the main window cannot work without.
+QStringList CatalogueTables();
+
 // Creates an empty catalogue at path; the file must not exist yet.
 void CreateCatalogue(const QString& path);
 

@@ -319,23 +319,40 @@ private Q_SLOTS:
         QVERIFY(f.window->IsEditing());
     }
 
-    void missingCatalogueEndsTheProgram()
+    void unusableCatalogueEndsTheProgram_data()
     {
+        QTest::addColumn<QByteArray>("contents");  // "missing": no file at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray("missing") << "3024  Could not find file '%1/stamp.mdb'.";
+        QTest::newRow("empty file") << QByteArray() << "3078  '%1/stamp.mdb' is not a Tessarine catalogue: it has no table 'Stamp'.";
+        QTest::newRow("text file") << QByteArray("Penny Black\n").repeated(400) << "26  file is not a database";
+    }
+    void unusableCatalogueEndsTheProgram()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
         ScriptedPrompts p;
         QTemporaryDir dir;
+        if (contents != "missing") {
+            QFile file(dir.filePath("stamp.mdb"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
         {
             frmMain window;
             window.Form_Load();
+            window.Form_Activate();
             QCOMPARE(p.messages.size(), size_t(1));
-            QCOMPARE(p.messages[0].text,
-                     QStringLiteral("3024  Could not find file '%1/stamp.mdb'.").arg(QDir(dir.path()).canonicalPath()));
+            const QString where = QDir(dir.path()).canonicalPath();
+            QCOMPARE(p.messages[0].text, message.contains(u"%1") ? message.arg(where) : message);
             QCOMPARE(p.messages[0].title, QStringLiteral("Tessarine"));
             QCOMPARE(p.endedWith, std::optional<int>(1));
             window.Form_Unload();
         }
         QDir::setCurrent(previous);
+        if (contents != "missing") QCOMPARE(QFileInfo(dir.filePath("stamp.mdb")).size(), contents.size());
     }
 
     void secondCopyIsRefused()
