@@ -190,7 +190,20 @@ QString FormatCurrency(Money value)
     int needed = 0;
     for (qint64 rest = value.Units() % Money::kScale; rest != 0; rest = (rest * 10) % Money::kScale) ++needed;
     const int decimals = std::max(LocaleCurrencyDecimals(locale), needed);
-    return locale.toCurrencyString(value.ToDouble(), QString(), decimals);
+    // The locale gives the pattern (symbol, sign, spacing); the digits are
+    // written from the fixed-point value itself, so no amount loses a digit to
+    // floating point on its way to the screen.
+    const QString pattern = locale.toCurrencyString(value.Units() < 0 ? -1.0 : 1.0, QString(), decimals);
+    const QString one = locale.toString(1.0, 'f', decimals);
+    const qsizetype at = pattern.indexOf(one);
+    if (at < 0) return locale.toCurrencyString(value.ToDouble(), QString(), decimals);
+    const qint64 units = value.Units() < 0 ? -value.Units() : value.Units();
+    QString number = locale.toString(units / Money::kScale);
+    if (decimals > 0) {
+        const QString fraction = QStringLiteral("%1").arg(units % Money::kScale, 4, 10, QLatin1Char('0')).left(decimals);
+        number += locale.decimalPoint() + LocalisePlainNumber(fraction.leftJustified(decimals, u'0'));
+    }
+    return pattern.left(at) + number + pattern.mid(at + one.size());
 }
 
 std::optional<Money> ParseCurrency(const QString& text)

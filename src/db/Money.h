@@ -21,7 +21,12 @@ public:
     }
 
     constexpr qint64 Units() const { return mValue; }
-    double ToDouble() const { return static_cast<double>(mValue) / kScale; }
+    // The nearest double: whole units and the fraction converted apart, so that
+    // large amounts do not lose their cents to the division.
+    double ToDouble() const
+    {
+        return static_cast<double>(mValue / kScale) + static_cast<double>(mValue % kScale) / kScale;
+    }
 
     constexpr Money operator+(Money o) const { return FromUnits(mValue + o.mValue); }
     constexpr Money operator-(Money o) const { return FromUnits(mValue - o.mValue); }
