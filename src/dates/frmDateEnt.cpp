@@ -177,7 +177,7 @@ void frmDateEnt::SpinTo(int month, int year)
     }
     // The day is kept when the target month has it; otherwise the month's first day.
     const auto kept = ParseDate(FormatDate(month, mDate.day(), year));
-    if (kept && kept->year() == year && kept->month() == month) mDate = *kept;
+    if (kept) mDate = *kept;
     else mDate = ParseDate(FormatDate(month, 1, year)).value_or(QDate(year, month, 1));
     ShowMonth();
 }
@@ -218,10 +218,8 @@ void frmDateEnt::Grid1_Click(int row, int column)
         SelectShownDay();
         return;
     }
-    const int day = cell->text().toInt();
-    const QDate exact(mYear, mMonth, day);
-    std::optional<QDate> picked = ParseDate(FormatDate(mMonth, day, mYear));
-    if (!picked || *picked != exact) picked = exact;
+    const auto picked = ParseDate(FormatDate(mMonth, cell->text().toInt(), mYear));
+    if (!picked) return;
     gPickDate = *picked;
     accept();
 }
