@@ -8,15 +8,15 @@
 
 struct CodeTableInfo {
     int number = 0;
-    QString menuCaption;   // the Maintain menu's item
+    QString menuCaption;  // the Maintain menu's item
     QString table;
     QString keyField;
     QString descField;
-    QString loadQuery;     // every entry, in description order
-    QString inUseQuery;    // the key value is appended
+    QString loadQuery;   // every entry, in description order
+    QString inUseQuery;  // the key value is appended
     QString windowCaption;
-    QString label;         // above the description box
-    QString findWord;      // fills the find prompt
+    QString label;     // above the description box
+    QString findWord;  // fills the find prompt
     QString deleteQuestion;
     QString deleteTitle;
     QString inUseMessage;
@@ -30,7 +30,10 @@ struct CodeTableInfo {
 
 inline constexpr int kCodeTableCount = 9;
 
-inline bool IsCodeTable(int number) { return number >= 1 && number <= kCodeTableCount; }
+inline bool IsCodeTable(int number)
+{
+    return number >= 1 && number <= kCodeTableCount;
+}
 
 // The row of table 1-9; any other number gives an empty row (number 0).
 const CodeTableInfo& CodeTableInfoFor(int number);

@@ -131,7 +131,10 @@ frmCodesMaint::~frmCodesMaint()
     if (sInstance == this) sInstance = nullptr;
 }
 
-frmCodesMaint* frmCodesMaint::Instance() { return sInstance; }
+frmCodesMaint* frmCodesMaint::Instance()
+{
+    return sInstance;
+}
 
 void frmCodesMaint::Reload(int table)
 {
@@ -186,7 +189,10 @@ void frmCodesMaint::Form_Activate()
 
 // --- procedures ------------------------------------------------------------
 
-bool frmCodesMaint::HasRows() const { return rsCodes && rsCodes->RecordCount() > 0; }
+bool frmCodesMaint::HasRows() const
+{
+    return rsCodes && rsCodes->RecordCount() > 0;
+}
 
 void frmCodesMaint::ShowRecord()
 {
@@ -202,9 +208,15 @@ void frmCodesMaint::ClearFields()
     txtDesc->clear();
 }
 
-void frmCodesMaint::DisableFields() { txtDesc->setEnabled(false); }
+void frmCodesMaint::DisableFields()
+{
+    txtDesc->setEnabled(false);
+}
 
-void frmCodesMaint::EnableFields() { txtDesc->setEnabled(true); }
+void frmCodesMaint::EnableFields()
+{
+    txtDesc->setEnabled(true);
+}
 
 void frmCodesMaint::EditMode()
 {
@@ -249,7 +261,10 @@ void frmCodesMaint::SaveRecord()
     Guard([] { Db().Idle(); });
 }
 
-void frmCodesMaint::MakeDefault(QPushButton* button) { button->setDefault(true); }
+void frmCodesMaint::MakeDefault(QPushButton* button)
+{
+    button->setDefault(true);
+}
 
 void frmCodesMaint::CloseRecordset()
 {
@@ -260,7 +275,10 @@ void frmCodesMaint::CloseRecordset()
 
 // --- event handlers --------------------------------------------------------
 
-void frmCodesMaint::txtDesc_Change() { BeginEdit(); }
+void frmCodesMaint::txtDesc_Change()
+{
+    BeginEdit();
+}
 
 void frmCodesMaint::cmdFirst_Click()
 {
@@ -304,8 +322,10 @@ void frmCodesMaint::cmdAddNew_Click()
 {
     if (!mAdding) {
         mAdding = true;
-        if (!HasRows()) EnableFields();
-        else Guard([&] { rsCodes->MoveLast(); });
+        if (!HasRows())
+            EnableFields();
+        else
+            Guard([&] { rsCodes->MoveLast(); });
         ClearFields();
         EditMode();
         cmdAddNew->setText(QStringLiteral("&Add Another"));
@@ -421,13 +441,18 @@ void frmCodesMaint::cmdFind_Click()
     ShowRecord();
 }
 
-void frmCodesMaint::cmdOk_Click() { close(); }
+void frmCodesMaint::cmdOk_Click()
+{
+    close();
+}
 
 void frmCodesMaint::reject()
 {
     // Escape cancels an edit under way, and otherwise closes the window like Ok.
-    if (IsEditing()) cmdCancel_Click();
-    else cmdOk_Click();
+    if (IsEditing())
+        cmdCancel_Click();
+    else
+        cmdOk_Click();
 }
 
 void frmCodesMaint::closeEvent(QCloseEvent* e)

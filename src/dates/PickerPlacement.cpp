@@ -10,18 +10,18 @@ QRect PlacePicker(const QRect& anchor, PickRequest::Align align, const QSize& si
     } else {
         const int boxHeight = anchor.height();
         switch (align) {
-        case PickRequest::Align::RightEdges:
-            placed.moveTopRight(QPoint(anchor.right(), anchor.bottom() + 1));
-            break;
-        case PickRequest::Align::LeftBelow:
-            placed.moveTopLeft(QPoint(anchor.left(), anchor.bottom() + 1));
-            break;
-        case PickRequest::Align::StartDate:
-            placed.moveTopRight(QPoint(anchor.right(), anchor.top() + 2 * boxHeight));
-            break;
-        case PickRequest::Align::EndDate:
-            placed.moveBottomRight(QPoint(anchor.right(), anchor.top() + 3 * boxHeight - 1));
-            break;
+            case PickRequest::Align::RightEdges:
+                placed.moveTopRight(QPoint(anchor.right(), anchor.bottom() + 1));
+                break;
+            case PickRequest::Align::LeftBelow:
+                placed.moveTopLeft(QPoint(anchor.left(), anchor.bottom() + 1));
+                break;
+            case PickRequest::Align::StartDate:
+                placed.moveTopRight(QPoint(anchor.right(), anchor.top() + 2 * boxHeight));
+                break;
+            case PickRequest::Align::EndDate:
+                placed.moveBottomRight(QPoint(anchor.right(), anchor.top() + 3 * boxHeight - 1));
+                break;
         }
     }
     if (screen.isEmpty()) return placed;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +18,8 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,7 +59,6 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     Grid1->verticalHeader()->hide();
     Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     Grid1->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Grid1->horizontalHeader()->setMinimumSectionSize(10);
     Grid1->verticalHeader()->setMinimumSectionSize(10);
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -64,6 +66,7 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     Grid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid1->setTabKeyNavigation(false);
+    Grid1->setTextElideMode(Qt::ElideNone);
     QFont headingFont = Grid1->font();
     headingFont.setBold(true);
     for (int row = 0; row < kRows; ++row) {
@@ -101,7 +104,7 @@ frmDateEnt::frmDateEnt(QWidget* parent) : QDialog(parent)
     txtYear->installEventFilter(this);
 
     Form_Load();
-    resize(300, 240);
+    resize(sizeHint().expandedTo(QSize(300, 240)));
     Grid1->setFocus();
 }
 
@@ -120,8 +123,17 @@ void frmDateEnt::Form_Load()
 
     // 31 May 1998 was a Sunday: the headings run Sunday to Saturday.
     const QDate sunday(1998, 5, 31);
-    for (int n = 0; n < kColumns; ++n)
-        Grid1->item(0, n)->setText(u' ' + locale.toString(sunday.addDays(n), u"ddd") + u' ');
+    const QFontMetrics metrics(Grid1->item(0, 0)->font());
+    int widest = metrics.horizontalAdvance(QStringLiteral(" 30 "));
+    for (int n = 0; n < kColumns; ++n) {
+        const QString heading = u' ' + locale.toString(sunday.addDays(n), u"ddd") + u' ';
+        Grid1->item(0, n)->setText(heading);
+        widest = std::max(widest, metrics.horizontalAdvance(heading));
+    }
+    // Every heading shows whole, however long the locale's day names are.
+    const int columnWidth = widest + 8;
+    Grid1->horizontalHeader()->setMinimumSectionSize(columnWidth);
+    Grid1->setMinimumWidth(kColumns * columnWidth + 2 * Grid1->frameWidth());
 
     ShowMonth();
 }
@@ -177,26 +189,38 @@ void frmDateEnt::SpinTo(int month, int year)
     }
     // The day is kept when the target month has it; otherwise the month's first day.
     const auto kept = ParseDate(FormatDate(month, mDate.day(), year));
-    if (kept) mDate = *kept;
-    else mDate = ParseDate(FormatDate(month, 1, year)).value_or(QDate(year, month, 1));
+    if (kept)
+        mDate = *kept;
+    else
+        mDate = ParseDate(FormatDate(month, 1, year)).value_or(QDate(year, month, 1));
     ShowMonth();
 }
 
 void frmDateEnt::Spin1_SpinUp()
 {
-    if (mMonth == 12) SpinTo(1, mYear + 1);
-    else SpinTo(mMonth + 1, mYear);
+    if (mMonth == 12)
+        SpinTo(1, mYear + 1);
+    else
+        SpinTo(mMonth + 1, mYear);
 }
 
 void frmDateEnt::Spin1_SpinDown()
 {
-    if (mMonth == 1) SpinTo(12, mYear - 1);
-    else SpinTo(mMonth - 1, mYear);
+    if (mMonth == 1)
+        SpinTo(12, mYear - 1);
+    else
+        SpinTo(mMonth - 1, mYear);
 }
 
-void frmDateEnt::Spin2_SpinUp() { SpinTo(mMonth, mYear + 1); }
+void frmDateEnt::Spin2_SpinUp()
+{
+    SpinTo(mMonth, mYear + 1);
+}
 
-void frmDateEnt::Spin2_SpinDown() { SpinTo(mMonth, mYear - 1); }
+void frmDateEnt::Spin2_SpinDown()
+{
+    SpinTo(mMonth, mYear - 1);
+}
 
 void frmDateEnt::MoveDay(qint64 days)
 {
@@ -227,18 +251,37 @@ void frmDateEnt::Grid1_Click(int row, int column)
 bool frmDateEnt::Grid1_KeyPress(int key)
 {
     switch (key) {
-    case Qt::Key_Left: MoveDay(-1); return true;
-    case Qt::Key_Right: MoveDay(1); return true;
-    case Qt::Key_Up: MoveDay(-7); return true;
-    case Qt::Key_Down: MoveDay(7); return true;
-    case Qt::Key_Home: MoveDay(1 - mDate.day()); return true;
-    case Qt::Key_End: MoveDay(mDate.daysInMonth() - mDate.day()); return true;
-    case Qt::Key_PageUp: Spin1_SpinDown(); return true;
-    case Qt::Key_PageDown: Spin1_SpinUp(); return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space: Grid1_Click(mSelectedRow, mSelectedColumn); return true;
-    default: return false;
+        case Qt::Key_Left:
+            MoveDay(-1);
+            return true;
+        case Qt::Key_Right:
+            MoveDay(1);
+            return true;
+        case Qt::Key_Up:
+            MoveDay(-7);
+            return true;
+        case Qt::Key_Down:
+            MoveDay(7);
+            return true;
+        case Qt::Key_Home:
+            MoveDay(1 - mDate.day());
+            return true;
+        case Qt::Key_End:
+            MoveDay(mDate.daysInMonth() - mDate.day());
+            return true;
+        case Qt::Key_PageUp:
+            Spin1_SpinDown();
+            return true;
+        case Qt::Key_PageDown:
+            Spin1_SpinUp();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            Grid1_Click(mSelectedRow, mSelectedColumn);
+            return true;
+        default:
+            return false;
     }
 }
 

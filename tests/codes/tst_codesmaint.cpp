@@ -18,10 +18,10 @@
 
 namespace {
 
-const char* const kAllButtons[] = {"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast", "cmdAddNew",
+const char* const kAllButtons[] = {"cmdFirst",  "cmdPrevious", "cmdNext", "cmdLast",   "cmdAddNew",
                                    "cmdDelete", "cmdFind",     "cmdOk",   "cmdCancel", "cmdUpdate"};
-const QStringList kBrowseSet{"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast",
-                             "cmdAddNew", "cmdDelete", "cmdFind", "cmdOk"};
+const QStringList kBrowseSet{"cmdFirst",  "cmdPrevious", "cmdNext", "cmdLast",
+                             "cmdAddNew", "cmdDelete",   "cmdFind", "cmdOk"};
 const QStringList kEditSet{"cmdCancel", "cmdUpdate"};
 const QStringList kAddSet{"cmdAddNew", "cmdCancel", "cmdUpdate"};
 
@@ -92,10 +92,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("help");
-        QTest::newRow("cancellations") << 1 << "Maintain Cancellations" << "Cancellation Description" << 19;
-        QTest::newRow("gum") << 5 << "Maintain Gum Types" << "Gum Description" << 51;
-        QTest::newRow("perforations") << 7 << "Maintain Perforations" << "Perforation Description" << 53;
-        QTest::newRow("topics") << 8 << "Maintain Topics" << "Topic Description" << 55;
+        QTest::newRow("cancellations") << 1 << "Maintain Cancellations"
+                                       << "Cancellation Description" << 19;
+        QTest::newRow("gum") << 5 << "Maintain Gum Types"
+                             << "Gum Description" << 51;
+        QTest::newRow("perforations") << 7 << "Maintain Perforations"
+                                      << "Perforation Description" << 53;
+        QTest::newRow("topics") << 8 << "Maintain Topics"
+                                << "Topic Description" << 55;
     }
     void opensInBrowseModeWithTheTablesTexts()
     {
@@ -103,8 +107,9 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(QString, label);
         QFETCH(int, help);
-        gDb->Execute("INSERT INTO cancel (CanDesc) VALUES ('Hand'); INSERT INTO gum (GumDesc) VALUES ('Hinged');"
-                     "INSERT INTO Perf (PerfDesc) VALUES ('11'); INSERT INTO topic (TopDesc) VALUES ('Birds')");
+        gDb->Execute(
+            "INSERT INTO cancel (CanDesc) VALUES ('Hand'); INSERT INTO gum (GumDesc) VALUES ('Hinged');"
+            "INSERT INTO Perf (PerfDesc) VALUES ('11'); INSERT INTO topic (TopDesc) VALUES ('Birds')");
         OpenCodesMaint(table);
         QVERIFY(Window());
         QCOMPARE(gCodeTable, table);
@@ -124,8 +129,8 @@ private Q_SLOTS:
     {
         OpenCodesMaint(3);
         QCOMPARE(Desc()->maxLength(), 50);
-        const QStringList captions{"&First", "&Previous", "&Next", "&Last", "&Add New",
-                                   "&Delete", "&Find",    "&Ok",   "&Cancel", "&Update"};
+        const QStringList captions{"&First",  "&Previous", "&Next", "&Last",   "&Add New",
+                                   "&Delete", "&Find",     "&Ok",   "&Cancel", "&Update"};
         QStringList shown;
         for (const char* name : kAllButtons) shown << Button(name)->text();
         QCOMPARE(shown, captions);
@@ -285,7 +290,7 @@ private Q_SLOTS:
         Seed("country", "Coudesc", {"Chile", "austria", "Brazil"});
         OpenCodesMaint(3);
         const QList<std::tuple<const char*, QString, int>> steps{
-            {"cmdPrevious", "austria", 1}, {"cmdNext", "Brazil", 1},   {"cmdLast", "Chile", 1},
+            {"cmdPrevious", "austria", 1}, {"cmdNext", "Brazil", 1},     {"cmdLast", "Chile", 1},
             {"cmdNext", "Chile", 2},       {"cmdPrevious", "Brazil", 2}, {"cmdFirst", "austria", 2}};
         QCOMPARE(Desc()->text(), "austria");
         for (const auto& [button, shown, beeps] : steps) {
@@ -350,9 +355,10 @@ private Q_SLOTS:
     {
         QFETCH(int, table);
         QFETCH(QString, message);
-        gDb->Execute("INSERT INTO country (CouID, Coudesc) VALUES (12, 'Germany');"
-                     "INSERT INTO gum (gumID, GumDesc) VALUES (12, 'Original');"
-                     "INSERT INTO Stamp (descr, CouID, gumID) VALUES ('Posthorn', 12, 12)");
+        gDb->Execute(
+            "INSERT INTO country (CouID, Coudesc) VALUES (12, 'Germany');"
+            "INSERT INTO gum (gumID, GumDesc) VALUES (12, 'Original');"
+            "INSERT INTO Stamp (descr, CouID, gumID) VALUES ('Posthorn', 12, 12)");
         OpenCodesMaint(table);
         Click("cmdDelete");
         QCOMPARE(mPrompts->messages.size(), size_t(2));
@@ -369,20 +375,34 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("shown");  // empty: not found
-        QTest::newRow("lower case") << "ger" << "German East Africa";
-        QTest::newRow("upper case") << "GERMANY" << "Germany";
-        QTest::newRow("apostrophe") << "o'h" << "O'Higgins Land";
-        QTest::newRow("star wildcard") << "*africa" << "German East Africa";
-        QTest::newRow("question wildcard") << "?ermany" << "Germany";
-        QTest::newRow("percent is a plain character") << "10%" << "10% Perf";
-        QTest::newRow("underscore is a plain character") << "ab_" << "ab_c";
-        QTest::newRow("empty answer finds the first row") << "" << "10 Perf";
-        QTest::newRow("not found") << "zzz" << "";
-        QTest::newRow("lone apostrophe") << "'" << "";
-        QTest::newRow("quote games") << "' or 1=1 --" << "";
-        QTest::newRow("backslash") << "\\" << "";
-        QTest::newRow("date literal") << "#1/1/2000#" << "";
-        QTest::newRow("bracket") << "[G" << "";
+        QTest::newRow("lower case") << "ger"
+                                    << "German East Africa";
+        QTest::newRow("upper case") << "GERMANY"
+                                    << "Germany";
+        QTest::newRow("apostrophe") << "o'h"
+                                    << "O'Higgins Land";
+        QTest::newRow("star wildcard") << "*africa"
+                                       << "German East Africa";
+        QTest::newRow("question wildcard") << "?ermany"
+                                           << "Germany";
+        QTest::newRow("percent is a plain character") << "10%"
+                                                      << "10% Perf";
+        QTest::newRow("underscore is a plain character") << "ab_"
+                                                         << "ab_c";
+        QTest::newRow("empty answer finds the first row") << ""
+                                                          << "10 Perf";
+        QTest::newRow("not found") << "zzz"
+                                   << "";
+        QTest::newRow("lone apostrophe") << "'"
+                                         << "";
+        QTest::newRow("quote games") << "' or 1=1 --"
+                                     << "";
+        QTest::newRow("backslash") << "\\"
+                                   << "";
+        QTest::newRow("date literal") << "#1/1/2000#"
+                                      << "";
+        QTest::newRow("bracket") << "[G"
+                                 << "";
     }
     void find()
     {

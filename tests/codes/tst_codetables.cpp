@@ -17,77 +17,122 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("identity");  // menu, table, key, description, load query, in-use query
         QTest::addColumn<QStringList>("window");    // caption, label, find word, question, title, in-use message
         QTest::addColumn<int>("help");
-        QTest::newRow("1 cancellations")
-            << 1
-            << QStringList{"&Cancellations", "cancel", "CanID", "CanDesc", "Select * from cancel order by CanDesc",
-                           "Select StampID from Stamp where CanID = "}
-            << QStringList{"Maintain Cancellations", "Cancellation Description", "cancellation",
-                           "Are you sure that you want to delete this Cancellation?", "Delete Cancellation",
-                           "This cancellation is in use in a stamp record"}
-            << 19;
-        QTest::newRow("2 conditions")
-            << 2
-            << QStringList{"&Conditions", "Condition", "ConID", "conDesc", "Select * from condition order by conDesc",
-                           "Select StampID from Stamp where ConID = "}
-            << QStringList{"Maintain Conditions", "Condition Description", "condition",
-                           "Are you sure that you want to delete this condition?", "Delete Condition",
-                           "This condition is in use in a stamp record"}
-            << 20;
-        QTest::newRow("3 countries")
-            << 3
-            << QStringList{"&Countries", "country", "CouID", "Coudesc", "Select * from country order by Coudesc",
-                           "Select StampID from Stamp where CouID = "}
-            << QStringList{"Maintain Countries", "Country Description", "country",
-                           "Are you sure that you want to delete this country?", "Delete Country",
-                           "This country is in use in a stamp record"}
-            << 49;
-        QTest::newRow("4 formats")
-            << 4
-            << QStringList{"&Formats", "format", "formID", "FormDesc", "Select * from format order by FormDesc",
-                           "Select StampID from Stamp where formID = "}
-            << QStringList{"Maintain Formats", "Format Description", "format",
-                           "Are you sure that you want to delete this format?", "Delete Format",
-                           "This format is in use in a stamp record"}
-            << 50;
+        QTest::newRow("1 cancellations") << 1
+                                         << QStringList{"&Cancellations",
+                                                        "cancel",
+                                                        "CanID",
+                                                        "CanDesc",
+                                                        "Select * from cancel order by CanDesc",
+                                                        "Select StampID from Stamp where CanID = "}
+                                         << QStringList{"Maintain Cancellations",
+                                                        "Cancellation Description",
+                                                        "cancellation",
+                                                        "Are you sure that you want to delete this Cancellation?",
+                                                        "Delete Cancellation",
+                                                        "This cancellation is in use in a stamp record"}
+                                         << 19;
+        QTest::newRow("2 conditions") << 2
+                                      << QStringList{"&Conditions",
+                                                     "Condition",
+                                                     "ConID",
+                                                     "conDesc",
+                                                     "Select * from condition order by conDesc",
+                                                     "Select StampID from Stamp where ConID = "}
+                                      << QStringList{"Maintain Conditions",
+                                                     "Condition Description",
+                                                     "condition",
+                                                     "Are you sure that you want to delete this condition?",
+                                                     "Delete Condition",
+                                                     "This condition is in use in a stamp record"}
+                                      << 20;
+        QTest::newRow("3 countries") << 3
+                                     << QStringList{"&Countries",
+                                                    "country",
+                                                    "CouID",
+                                                    "Coudesc",
+                                                    "Select * from country order by Coudesc",
+                                                    "Select StampID from Stamp where CouID = "}
+                                     << QStringList{"Maintain Countries",
+                                                    "Country Description",
+                                                    "country",
+                                                    "Are you sure that you want to delete this country?",
+                                                    "Delete Country",
+                                                    "This country is in use in a stamp record"}
+                                     << 49;
+        QTest::newRow("4 formats") << 4
+                                   << QStringList{"&Formats",
+                                                  "format",
+                                                  "formID",
+                                                  "FormDesc",
+                                                  "Select * from format order by FormDesc",
+                                                  "Select StampID from Stamp where formID = "}
+                                   << QStringList{"Maintain Formats",
+                                                  "Format Description",
+                                                  "format",
+                                                  "Are you sure that you want to delete this format?",
+                                                  "Delete Format",
+                                                  "This format is in use in a stamp record"}
+                                   << 50;
         QTest::newRow("5 gum: question says gum type, title says Gum")
-            << 5
-            << QStringList{"&Gum", "gum", "gumID", "GumDesc", "Select * from gum order by GumDesc",
-                           "Select StampID from Stamp where gumID = "}
-            << QStringList{"Maintain Gum Types", "Gum Description", "gum",
-                           "Are you sure that you want to delete this gum type?", "Delete Gum",
+            << 5 << QStringList{"&Gum",
+                                "gum",
+                                "gumID",
+                                "GumDesc",
+                                "Select * from gum order by GumDesc",
+                                "Select StampID from Stamp where gumID = "}
+            << QStringList{"Maintain Gum Types",
+                           "Gum Description",
+                           "gum",
+                           "Are you sure that you want to delete this gum type?",
+                           "Delete Gum",
                            "This gum is in use in a stamp record"}
             << 51;
-        QTest::newRow("6 papers")
-            << 6
-            << QStringList{"&Papers", "paper", "papID", "Papdesc", "Select * from paper order by Papdesc",
-                           "Select StampID from Stamp where papID = "}
-            << QStringList{"Maintain Papers", "Paper Description", "paper",
-                           "Are you sure that you want to delete this paper?", "Delete Paper",
-                           "This paper is in use in a stamp record"}
-            << 52;
+        QTest::newRow("6 papers") << 6
+                                  << QStringList{"&Papers",
+                                                 "paper",
+                                                 "papID",
+                                                 "Papdesc",
+                                                 "Select * from paper order by Papdesc",
+                                                 "Select StampID from Stamp where papID = "}
+                                  << QStringList{"Maintain Papers", "Paper Description",
+                                                 "paper",           "Are you sure that you want to delete this paper?",
+                                                 "Delete Paper",    "This paper is in use in a stamp record"}
+                                  << 52;
         QTest::newRow("7 perforations: the menu spells it Performations")
             << 7
-            << QStringList{"&Performations", "Perf", "perfID", "PerfDesc", "Select * from perf order by PerfDesc",
+            << QStringList{"&Performations",
+                           "Perf",
+                           "perfID",
+                           "PerfDesc",
+                           "Select * from perf order by PerfDesc",
                            "Select StampID from Stamp where perfID = "}
-            << QStringList{"Maintain Perforations", "Perforation Description", "perforation",
-                           "Are you sure that you want to delete this perforation?", "Delete Perforation",
-                           "This perforation is in use in a stamp record"}
+            << QStringList{"Maintain Perforations", "Perforation Description",
+                           "perforation",           "Are you sure that you want to delete this perforation?",
+                           "Delete Perforation",    "This perforation is in use in a stamp record"}
             << 53;
         QTest::newRow("8 topics: help 55")
             << 8
-            << QStringList{"&Topics", "topic", "topID", "TopDesc", "Select * from topic order by TopDesc",
+            << QStringList{"&Topics",
+                           "topic",
+                           "topID",
+                           "TopDesc",
+                           "Select * from topic order by TopDesc",
                            "Select StampID from Stamp where topID = "}
-            << QStringList{"Maintain Topics", "Topic Description", "topic",
-                           "Are you sure that you want to delete this topic?", "Delete Topic",
-                           "This topic is in use in a stamp record"}
+            << QStringList{"Maintain Topics", "Topic Description",
+                           "topic",           "Are you sure that you want to delete this topic?",
+                           "Delete Topic",    "This topic is in use in a stamp record"}
             << 55;
         QTest::newRow("9 types: help 54")
             << 9
-            << QStringList{"&Types", "type", "typeID", "Typedesc", "Select * from type order by Typedesc",
+            << QStringList{"&Types",
+                           "type",
+                           "typeID",
+                           "Typedesc",
+                           "Select * from type order by Typedesc",
                            "Select StampID from Stamp where typeID = "}
-            << QStringList{"Maintain Types", "Type Description", "type",
-                           "Are you sure that you want to delete this type?", "Delete Type",
-                           "This type is in use in a stamp record"}
+            << QStringList{"Maintain Types", "Type Description",
+                           "type",           "Are you sure that you want to delete this type?",
+                           "Delete Type",    "This type is in use in a stamp record"}
             << 54;
     }
     void texts()
@@ -98,9 +143,9 @@ private Q_SLOTS:
         QFETCH(int, help);
         const CodeTableInfo& info = CodeTableInfoFor(number);
         QCOMPARE(info.number, number);
-        QCOMPARE((QStringList{info.menuCaption, info.table, info.keyField, info.descField, info.loadQuery,
-                              info.inUseQuery}),
-                 identity);
+        QCOMPARE(
+            (QStringList{info.menuCaption, info.table, info.keyField, info.descField, info.loadQuery, info.inUseQuery}),
+            identity);
         QCOMPARE((QStringList{info.windowCaption, info.label, info.findWord, info.deleteQuestion, info.deleteTitle,
                               info.inUseMessage}),
                  window);

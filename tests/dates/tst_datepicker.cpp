@@ -17,7 +17,10 @@
 
 namespace {
 
-QTableWidget* Grid(const QWidget* picker) { return picker->findChild<QTableWidget*>("Grid1"); }
+QTableWidget* Grid(const QWidget* picker)
+{
+    return picker->findChild<QTableWidget*>("Grid1");
+}
 
 // One week row as its cells joined by commas; an empty cell is an empty field.
 QString WeekRow(const QWidget* picker, int row)
@@ -27,7 +30,10 @@ QString WeekRow(const QWidget* picker, int row)
     return cells.join(',');
 }
 
-QString Shown(const QWidget* picker, const char* box) { return picker->findChild<QLineEdit*>(box)->text(); }
+QString Shown(const QWidget* picker, const char* box)
+{
+    return picker->findChild<QLineEdit*>(box)->text();
+}
 
 void ClickSpin(QWidget* picker, const char* spin, bool up)
 {
@@ -73,27 +79,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("month");
         QTest::addColumn<QStringList>("weeks");  // rows 1 to 6
         QTest::addColumn<QPoint>("selected");    // column, row
-        QTest::newRow("starts on Sunday") << QDate(2020, 3, 17) << "March"
-                                          << QStringList{"1,2,3,4,5,6,7",      "8,9,10,11,12,13,14",
-                                                         "15,16,17,18,19,20,21", "22,23,24,25,26,27,28",
-                                                         "29,30,31,,,,",       ",,,,,,"}
-                                          << QPoint(2, 3);
+        QTest::newRow("starts on Sunday")
+            << QDate(2020, 3, 17) << "March"
+            << QStringList{"1,2,3,4,5,6,7",        "8,9,10,11,12,13,14", "15,16,17,18,19,20,21",
+                           "22,23,24,25,26,27,28", "29,30,31,,,,",       ",,,,,,"}
+            << QPoint(2, 3);
         QTest::newRow("31 days from Saturday reach row 6")
-            << QDate(2020, 8, 31) << "August"
-            << QStringList{",,,,,,1", "2,3,4,5,6,7,8", "9,10,11,12,13,14,15", "16,17,18,19,20,21,22",
-                           "23,24,25,26,27,28,29", "30,31,,,,,"}
+            << QDate(2020, 8, 31) << "August" << QStringList{",,,,,,1",
+                                                             "2,3,4,5,6,7,8",
+                                                             "9,10,11,12,13,14,15",
+                                                             "16,17,18,19,20,21,22",
+                                                             "23,24,25,26,27,28,29",
+                                                             "30,31,,,,,"}
             << QPoint(1, 6);
-        QTest::newRow("four full weeks") << QDate(2015, 2, 1) << "February"
-                                         << QStringList{"1,2,3,4,5,6,7", "8,9,10,11,12,13,14", "15,16,17,18,19,20,21",
-                                                        "22,23,24,25,26,27,28", ",,,,,,", ",,,,,,"}
+        QTest::newRow("four full weeks") << QDate(2015, 2, 1) << "February" << QStringList{"1,2,3,4,5,6,7",
+                                                                                           "8,9,10,11,12,13,14",
+                                                                                           "15,16,17,18,19,20,21",
+                                                                                           "22,23,24,25,26,27,28",
+                                                                                           ",,,,,,",
+                                                                                           ",,,,,,"}
                                          << QPoint(0, 1);
-        QTest::newRow("leap day") << QDate(2024, 2, 29) << "February"
-                                  << QStringList{",,,,1,2,3", "4,5,6,7,8,9,10", "11,12,13,14,15,16,17",
-                                                 "18,19,20,21,22,23,24", "25,26,27,28,29,,", ",,,,,,"}
-                                  << QPoint(4, 5);
-        QTest::newRow("year 100") << QDate(100, 1, 1) << "January"
-                                  << QStringList{",,,,,1,2", "3,4,5,6,7,8,9", "10,11,12,13,14,15,16",
-                                                 "17,18,19,20,21,22,23", "24,25,26,27,28,29,30", "31,,,,,,"}
+        QTest::newRow("leap day")
+            << QDate(2024, 2, 29) << "February"
+            << QStringList{",,,,1,2,3",        "4,5,6,7,8,9,10", "11,12,13,14,15,16,17", "18,19,20,21,22,23,24",
+                           "25,26,27,28,29,,", ",,,,,,"}
+            << QPoint(4, 5);
+        QTest::newRow("year 100") << QDate(100, 1, 1) << "January" << QStringList{",,,,,1,2",
+                                                                                  "3,4,5,6,7,8,9",
+                                                                                  "10,11,12,13,14,15,16",
+                                                                                  "17,18,19,20,21,22,23",
+                                                                                  "24,25,26,27,28,29,30",
+                                                                                  "31,,,,,,"}
                                   << QPoint(5, 1);
     }
     void grid()
@@ -123,11 +139,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("headings");
         QTest::addColumn<QString>("march");
         QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates)
-                               << " Sun , Mon , Tue , Wed , Thu , Fri , Sat " << "March";
+                               << " Sun , Mon , Tue , Wed , Thu , Fri , Sat "
+                               << "March";
         QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany)
-                               << " So. , Mo. , Di. , Mi. , Do. , Fr. , Sa. " << "März";
+                               << " So. , Mo. , Di. , Mi. , Do. , Fr. , Sa. "
+                               << "März";
         QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France)
-                               << " dim. , lun. , mar. , mer. , jeu. , ven. , sam. " << "mars";
+                               << " dim. , lun. , mar. , mer. , jeu. , ven. , sam. "
+                               << "mars";
     }
     void windowTexts()
     {
@@ -174,8 +193,8 @@ private Q_SLOTS:
             {"December 9999 up refused", {9999, 12, 10}, "Spin1", true, {9999, 12, 10}, 1},
             {"November 9999 up", {9999, 11, 30}, "Spin1", true, {9999, 12, 30}, 0},
         };
-        for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates),
-                                      QLocale(QLocale::German, QLocale::Germany)}) {
+        for (const QLocale& locale :
+             {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany)}) {
             for (const Case& c : cases)
                 QTest::addRow("%s %s", qPrintable(locale.name()), c.name)
                     << locale << c.from << QString(c.spin) << c.up << c.to << c.beeps;
@@ -256,9 +275,9 @@ private Q_SLOTS:
             << QDate(2020, 12, 25) << QList<int>{Qt::Key_Down, Qt::Key_Enter} << QDate(2021, 1, 1) << 0;
         QTest::newRow("end of a leap February")
             << QDate(2024, 2, 10) << QList<int>{Qt::Key_End, Qt::Key_Return} << QDate(2024, 2, 29) << 0;
-        QTest::newRow("home, page down")
-            << QDate(2024, 2, 10) << QList<int>{Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Return} << QDate(2024, 3, 1)
-            << 0;
+        QTest::newRow("home, page down") << QDate(2024, 2, 10)
+                                         << QList<int>{Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Return}
+                                         << QDate(2024, 3, 1) << 0;
         QTest::newRow("last day of 9999")
             << QDate(9999, 12, 31) << QList<int>{Qt::Key_Right, Qt::Key_Return} << QDate(9999, 12, 31) << 1;
         QTest::newRow("first day of 100")
@@ -356,8 +375,7 @@ private Q_SLOTS:
         QFETCH(QRect, anchor);
         QFETCH(int, align);
         QFETCH(QPoint, topLeft);
-        const QRect placed =
-            PlacePicker(anchor, PickRequest::Align(align), QSize(300, 240), QRect(0, 0, 1024, 768));
+        const QRect placed = PlacePicker(anchor, PickRequest::Align(align), QSize(300, 240), QRect(0, 0, 1024, 768));
         QCOMPARE(placed.topLeft(), topLeft);
         QCOMPARE(placed.size(), QSize(300, 240));
     }
