@@ -1,5 +1,7 @@
 #include "app/QtPrompts.h"
 
+#include "dates/frmDateEnt.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>

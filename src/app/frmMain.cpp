@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "codes/frmCodesMaint.h"
 #include "dates/DateBox.h"
 #include "dates/DateText.h"
 #include "dates/LocaleFormats.h"
@@ -1143,7 +1144,7 @@ void frmMain::chkWantList_Click()
 // ---------------------------------------------------------------------------
 // Menus whose windows live in other parts of the program
 
-void frmMain::mnuMaint_Click(int index) { gCodeTable = index; }
+void frmMain::mnuMaint_Click(int index) { OpenCodesMaint(index); }
 
 void frmMain::mnuRptOut_Click(int index)
 {

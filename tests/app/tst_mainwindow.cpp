@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "codes/frmCodesMaint.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 
@@ -317,6 +318,28 @@ private Q_SLOTS:
         QCOMPARE(f.Text("txtDescr"), QStringLiteral("Fjord view"));
         QCOMPARE(f.Text("cmbCou"), QStringLiteral("Chile"));
         QVERIFY(f.window->IsEditing());
+    }
+
+    void codeTableWindowFeedsTheLists()
+    {
+        MainWindowFixture f(0, QStringLiteral("INSERT INTO country (Coudesc) VALUES ('Norway'), ('Chile');"
+                                              "INSERT INTO Stamp (descr, CouID) VALUES ('Fjord', 1);"));
+        f.window->mnuMaint_Click(3);
+        auto* codes = frmCodesMaint::Instance();
+        QVERIFY(codes);
+        QCOMPARE(gCodeTable, 3);
+        QCOMPARE(codes->windowTitle(), QStringLiteral("Maintain Countries"));
+        codes->Form_Activate();
+        codes->cmdAddNew_Click();
+        codes->findChild<QLineEdit*>("txtDesc")->setText("Austria");
+        codes->cmdUpdate_Click();
+        codes->cmdOk_Click();
+        f.window->Form_Activate();
+        auto* list = f.W<QComboBox>("cmbCou");
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemText(0), QStringLiteral("Austria"));
+        QCOMPARE(f.Text("cmbCou"), QStringLiteral("Norway"));
+        QVERIFY(!f.window->IsEditing());
     }
 
     void unusableCatalogueEndsTheProgram_data()
