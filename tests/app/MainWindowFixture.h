@@ -30,7 +30,8 @@ inline void QuietOffscreenWarnings()
 {
     static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            if (message.contains(QLatin1String("propagateSizeHints"))) return;
+            if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("support raise()")))
+                return;
             previous(type, context, message);
         });
 }
