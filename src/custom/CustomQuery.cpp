@@ -29,24 +29,27 @@ void AddCriteria(QString& where, const CatalogueField& field, const FieldSetting
 {
     const QString& name = field.fieldname;
     switch (field.datatype) {
-    case FieldType::Text:
-        if (!s.mStarting.isEmpty())
-            where += QStringLiteral(" and ") + name + QStringLiteral(" like '") + SqlQuote(s.mStarting) +
-                     QStringLiteral("*'");
-        break;
-    case FieldType::Number:
-        AddNumberCriterion(where, name, QStringLiteral(" < "), s.mLess);
-        AddNumberCriterion(where, name, QStringLiteral(" > "), s.mGreater);
-        break;
-    case FieldType::Date:
-        if (s.mStartDate.isValid()) where += QStringLiteral(" and ") + name + QStringLiteral(" >= ") + DateLiteral(s.mStartDate);
-        if (s.mEndDate.isValid()) where += QStringLiteral(" and ") + name + QStringLiteral(" <= ") + DateLiteral(s.mEndDate);
-        break;
-    case FieldType::YesNo:
-        if (s.mOptTrue) where += QStringLiteral(" and ") + name;
-        if (s.mOptFalse) where += QStringLiteral(" and not ") + name;
-        break;
-    default: break;
+        case FieldType::Text:
+            if (!s.mStarting.isEmpty())
+                where += QStringLiteral(" and ") + name + QStringLiteral(" like '") + SqlQuote(s.mStarting) +
+                         QStringLiteral("*'");
+            break;
+        case FieldType::Number:
+            AddNumberCriterion(where, name, QStringLiteral(" < "), s.mLess);
+            AddNumberCriterion(where, name, QStringLiteral(" > "), s.mGreater);
+            break;
+        case FieldType::Date:
+            if (s.mStartDate.isValid())
+                where += QStringLiteral(" and ") + name + QStringLiteral(" >= ") + DateLiteral(s.mStartDate);
+            if (s.mEndDate.isValid())
+                where += QStringLiteral(" and ") + name + QStringLiteral(" <= ") + DateLiteral(s.mEndDate);
+            break;
+        case FieldType::YesNo:
+            if (s.mOptTrue) where += QStringLiteral(" and ") + name;
+            if (s.mOptFalse) where += QStringLiteral(" and not ") + name;
+            break;
+        default:
+            break;
     }
 }
 
@@ -59,7 +62,10 @@ bool CustomQuery::HasTotals() const
     return false;
 }
 
-float WidthFactor(WidthUnit unit) { return unit == WidthUnit::Centimeters ? 561.6F : 1440.0F; }
+float WidthFactor(WidthUnit unit)
+{
+    return unit == WidthUnit::Centimeters ? 561.6F : 1440.0F;
+}
 
 QString ColumnWidthText(float width, WidthUnit unit)
 {

@@ -26,22 +26,22 @@ struct ReportColumn {
 };
 
 struct CustomQueryInput {
-    QList<int> fields;           // SpecIDs of the report's fields, in report order
-    std::optional<int> sort1;    // SpecID of the primary sort key
-    std::optional<int> sort2;    // SpecID of the secondary sort key
+    QList<int> fields;         // SpecIDs of the report's fields, in report order
+    std::optional<int> sort1;  // SpecID of the primary sort key
+    std::optional<int> sort2;  // SpecID of the secondary sort key
     WidthUnit unit = WidthUnit::Inches;
-    QString title;               // the report title, for the HTML head
+    QString title;  // the report title, for the HTML head
 };
 
 struct CustomQuery {
-    QString selectList;    // "descr, Coudesc"
-    QString fromText;      // "Stamp", or nested parenthesised left joins
-    QString whereText;     // empty, or the criteria with one leading space
-    QString orderText;     // empty, or " order by a, b"
-    QString sql;           // the whole query, in the program's dialect
-    QString columnFormat;  // "2880|>1440;": widths in twips, ">" right-aligns
-    QString heading;       // the heading table string: column format + headings + ";"
-    QStringList htmlHead;  // the HTML page's lines up to and with the column headings
+    QString selectList;           // "descr, Coudesc"
+    QString fromText;             // "Stamp", or nested parenthesised left joins
+    QString whereText;            // empty, or the criteria with one leading space
+    QString orderText;            // empty, or " order by a, b"
+    QString sql;                  // the whole query, in the program's dialect
+    QString columnFormat;         // "2880|>1440;": widths in twips, ">" right-aligns
+    QString heading;              // the heading table string: column format + headings + ";"
+    QStringList htmlHead;         // the HTML page's lines up to and with the column headings
     QList<ReportColumn> columns;  // the shown columns, in report order
 
     bool HasTotals() const;

@@ -87,9 +87,15 @@ void MemoryReportWriter::Close(bool complete)
     completed = complete;
 }
 
-void SetCustomReportWriterFactory(CustomReportWriterFactory factory) { Factory() = std::move(factory); }
+void SetCustomReportWriterFactory(CustomReportWriterFactory factory)
+{
+    Factory() = std::move(factory);
+}
 
-const MemoryReportWriter& LastCustomReportOutput() { return LastOutput(); }
+const MemoryReportWriter& LastCustomReportOutput()
+{
+    return LastOutput();
+}
 
 void GenerateCustomReport(const CustomReport& report)
 {

@@ -11,10 +11,14 @@ QString HtmlEscape(const QString& text)
     QString out;
     out.reserve(text.size());
     for (QChar c : text) {
-        if (c == u'&') out += QStringLiteral("&amp;");
-        else if (c == u'<') out += QStringLiteral("&lt;");
-        else if (c == u'>') out += QStringLiteral("&gt;");
-        else out += c;
+        if (c == u'&')
+            out += QStringLiteral("&amp;");
+        else if (c == u'<')
+            out += QStringLiteral("&lt;");
+        else if (c == u'>')
+            out += QStringLiteral("&gt;");
+        else
+            out += c;
     }
     return out;
 }
@@ -33,22 +37,24 @@ QString CellText(const ReportColumn& column, const QVariant& value)
 {
     const bool empty = !value.isValid() || value.isNull();
     switch (column.datatype) {
-    case FieldType::Number: {
-        if (empty) return QString();
-        if (column.isCurrency) {
-            if (const auto money = MoneyOf(value)) return FormatCurrency(*money);
-        } else if (const auto number = NumberOf(value)) {
-            return GeneralNumberText(*number);
+        case FieldType::Number: {
+            if (empty) return QString();
+            if (column.isCurrency) {
+                if (const auto money = MoneyOf(value)) return FormatCurrency(*money);
+            } else if (const auto number = NumberOf(value)) {
+                return GeneralNumberText(*number);
+            }
+            return TextOf(value);
         }
-        return TextOf(value);
-    }
-    case FieldType::Date: {
-        if (empty) return QString();
-        if (const auto date = DateOf(value)) return FormatShortDate(*date);
-        return TextOf(value);
-    }
-    case FieldType::YesNo: return BoolOf(value) ? QStringLiteral("Yes") : QStringLiteral("No");
-    default: return TextOf(value);
+        case FieldType::Date: {
+            if (empty) return QString();
+            if (const auto date = DateOf(value)) return FormatShortDate(*date);
+            return TextOf(value);
+        }
+        case FieldType::YesNo:
+            return BoolOf(value) ? QStringLiteral("Yes") : QStringLiteral("No");
+        default:
+            return TextOf(value);
     }
 }
 
@@ -80,10 +86,15 @@ QString TotalsLine(CustomTarget target, const QString& columnFormat, const QList
     if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, cells);
     QString line = QStringLiteral("<tr>");
     for (qsizetype i = 0; i < columns.size() && i < cells.size(); ++i) {
-        if (columns[i].total) line += QStringLiteral("<td align=right>") + HtmlEscape(cells[i]) + QStringLiteral("</td>");
-        else line += QStringLiteral("<TD>&nbsp;</TD>");
+        if (columns[i].total)
+            line += QStringLiteral("<td align=right>") + HtmlEscape(cells[i]) + QStringLiteral("</td>");
+        else
+            line += QStringLiteral("<TD>&nbsp;</TD>");
     }
     return line + QStringLiteral("</tr>");
 }
 
-QStringList HtmlTail() { return {QStringLiteral("</table>"), QStringLiteral("</body>"), QStringLiteral("</html>")}; }
+QStringList HtmlTail()
+{
+    return {QStringLiteral("</table>"), QStringLiteral("</body>"), QStringLiteral("</html>")};
+}

@@ -7,4 +7,7 @@ DateDropBox::DateDropBox(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
 }
 
-void DateDropBox::showPopup() { Q_EMIT dropDown(); }
+void DateDropBox::showPopup()
+{
+    Q_EMIT dropDown();
+}

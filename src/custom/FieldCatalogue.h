@@ -26,9 +26,9 @@ struct CatalogueField {
     QString desc;       // offered under this name and printed as the column heading
     QString fieldname;  // column name in the query and its result
     int datatype = FieldType::Text;
-    QString filename;   // "Stamp", or the code table that holds the column
-    QString linkfield;  // key column that Stamp and the code table share
-    float defwidth = 1; // in the unit chosen when the report is made
+    QString filename;    // "Stamp", or the code table that holds the column
+    QString linkfield;   // key column that Stamp and the code table share
+    float defwidth = 1;  // in the unit chosen when the report is made
     bool isCurrency = false;
 };
 

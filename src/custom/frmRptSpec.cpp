@@ -39,10 +39,7 @@ constexpr double kMaxWidth = 100;
 // An entry of the field lists; the available fields sort without regard to case.
 class FieldItem final : public QListWidgetItem {
 public:
-    FieldItem(const QString& text, int specId) : QListWidgetItem(text)
-    {
-        setData(Qt::UserRole, specId);
-    }
+    FieldItem(const QString& text, int specId) : QListWidgetItem(text) { setData(Qt::UserRole, specId); }
     bool operator<(const QListWidgetItem& other) const override
     {
         return text().compare(other.text(), Qt::CaseInsensitive) < 0;
@@ -74,6 +71,7 @@ T* Named(T* widget, const char* name, int helpContext = 0)
 void OpenCustomReports()
 {
     if (frmRptSpec* open = frmRptSpec::Instance()) {
+        open->setWindowState(open->windowState() & ~Qt::WindowMinimized);
         open->show();
         open->raise();
         open->activateWindow();
@@ -117,10 +115,15 @@ frmRptSpec::frmRptSpec(FieldCatalogue catalogue, QWidget* parent) : QWidget(pare
 
 frmRptSpec::~frmRptSpec()
 {
+    // The controls lose the focus as they go; nothing is stored any more.
+    mLostFocus.clear();
     if (sInstance == this) sInstance = nullptr;
 }
 
-frmRptSpec* frmRptSpec::Instance() { return sInstance; }
+frmRptSpec* frmRptSpec::Instance()
+{
+    return sInstance;
+}
 
 void frmRptSpec::BuildControls()
 {
@@ -312,16 +315,11 @@ void frmRptSpec::BuildControls()
     connect(dcEndDate, &DateDropBox::dropDown, this, &frmRptSpec::dcEndDate_DropDown);
 
     mLostFocus = {
-        {chkHide, [this] { chkHide_LostFocus(); }},
-        {chkTotal, [this] { chkTotal_LostFocus(); }},
-        {txtWidth, [this] { txtWidth_LostFocus(); }},
-        {txtStarting, [this] { txtStarting_LostFocus(); }},
-        {txtGreater, [this] { txtGreater_LostFocus(); }},
-        {txtLess, [this] { txtLess_LostFocus(); }},
-        {dcStartDate, [this] { dcStartDate_LostFocus(); }},
-        {dcEndDate, [this] { dcEndDate_LostFocus(); }},
-        {optTrue, [this] { optTrue_LostFocus(); }},
-        {optFalse, [this] { optFalse_LostFocus(); }},
+        {chkHide, [this] { chkHide_LostFocus(); }},         {chkTotal, [this] { chkTotal_LostFocus(); }},
+        {txtWidth, [this] { txtWidth_LostFocus(); }},       {txtStarting, [this] { txtStarting_LostFocus(); }},
+        {txtGreater, [this] { txtGreater_LostFocus(); }},   {txtLess, [this] { txtLess_LostFocus(); }},
+        {dcStartDate, [this] { dcStartDate_LostFocus(); }}, {dcEndDate, [this] { dcEndDate_LostFocus(); }},
+        {optTrue, [this] { optTrue_LostFocus(); }},         {optFalse, [this] { optFalse_LostFocus(); }},
     };
     for (const auto& entry : mLostFocus) entry.first->installEventFilter(this);
 }
@@ -372,7 +370,10 @@ void frmRptSpec::optReportTo_Click(int index)
     fraFormat->setVisible(preview);
 }
 
-void frmRptSpec::List2_Click() { ShowFieldDetails(); }
+void frmRptSpec::List2_Click()
+{
+    ShowFieldDetails();
+}
 
 void frmRptSpec::ShowFieldDetails()
 {
@@ -392,18 +393,23 @@ void frmRptSpec::ShowFieldDetails()
     txtWidth->setText(FormatSingle(s.mWidth));
     chkHide->setChecked(s.mHide);
     switch (mCurType) {
-    case FieldType::Text: txtStarting->setText(s.mStarting); break;
-    case FieldType::Number:
-        txtLess->setText(s.mLess);
-        txtGreater->setText(s.mGreater);
-        chkTotal->setChecked(s.mTotal);
-        break;
-    case FieldType::Date:
-        dcStartDate->setEditText(s.mStartDate.isValid() ? FormatShortDate(s.mStartDate) : QString());
-        dcEndDate->setEditText(s.mEndDate.isValid() ? FormatShortDate(s.mEndDate) : QString());
-        break;
-    case FieldType::YesNo: SetYesNo(s.mOptTrue, s.mOptFalse); break;
-    default: break;
+        case FieldType::Text:
+            txtStarting->setText(s.mStarting);
+            break;
+        case FieldType::Number:
+            txtLess->setText(s.mLess);
+            txtGreater->setText(s.mGreater);
+            chkTotal->setChecked(s.mTotal);
+            break;
+        case FieldType::Date:
+            dcStartDate->setEditText(s.mStartDate.isValid() ? FormatShortDate(s.mStartDate) : QString());
+            dcEndDate->setEditText(s.mEndDate.isValid() ? FormatShortDate(s.mEndDate) : QString());
+            break;
+        case FieldType::YesNo:
+            SetYesNo(s.mOptTrue, s.mOptFalse);
+            break;
+        default:
+            break;
     }
 }
 
@@ -445,8 +451,10 @@ void frmRptSpec::cmdRemove_Click()
     QListWidgetItem* item = List2->takeItem(row);
     ClearChoice(List2);
     List1->addItem(item);
-    if (List2->count() == 0) frame1->hide();
-    else ShowFieldDetails();
+    if (List2->count() == 0)
+        frame1->hide();
+    else
+        ShowFieldDetails();
 }
 
 void frmRptSpec::cmdUp_Click()
@@ -487,9 +495,15 @@ void frmRptSpec::FocusBack(QWidget* control)
     QTimer::singleShot(0, control, [control] { control->setFocus(Qt::OtherFocusReason); });
 }
 
-void frmRptSpec::chkHide_LostFocus() { mSettings[mCurSpec].mHide = chkHide->isChecked(); }
+void frmRptSpec::chkHide_LostFocus()
+{
+    mSettings[mCurSpec].mHide = chkHide->isChecked();
+}
 
-void frmRptSpec::chkTotal_LostFocus() { mSettings[mCurSpec].mTotal = chkTotal->isChecked(); }
+void frmRptSpec::chkTotal_LostFocus()
+{
+    mSettings[mCurSpec].mTotal = chkTotal->isChecked();
+}
 
 void frmRptSpec::txtWidth_LostFocus()
 {
@@ -506,7 +520,10 @@ void frmRptSpec::txtWidth_LostFocus()
     s.mWidth = static_cast<float>(*width);
 }
 
-void frmRptSpec::txtStarting_LostFocus() { mSettings[mCurSpec].mStarting = txtStarting->text(); }
+void frmRptSpec::txtStarting_LostFocus()
+{
+    mSettings[mCurSpec].mStarting = txtStarting->text();
+}
 
 void frmRptSpec::StoreNumberCriterion(QLineEdit* box, QString& setting)
 {
@@ -521,9 +538,15 @@ void frmRptSpec::StoreNumberCriterion(QLineEdit* box, QString& setting)
     }
 }
 
-void frmRptSpec::txtGreater_LostFocus() { StoreNumberCriterion(txtGreater, mSettings[mCurSpec].mGreater); }
+void frmRptSpec::txtGreater_LostFocus()
+{
+    StoreNumberCriterion(txtGreater, mSettings[mCurSpec].mGreater);
+}
 
-void frmRptSpec::txtLess_LostFocus() { StoreNumberCriterion(txtLess, mSettings[mCurSpec].mLess); }
+void frmRptSpec::txtLess_LostFocus()
+{
+    StoreNumberCriterion(txtLess, mSettings[mCurSpec].mLess);
+}
 
 void frmRptSpec::StoreDateCriterion(DateDropBox* box, QDate& setting)
 {
@@ -538,9 +561,15 @@ void frmRptSpec::StoreDateCriterion(DateDropBox* box, QDate& setting)
     }
 }
 
-void frmRptSpec::dcStartDate_LostFocus() { StoreDateCriterion(dcStartDate, mSettings[mCurSpec].mStartDate); }
+void frmRptSpec::dcStartDate_LostFocus()
+{
+    StoreDateCriterion(dcStartDate, mSettings[mCurSpec].mStartDate);
+}
 
-void frmRptSpec::dcEndDate_LostFocus() { StoreDateCriterion(dcEndDate, mSettings[mCurSpec].mEndDate); }
+void frmRptSpec::dcEndDate_LostFocus()
+{
+    StoreDateCriterion(dcEndDate, mSettings[mCurSpec].mEndDate);
+}
 
 void frmRptSpec::optTrue_LostFocus()
 {
@@ -568,14 +597,22 @@ void frmRptSpec::PickDate(DateDropBox* box, bool startDate)
     box->setEditText(FormatShortDate(gPickDate));
     // Stored now, whether or not this window has the focus back yet, and then on
     // to the next control as a Tab would go.
-    if (startDate) dcStartDate_LostFocus();
-    else dcEndDate_LostFocus();
+    if (startDate)
+        dcStartDate_LostFocus();
+    else
+        dcEndDate_LostFocus();
     if (box->hasFocus()) focusNextChild();
 }
 
-void frmRptSpec::dcStartDate_DropDown() { PickDate(dcStartDate, true); }
+void frmRptSpec::dcStartDate_DropDown()
+{
+    PickDate(dcStartDate, true);
+}
 
-void frmRptSpec::dcEndDate_DropDown() { PickDate(dcEndDate, false); }
+void frmRptSpec::dcEndDate_DropDown()
+{
+    PickDate(dcEndDate, false);
+}
 
 void frmRptSpec::cmdGenerate_Click()
 {
@@ -607,5 +644,6 @@ void frmRptSpec::cmdGenerate_Click()
     options.showDate = chkDate->isChecked();
     options.pageNumbers = static_cast<PageNumbers>(std::clamp(cmbPageNum->currentIndex(), 0, 2));
     options.title = txtTitle->text();
-    GenerateCustomReport(MakeCustomReport(BuildCustomQuery(mCatalogue, mSettings, input), options, QDate::currentDate()));
+    GenerateCustomReport(
+        MakeCustomReport(BuildCustomQuery(mCatalogue, mSettings, input), options, QDate::currentDate()));
 }
