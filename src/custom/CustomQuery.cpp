@@ -11,8 +11,9 @@ namespace {
 void AddJoin(QString& from, const CatalogueField& field)
 {
     if (field.filename == kStampTable || from.contains(field.filename, Qt::CaseSensitive)) return;
-    from = u'(' + from + QStringLiteral(" left join ") + field.filename + QStringLiteral(" on ") + kStampTable + u'.' +
-           field.linkfield + QStringLiteral(" = ") + field.filename + u'.' + field.linkfield + u')';
+    from = u'(' + from + QStringLiteral(" left join ") + field.filename + QStringLiteral(" on ") +
+           kStampTable.toString() + u'.' + field.linkfield + QStringLiteral(" = ") + field.filename + u'.' +
+           field.linkfield + u')';
 }
 
 // A number criterion goes in as the number it means, in the query's own form,
@@ -83,7 +84,7 @@ CustomQuery BuildCustomQuery(const FieldCatalogue& catalogue, const FieldSetting
                              const CustomQueryInput& input)
 {
     CustomQuery q;
-    q.fromText = kStampTable;
+    q.fromText = kStampTable.toString();
     QString headings;
     QString headingCells;
     for (int specId : input.fields) {

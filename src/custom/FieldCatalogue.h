@@ -4,6 +4,7 @@
 // once when the custom report window loads and never written.
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 #include <vector>
@@ -19,7 +20,7 @@ inline constexpr int YesNo = 4;
 }  // namespace FieldType
 
 // The stamp table's own name in the catalogue's filename column; compared with case.
-inline const QString kStampTable = QStringLiteral("Stamp");
+inline constexpr QStringView kStampTable = u"Stamp";
 
 struct CatalogueField {
     int specId = 0;
@@ -53,7 +54,3 @@ private:
     std::vector<CatalogueField> mRows;
     std::vector<int> mIndexOf;  // SpecID -> position in mRows
 };
-
-// Shown when the catalogue cannot be used.
-inline const QString kCatalogueDamagedMessage = QStringLiteral(
-    "The field catalogue (the RptSpec table) of this database is empty or damaged.  Custom reports cannot be made.");

@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -84,7 +83,9 @@ void OpenCustomReports()
     });
     if (!read) return;
     if (!catalogue) {
-        MsgBox(kCatalogueDamagedMessage);
+        MsgBox(
+            QStringLiteral("The field catalogue (the RptSpec table) of this database is empty or damaged.  "
+                           "Custom reports cannot be made."));
         return;
     }
     auto* window = new frmRptSpec(std::move(*catalogue));
@@ -175,6 +176,7 @@ void frmRptSpec::BuildControls()
         text->addWidget(Label12, 0, 0);
         text->addWidget(txtStarting, 0, 1);
         text->setRowStretch(1, 1);
+        text->setColumnStretch(1, 1);
         auto* number = new QGridLayout(fraSel[2]);
         number->addWidget(Label9, 0, 0);
         number->addWidget(txtGreater, 0, 1);
@@ -182,12 +184,14 @@ void frmRptSpec::BuildControls()
         number->addWidget(txtLess, 1, 1);
         number->addWidget(chkTotal, 2, 1);
         number->setRowStretch(3, 1);
+        number->setColumnStretch(1, 1);
         auto* date = new QGridLayout(fraSel[3]);
         date->addWidget(Label6, 0, 0);
         date->addWidget(dcStartDate, 0, 1);
         date->addWidget(Label10, 1, 0);
         date->addWidget(dcEndDate, 1, 1);
         date->setRowStretch(2, 1);
+        date->setColumnStretch(1, 1);
         auto* yesNo = new QVBoxLayout(fraSel[4]);
         yesNo->addWidget(optTrue);
         yesNo->addWidget(optFalse);
@@ -492,7 +496,7 @@ void frmRptSpec::cmdDown_Click()
 void frmRptSpec::FocusBack(QWidget* control)
 {
     // After the focus change under way has finished.
-    QTimer::singleShot(0, control, [control] { control->setFocus(Qt::OtherFocusReason); });
+    QMetaObject::invokeMethod(control, "setFocus", Qt::QueuedConnection);
 }
 
 void frmRptSpec::chkHide_LostFocus()
