@@ -1,0 +1,100 @@
+#include "custom/CustomRows.h"
+
+#include "dates/LocaleFormats.h"
+#include "db/FieldValue.h"
+
+#include <charconv>
+#include <cmath>
+
+QString HtmlEscape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'&')
+            out += QStringLiteral("&amp;");
+        else if (c == u'<')
+            out += QStringLiteral("&lt;");
+        else if (c == u'>')
+            out += QStringLiteral("&gt;");
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString GeneralNumberText(double value)
+{
+    if (!std::isfinite(value)) return QString();
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return FormatGeneralNumber(rounded == 0 ? 0.0 : rounded);
+}
+
+QString CellText(const ReportColumn& column, const QVariant& value)
+{
+    const bool empty = !value.isValid() || value.isNull();
+    switch (column.datatype) {
+        case FieldType::Number: {
+            if (empty) return QString();
+            if (column.isCurrency) {
+                if (const auto money = MoneyOf(value)) return FormatCurrency(*money);
+            } else if (const auto number = NumberOf(value)) {
+                return GeneralNumberText(*number);
+            }
+            return TextOf(value);
+        }
+        case FieldType::Date: {
+            if (empty) return QString();
+            if (const auto date = DateOf(value)) return FormatShortDate(*date);
+            return TextOf(value);
+        }
+        case FieldType::YesNo:
+            return BoolOf(value) ? QStringLiteral("Yes") : QStringLiteral("No");
+        default:
+            return TextOf(value);
+    }
+}
+
+namespace {
+
+QString JoinLine(CustomTarget target, const QString& columnFormat, const QStringList& cells)
+{
+    if (target == CustomTarget::TextFile) return cells.join(u'\t');
+    return columnFormat + cells.join(u'|') + u';';
+}
+
+}  // namespace
+
+QString RecordLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
+                   const QStringList& cells)
+{
+    if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, cells);
+    QString line = QStringLiteral("<tr>");
+    for (qsizetype i = 0; i < columns.size() && i < cells.size(); ++i) {
+        line += columns[i].datatype == FieldType::Number ? QStringLiteral("<td align=right>") : QStringLiteral("<td>");
+        line += HtmlEscape(cells[i]) + QStringLiteral("</td>");
+    }
+    return line + QStringLiteral("</tr>");
+}
+
+QString TotalsLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
+                   const QStringList& cells)
+{
+    if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, cells);
+    QString line = QStringLiteral("<tr>");
+    for (qsizetype i = 0; i < columns.size() && i < cells.size(); ++i) {
+        if (columns[i].total)
+            line += QStringLiteral("<td align=right>") + HtmlEscape(cells[i]) + QStringLiteral("</td>");
+        else
+            line += QStringLiteral("<TD>&nbsp;</TD>");
+    }
+    return line + QStringLiteral("</tr>");
+}
+
+QStringList HtmlTail()
+{
+    return {QStringLiteral("</table>"), QStringLiteral("</body>"), QStringLiteral("</html>")};
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+// The cells and lines of a custom report: how a value is shown, and how a row of
+// cells is written for each target.
+
+#include "custom/CustomQuery.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Where a custom report goes; the numbers are those of the report target setting.
+enum class CustomTarget { Preview = 1, TextFile = 2, HtmlFile = 3 };
+
+// "&", "<" and ">" as HTML entities, so a value can never break the page.
+QString HtmlEscape(const QString& text);
+
+// A number as general number text: as many decimals as it needs, at most fifteen
+// significant digits (a sum of 0.1 and 0.2 shows 0.3), the locale's decimal mark.
+QString GeneralNumberText(double value);
+
+// The text of one cell: text as stored; a number as currency for money fields,
+// else as a general number; a date in the short date form; yes/no as "Yes" or
+// "No". A field that holds nothing gives an empty cell ("No" for yes/no).
+QString CellText(const ReportColumn& column, const QVariant& value);
+
+// One record or totals row as its target writes it: a table string for the
+// preview (column format, cells joined by "|", ";"), the cells joined by tabs for
+// a text file, a table row for an HTML file.
+QString RecordLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
+                   const QStringList& cells);
+// The totals row: cells of columns without a total are empty ("&nbsp;" in HTML),
+// and every total is right-aligned.
+QString TotalsLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
+                   const QStringList& cells);
+
+// The lines that close an HTML report.
+QStringList HtmlTail();
