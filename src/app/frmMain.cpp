@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "codes/frmCodesMaint.h"
+#include "custom/frmRptSpec.h"
 #include "dates/DateBox.h"
 #include "dates/DateText.h"
 #include "dates/LocaleFormats.h"
@@ -1164,7 +1165,7 @@ void frmMain::mnuRptWant_Click() {}
 
 void frmMain::mnuRptSold_Click() {}
 
-void frmMain::mnuRptCustom_Click() {}
+void frmMain::mnuRptCustom_Click() { OpenCustomReports(); }
 
 void frmMain::mnuBackup_Click() {}
 
