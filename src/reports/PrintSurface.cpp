@@ -62,9 +62,16 @@ std::function<std::optional<QSize>()>& PaperProvider()
 
 QSize TwipsOf(QPageSize::PageSizeId id)
 {
-    const QSizeF inches = QPageSize(id).size(QPageSize::Inch);
-    return {static_cast<int>(std::lround(inches.width() * PrintSurface::kTwipsPerInch)),
-            static_cast<int>(std::lround(inches.height() * PrintSurface::kTwipsPerInch))};
+    // From the size as the standard defines it (millimetres for A4), not from
+    // a size already rounded to another unit.
+    const QSizeF size = QPageSize::definitionSize(id);
+    double perUnit = PrintSurface::kTwipsPerInch;
+    switch (QPageSize::definitionUnits(id)) {
+    case QPageSize::Millimeter: perUnit = PrintSurface::kTwipsPerInch / 25.4; break;
+    case QPageSize::Point: perUnit = 20; break;
+    default: break;
+    }
+    return {static_cast<int>(std::lround(size.width() * perUnit)), static_cast<int>(std::lround(size.height() * perUnit))};
 }
 
 // The header or footer text of a page: three parts, "%d" the page number.

@@ -6,11 +6,13 @@
 #include "ScriptedPrompts.h"
 #include "TestCatalogue.h"
 
+#include "dates/LocaleFormats.h"
 #include "db/Database.h"
 #include "db/Globals.h"
 #include "reports/ReportFile.h"
 #include "reports/ReportPresenter.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -381,6 +383,96 @@ private Q_SLOTS:
             QCOMPARE(ReadAll(path), FileBytes(written));
         }
         QCOMPARE(p.busy.back(), false);
+    }
+
+    void preview_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("tables");
+        QTest::newRow("sales") << ReportKind::Sales
+                               << "2160|1400|>1400|>1400|>1400|>1400|>1400;Description|Cat #|Quantity|Paid Each|Total "
+                                  "Paid|Sale Each|Total Sales;"
+                               << "Stamp Sales Report"
+                               << QStringList{"H Description|Cat #|Quantity|Paid Each|Total Paid|Sale Each|Total Sales",
+                                              "Lost cause||1|$0.00|$0.00|$0.50|$0.50",
+                                              "Penny Black|1|3|$1.50|$4.50|$2.00|$6.00",
+                                              "Totals|4|$4.50|$6.50",
+                                              "Sale Price Minus Cost|$2.00"};
+        QTest::newRow("value") << ReportKind::Value
+                               << "2160|1400|>1400|>1440|>1400|>1400|>1400;Description|Cat #|Quantity|Paid Each|Total "
+                                  "Paid|Value Each|Total Value;"
+                               << "Stamp Value Report"
+                               << QStringList{"H Description|Cat #|Quantity|Paid Each|Total Paid|Value Each|Total Value",
+                                              "<b>Bold</b>|7a|1|$0.00|$0.00|$0.75|$0.75",
+                                              // The "|" and ";" of a value are separators on the page.
+                                              "Airmail a|b", "c|A", "1|1|$10.00|$10.00|$0.00|$0.00",
+                                              "Hinge remnant||5|$0.10|$0.50|$0.20|$1.00",
+                                              "Tom & Jerry|12|2|$1.25|$2.50|$3.00|$6.00",
+                                              "Totals|9|$13.00|$7.75",
+                                              "Value Minus Cost|($5.25)"};
+        // The heading's seventh, empty cell has no column.
+        QTest::newRow("want list") << ReportKind::WantList
+                                   << "2160|700|1440|>1440|1400|>1400;Description|Cat #|Country|Face "
+                                      "Value|Condition|Will Pay|;"
+                                   << "Stamp Want List"
+                                   << QStringList{"H Description|Cat #|Country|Face Value|Condition|Will Pay",
+                                                  "Lost cause|||||$0.00", "Zeppelin|C1|France|$2.60|Used|$250.00",
+                                                  "|||||$250.00"};
+        QTest::newRow("country") << ReportKind::Country
+                                 << "2160|2880|1440|>1440|>1340|>1340;Country|description|Cat #|Face Value|Year|Quantity;"
+                                 << "Stamps by Country"
+                                 << QStringList{"H Country|description|Cat #|Face Value|Year|Quantity",
+                                                "|<b>Bold</b>|7a|||1",
+                                                "|Hinge remnant|||1950|5",
+                                                "Belgium|Airmail a|b", "c|A", "1|$1.00|1935|1",
+                                                "France|Tom & Jerry|12|$0.50|1990|2",
+                                                "Total Stamps|9"};
+    }
+    void preview()
+    {
+        QFETCH(ReportKind, kind);
+        QFETCH(QString, header);
+        QFETCH(QString, title);
+        QFETCH(QStringList, tables);
+        ScriptedPrompts p;
+        gRptTarget = 1;
+        gRptNewPageHeader = false;
+        RunReport(kind);
+        QVERIFY(p.messages.empty());
+        QVERIFY(p.saveRequests.empty());
+        QCOMPARE(p.busy, (std::vector<bool>{true, false}));
+        QVERIFY(gRptNewPageHeader);
+        QCOMPARE(gRptHeader, header);
+        QCOMPARE(mPresenter->shows, 1);
+        const PrintSurface& surface = mPresenter->surface;
+        QCOMPARE(surface.PageCount(), 1);
+        QCOMPARE(mPresenter->shownPageCount, 1);
+        QCOMPARE(surface.PageHeaderText(1),
+                 FormatShortDate(QDate::currentDate()) + "|" + title + "|Page 1");
+        QCOMPARE(surface.PageFooterText(1), QString("||"));
+        QCOMPARE(surface.DocumentPageSize(), PrintSurface::LetterSize());
+        QStringList seen;
+        for (const auto& row : surface.PageRows(1)) {
+            QStringList cells;
+            for (const auto& cell : row.cells) cells << cell.lines.join(u' ');
+            seen << (row.heading ? "H " : "") + cells.join(u'|');
+        }
+        QCOMPARE(seen, tables);
+    }
+
+    void previewAfterTurnedPage()
+    {
+        // A document turned to landscape with a footer (as a custom report may
+        // leave it) does not carry over into a standard report.
+        mPresenter->surface.SetOrientation(PrintSurface::Orientation::Landscape);
+        mPresenter->surface.SetFooter("|Page %d|");
+        ScriptedPrompts p;
+        gRptTarget = 1;
+        WantListReport();
+        QCOMPARE(mPresenter->surface.DocumentPageSize(), PrintSurface::LetterSize());
+        QCOMPARE(mPresenter->surface.PageFooterText(1), QString("||"));
     }
 
     void chosenEntryWithoutStamps()
