@@ -10,12 +10,14 @@
 #include "help/HelpContext.h"
 #include "reports/PageView.h"
 #include "reports/ReportPrinting.h"
+#include "reports/ReportSaveDialog.h"
 #include "reports/ReportWindows.h"
 #include "reports/frmOutput.h"
 #include "reports/frmRptSel.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -293,6 +295,40 @@ private Q_SLOTS:
         QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
         QVERIFY(printer.fullPage());
+    }
+
+    // --- the Save dialog ---
+
+    void fileFilter_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("text") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" << "Text Files (*.txt);;All Files (*)";
+        QTest::newRow("html") << "Html Files (*.htm)|*.htm|All Files (*.*)|*.*" << "Html Files (*.htm);;All Files (*)";
+        QTest::newRow("name without patterns") << "Reports|*.txt;*.htm" << "Reports (*.txt *.htm)";
+    }
+    void fileFilter()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, qt);
+        QCOMPARE(QtFileFilter(filter), qt);
+    }
+
+    void saveDialogLeavesOverwriteToTheReport()
+    {
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            QCOMPARE(dialog->nameFilters(), (QStringList{"Text Files (*.txt)", "All Files (*)"}));
+            checked = true;
+            dialog->reject();
+        });
+        QCOMPARE(ShowReportSaveDialog(nullptr, "Sales.txt", "Text Files (*.txt)|*.txt|All Files (*.*)|*.*"),
+                 std::optional<QString>());
+        QVERIFY(checked);
     }
 
     // --- the selection dialog ---
