@@ -79,14 +79,17 @@ int main(int argc, char** argv)
         void (*report)();
         int category;
     };
-    const Run runs[] = {{"sales", SalesReport, 0},       {"value", ValueReport, 0},
-                        {"want list", WantListReport, 0}, {"by country", CategoryReport, 3},
+    const Run runs[] = {{"sales", SalesReport, 0},
+                        {"value", ValueReport, 0},
+                        {"want list", WantListReport, 0},
+                        {"by country", CategoryReport, 3},
                         {"by topic", CategoryReport, 8}};
     for (const Run& run : runs) {
         gRptCategory = run.category;
         for (int target = 1; target <= 3; ++target) {
             gRptTarget = target;
-            if (target > 1) prompts.files.push_back(dir.filePath(QStringLiteral("out%1-%2").arg(target).arg(run.category)));
+            if (target > 1)
+                prompts.files.push_back(dir.filePath(QStringLiteral("out%1-%2").arg(target).arg(run.category)));
             const double ms = Time(run.report);
             std::printf("%-10s target %d: %8.0f ms%s\n", run.name, target, ms,
                         target == 1 ? qPrintable(QStringLiteral(", %1 pages").arg(presenter.surface.PageCount())) : "");
@@ -103,8 +106,9 @@ int main(int argc, char** argv)
     QStringList rows;
     rows.reserve(stamps);
     for (int i = 0; i < stamps; ++i)
-        rows << QStringLiteral("2160|2880|1440|>1440|>1340|>1340;Country %1|Queen Victoria %2c Imperforate pair|SG "
-                               "%3|$1.50|1890|%4;")
+        rows << QStringLiteral(
+                    "2160|2880|1440|>1440|>1340|>1340;Country %1|Queen Victoria %2c Imperforate pair|SG "
+                    "%3|$1.50|1890|%4;")
                     .arg(i % 40)
                     .arg(i % 50)
                     .arg(i)

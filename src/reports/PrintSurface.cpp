@@ -67,11 +67,17 @@ QSize TwipsOf(QPageSize::PageSizeId id)
     const QSizeF size = QPageSize::definitionSize(id);
     double perUnit = PrintSurface::kTwipsPerInch;
     switch (QPageSize::definitionUnits(id)) {
-    case QPageSize::Millimeter: perUnit = PrintSurface::kTwipsPerInch / 25.4; break;
-    case QPageSize::Point: perUnit = 20; break;
-    default: break;
+        case QPageSize::Millimeter:
+            perUnit = PrintSurface::kTwipsPerInch / 25.4;
+            break;
+        case QPageSize::Point:
+            perUnit = 20;
+            break;
+        default:
+            break;
     }
-    return {static_cast<int>(std::lround(size.width() * perUnit)), static_cast<int>(std::lround(size.height() * perUnit))};
+    return {static_cast<int>(std::lround(size.width() * perUnit)),
+            static_cast<int>(std::lround(size.height() * perUnit))};
 }
 
 // The header or footer text of a page: three parts, "%d" the page number.
@@ -111,7 +117,8 @@ struct PrintSurface::Document {
     // Line i of a cell, as offset and length into the pool; nothing past its last line.
     std::optional<Line> CellLine(const Cell& cell, quint32 i) const
     {
-        if (cell.firstLine == kWholeCell) return i == 0 ? std::optional<Line>(Line{cell.offset, cell.length}) : std::nullopt;
+        if (cell.firstLine == kWholeCell)
+            return i == 0 ? std::optional<Line>(Line{cell.offset, cell.length}) : std::nullopt;
         if (i >= cell.lineCount) return std::nullopt;
         return lines[cell.firstLine + i];
     }
@@ -162,9 +169,15 @@ struct PrintSurface::Metrics {
 PrintSurface::PrintSurface() = default;
 PrintSurface::~PrintSurface() = default;
 
-void PrintSurface::SetPaperSize(QSize portraitTwips) { mPaper = portraitTwips; }
+void PrintSurface::SetPaperSize(QSize portraitTwips)
+{
+    mPaper = portraitTwips;
+}
 
-QSize PrintSurface::PaperSize() const { return mPaper.isValid() ? mPaper : DefaultPaperSize(); }
+QSize PrintSurface::PaperSize() const
+{
+    return mPaper.isValid() ? mPaper : DefaultPaperSize();
+}
 
 int PrintSurface::PageWidth() const
 {
@@ -302,8 +315,10 @@ void PrintSurface::LayOutCell(QStringView text, int columnWidth, bool heading, q
     bool breaks = false;
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= kSimpleLimit) simple = false;
-        else if (u == u'\n' || u == u'\r') breaks = true;
+        if (u >= kSimpleLimit)
+            simple = false;
+        else if (u == u'\n' || u == u'\r')
+            breaks = true;
     }
     if (!breaks && m.Width(font, text, simple) <= available) {
         firstLine = kWholeCell;
@@ -411,7 +426,10 @@ void PrintSurface::PlaceRow(quint32 firstCell, quint32 cellCount, quint32 format
     if (!mInNewPage) mPageHasBody = true;
 }
 
-int PrintSurface::PageCount() const { return mFinished ? static_cast<int>(mFinished->pageFirstRow.size()) : 0; }
+int PrintSurface::PageCount() const
+{
+    return mFinished ? static_cast<int>(mFinished->pageFirstRow.size()) : 0;
+}
 
 QSize PrintSurface::DocumentPageSize() const
 {
@@ -538,5 +556,11 @@ QSize PrintSurface::DefaultPaperSize()
     return A4Size();
 }
 
-QSize PrintSurface::LetterSize() { return TwipsOf(QPageSize::Letter); }
-QSize PrintSurface::A4Size() { return TwipsOf(QPageSize::A4); }
+QSize PrintSurface::LetterSize()
+{
+    return TwipsOf(QPageSize::Letter);
+}
+QSize PrintSurface::A4Size()
+{
+    return TwipsOf(QPageSize::A4);
+}

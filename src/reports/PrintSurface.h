@@ -45,7 +45,7 @@ public:
     // What a laid-out page holds, for anyone who needs to look at it without
     // drawing it (the tests, mostly).
     struct CellView {
-        int left = 0;   // from the page's left edge
+        int left = 0;  // from the page's left edge
         int width = 0;
         bool rightAligned = false;
         QStringList lines;

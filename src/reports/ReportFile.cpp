@@ -36,9 +36,9 @@ void ConfirmOverwrite(const QString& fileName)
 {
     gRptCancel = false;
     if (!QFileInfo(fileName).isFile()) return;
-    const MsgAnswer answer =
-        MsgBox(QStringLiteral("The file '") + fileName + QStringLiteral("' already exists.  Do you wish to replace it?"),
-               MsgButtons::YesNo, QStringLiteral("File Exists"));
+    const MsgAnswer answer = MsgBox(
+        QStringLiteral("The file '") + fileName + QStringLiteral("' already exists.  Do you wish to replace it?"),
+        MsgButtons::YesNo, QStringLiteral("File Exists"));
     if (answer == MsgAnswer::No) gRptCancel = true;
 }
 
@@ -49,7 +49,10 @@ void ShowReportFileError(int number, const QString& text)
 
 ReportFile::ReportFile(QString path) : mPath(std::move(path)) {}
 
-ReportFile::~ReportFile() { Discard(); }
+ReportFile::~ReportFile()
+{
+    Discard();
+}
 
 bool ReportFile::Open()
 {
@@ -125,10 +128,14 @@ void AppendHtmlEscaped(QString& out, QStringView text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
         const char16_t* entity = nullptr;
-        if (c == u'&') entity = u"&amp;";
-        else if (c == u'<') entity = u"&lt;";
-        else if (c == u'>') entity = u"&gt;";
-        else continue;
+        if (c == u'&')
+            entity = u"&amp;";
+        else if (c == u'<')
+            entity = u"&lt;";
+        else if (c == u'>')
+            entity = u"&gt;";
+        else
+            continue;
         out.append(text.mid(plain, i - plain));
         out.append(QStringView(entity));
         plain = i + 1;

@@ -14,7 +14,10 @@ ReportPresenter& reportPresenter()
     return gInstalledPresenter ? *gInstalledPresenter : memory;
 }
 
-void InstallReportPresenter(ReportPresenter* presenter) { gInstalledPresenter = presenter; }
+void InstallReportPresenter(ReportPresenter* presenter)
+{
+    gInstalledPresenter = presenter;
+}
 
 void RepeatReportHeader(PrintSurface& surface)
 {
@@ -24,9 +27,15 @@ void RepeatReportHeader(PrintSurface& surface)
     surface.SetHeadingRows(false);
 }
 
-MemoryReportPresenter::MemoryReportPresenter() { surface.SetNewPageHandler(RepeatReportHeader); }
+MemoryReportPresenter::MemoryReportPresenter()
+{
+    surface.SetNewPageHandler(RepeatReportHeader);
+}
 
-PrintSurface& MemoryReportPresenter::PreviewSurface() { return surface; }
+PrintSurface& MemoryReportPresenter::PreviewSurface()
+{
+    return surface;
+}
 
 void MemoryReportPresenter::ShowPreview()
 {

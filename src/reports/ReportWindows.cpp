@@ -7,11 +7,20 @@
 #include <QPageSize>
 #include <QPrinterInfo>
 
-PrintSurface& QtReportPresenter::PreviewSurface() { return LoadedWindow()->Surface(); }
+PrintSurface& QtReportPresenter::PreviewSurface()
+{
+    return LoadedWindow()->Surface();
+}
 
-void QtReportPresenter::SetPreviewSize(QSizeF twips) { LoadedWindow()->SetSurfaceSize(twips); }
+void QtReportPresenter::SetPreviewSize(QSizeF twips)
+{
+    LoadedWindow()->SetSurfaceSize(twips);
+}
 
-QSizeF QtReportPresenter::PreviewSize() const { return mWindow ? mWindow->SurfaceSize() : QSizeF(); }
+QSizeF QtReportPresenter::PreviewSize() const
+{
+    return mWindow ? mWindow->SurfaceSize() : QSizeF();
+}
 
 void QtReportPresenter::ShowPreview()
 {
@@ -44,9 +53,12 @@ void InstallReportWindows()
             const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
             if (printer.isNull()) return std::nullopt;
             switch (printer.defaultPageSize().id()) {
-            case QPageSize::Letter: return PrintSurface::LetterSize();
-            case QPageSize::A4: return PrintSurface::A4Size();
-            default: return std::nullopt;
+                case QPageSize::Letter:
+                    return PrintSurface::LetterSize();
+                case QPageSize::A4:
+                    return PrintSurface::A4Size();
+                default:
+                    return std::nullopt;
             }
         }();
         return paper;

@@ -19,7 +19,8 @@ private:
     {
         Texts t;
         if (sales) {
-            t.query = QStringLiteral("Select descr, CatNum, Quantity, PricePaid, PriceAsk from Stamp where sold order by [descr]");
+            t.query = QStringLiteral(
+                "Select descr, CatNum, Quantity, PricePaid, PriceAsk from Stamp where sold order by [descr]");
             t.emptyMessage = QStringLiteral("You have not entered any stamps as sold.");
             t.formatPart = QStringLiteral("2160|1400|>1400|>1400|>1400|>1400|>1400;");
             t.headingRow = QStringLiteral("Description|Cat #|Quantity|Paid Each|Total Paid|Sale Each|Total Sales;");
@@ -29,8 +30,9 @@ private:
             t.htmlHeadLine = QStringLiteral("<head><title>Stamp Sales Report</title></head>");
             t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>Stamp Sales Report</th></tr>");
         } else {
-            t.query = QStringLiteral("Select descr, CatNum, Quantity, PricePaid, CatValue from Stamp where not wantlist "
-                                     "and not sold order by [descr]");
+            t.query = QStringLiteral(
+                "Select descr, CatNum, Quantity, PricePaid, CatValue from Stamp where not wantlist "
+                "and not sold order by [descr]");
             t.emptyMessage = QStringLiteral("You have not entered any stamps!");
             t.formatPart = QStringLiteral("2160|1400|>1400|>1440|>1400|>1400|>1400;");
             t.headingRow = QStringLiteral("Description|Cat #|Quantity|Paid Each|Total Paid|Value Each|Total Value;");
@@ -40,11 +42,14 @@ private:
             t.htmlHeadLine = QStringLiteral("<head><title>Stamp Collection Value </title></head>");
             t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>Stamp Collection Value</th></tr>");
         }
-        t.htmlHeadingLines = {QStringLiteral("<tr><th>Description</th>"), QStringLiteral("<th>Cat #</th>"),
-                              QStringLiteral("<th>Quantity</th>"), QStringLiteral("<th>Paid Each</th>"),
-                              QStringLiteral("<th>Total Paid</th>"),
-                              sales ? QStringLiteral("<th>Sale Price Each</th>") : QStringLiteral("<th>Value Each</th>"),
-                              sales ? QStringLiteral("<th>Total Sales</th></tr>") : QStringLiteral("<th>Total Value</th></tr>")};
+        t.htmlHeadingLines = {
+            QStringLiteral("<tr><th>Description</th>"),
+            QStringLiteral("<th>Cat #</th>"),
+            QStringLiteral("<th>Quantity</th>"),
+            QStringLiteral("<th>Paid Each</th>"),
+            QStringLiteral("<th>Total Paid</th>"),
+            sales ? QStringLiteral("<th>Sale Price Each</th>") : QStringLiteral("<th>Value Each</th>"),
+            sales ? QStringLiteral("<th>Total Sales</th></tr>") : QStringLiteral("<th>Total Value</th></tr>")};
         t.htmlRightAligned = {false, false, true, true, true, true, true};
         return t;
     }
@@ -230,8 +235,10 @@ private:
         t.htmlHeadLine = QStringLiteral("<head><title>") + title + QStringLiteral("</title></head>");
         t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>") + title + QStringLiteral("</th></tr>");
         t.htmlHeadingLines = {QStringLiteral("<tr><th>") + group + QStringLiteral("</th>"),
-                              QStringLiteral("<th>Description</th>"), QStringLiteral("<th>Cat #</th>"),
-                              QStringLiteral("<th>Face Value</th>"),  QStringLiteral("<th>Year</th>"),
+                              QStringLiteral("<th>Description</th>"),
+                              QStringLiteral("<th>Cat #</th>"),
+                              QStringLiteral("<th>Face Value</th>"),
+                              QStringLiteral("<th>Year</th>"),
                               QStringLiteral("<th>Quantity</th></tr>")};
         // The year stands left in these pages, and the rows are left open
         // ("</td>" without "</tr>"), as readers of these files know them.
@@ -281,11 +288,20 @@ private:
 
 }  // namespace
 
-void SalesReport() { MoneyReport(true).Run(); }
+void SalesReport()
+{
+    MoneyReport(true).Run();
+}
 
-void ValueReport() { MoneyReport(false).Run(); }
+void ValueReport()
+{
+    MoneyReport(false).Run();
+}
 
-void WantListReport() { WantList().Run(); }
+void WantListReport()
+{
+    WantList().Run();
+}
 
 void CategoryReport()
 {

@@ -53,8 +53,8 @@ void StandardReport::Run()
                            QStringLiteral("|Page %d"));
     } else {
         const bool text = target == TextFile;
-        const auto path = AskReportFile(text ? mTexts.textFileName : mTexts.htmlFileName,
-                                        text ? kTextFileFilter : kHtmlFileFilter);
+        const auto path =
+            AskReportFile(text ? mTexts.textFileName : mTexts.htmlFileName, text ? kTextFileFilter : kHtmlFileFilter);
         if (!path) return;
         file = std::make_unique<ReportFile>(*path);
         if (!file->Open()) return;
@@ -125,22 +125,22 @@ void StandardReport::Run()
 
     const TotalsLines totals = Totals();
     switch (target) {
-    case Preview:
-        for (const QString& table : totals.preview) surface->AddTable(table);
-        surface->EndDoc();
-        reportPresenter().ShowPreview();
-        break;
-    case TextFile:
-        for (const QString& text : totals.text)
-            if (!file->WriteLine(text)) return;
-        file->Close();
-        break;
-    default:
-        for (const QString& html : totals.html)
-            if (!file->WriteLine(html)) return;
-        if (file->WriteLine(u"</table>") && file->WriteLine(HtmlFooterLine()) && file->WriteLine(u"</body>") &&
-            file->WriteLine(u"</html>"))
+        case Preview:
+            for (const QString& table : totals.preview) surface->AddTable(table);
+            surface->EndDoc();
+            reportPresenter().ShowPreview();
+            break;
+        case TextFile:
+            for (const QString& text : totals.text)
+                if (!file->WriteLine(text)) return;
             file->Close();
-        break;
+            break;
+        default:
+            for (const QString& html : totals.html)
+                if (!file->WriteLine(html)) return;
+            if (file->WriteLine(u"</table>") && file->WriteLine(HtmlFooterLine()) && file->WriteLine(u"</body>") &&
+                file->WriteLine(u"</html>"))
+                file->Close();
+            break;
     }
 }

@@ -18,14 +18,14 @@ public:
     struct Texts {
         QString query;
         QString emptyMessage;
-        QString formatPart;   // "2160|1400|>1400;"
-        QString headingRow;   // the preview's heading row, "Description|Cat #;"
-        QString pageTitle;    // centre of the page header
+        QString formatPart;  // "2160|1400|>1400;"
+        QString headingRow;  // the preview's heading row, "Description|Cat #;"
+        QString pageTitle;   // centre of the page header
         QString textFileName;
         QString htmlFileName;
-        QString htmlHeadLine;           // "<head><title>...</title></head>"
-        QString htmlTitleRow;           // "<tr><th colspan=7>...</th></tr>"
-        QStringList htmlHeadingLines;   // one line per column heading
+        QString htmlHeadLine;                // "<head><title>...</title></head>"
+        QString htmlTitleRow;                // "<tr><th colspan=7>...</th></tr>"
+        QStringList htmlHeadingLines;        // one line per column heading
         std::vector<bool> htmlRightAligned;  // per cell of a data row
         bool htmlCloseRow = true;            // data rows end with "</tr>"
     };

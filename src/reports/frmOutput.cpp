@@ -51,7 +51,10 @@ QPixmap Magnifier()
 
 }  // namespace
 
-void frmOutput::SetPrinterChooser(PrinterChooser chooser) { Chooser() = std::move(chooser); }
+void frmOutput::SetPrinterChooser(PrinterChooser chooser)
+{
+    Chooser() = std::move(chooser);
+}
 
 frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -127,9 +130,15 @@ void frmOutput::Form_Load()
     vsPrinter->SetPage(1);
 }
 
-void frmOutput::SetSurfaceSize(QSizeF twips) { vsPrinter->SetTwipsSize(twips); }
+void frmOutput::SetSurfaceSize(QSizeF twips)
+{
+    vsPrinter->SetTwipsSize(twips);
+}
 
-QSizeF frmOutput::SurfaceSize() const { return vsPrinter->TwipsSize(); }
+QSizeF frmOutput::SurfaceSize() const
+{
+    return vsPrinter->TwipsSize();
+}
 
 void frmOutput::DocumentEnded()
 {
@@ -147,7 +156,10 @@ void frmOutput::scrlZoom_Change(int value)
     SetSurfaceSize(QSizeF(width, height));
 }
 
-void frmOutput::scrlPage_Change(int value) { vsPrinter->SetPage(value); }
+void frmOutput::scrlPage_Change(int value)
+{
+    vsPrinter->SetPage(value);
+}
 
 void frmOutput::cmdPrint_Click()
 {
@@ -166,4 +178,7 @@ void frmOutput::cmdPrint_Click()
     if (!printed) MsgBox(QStringLiteral("The report could not be sent to the printer."));
 }
 
-void frmOutput::cmdOk_Click() { close(); }
+void frmOutput::cmdOk_Click()
+{
+    close();
+}

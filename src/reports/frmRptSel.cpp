@@ -30,10 +30,10 @@ struct SelectionKind {
 
 // The first entry is the dialog as designed.
 const SelectionKind kKinds[] = {
-    {3, u"Country Report", u"All Countries", u"Selected Country", u"select * from country order by Coudesc",
-     u"Coudesc", u"CouID", 60},
-    {9, u"Type Report", u"All Types", u"Selected Type", u"select * from type order by Typedesc", u"Typedesc",
-     u"typeID", 62},
+    {3, u"Country Report", u"All Countries", u"Selected Country", u"select * from country order by Coudesc", u"Coudesc",
+     u"CouID", 60},
+    {9, u"Type Report", u"All Types", u"Selected Type", u"select * from type order by Typedesc", u"Typedesc", u"typeID",
+     62},
     {4, u"Format Report", u"All Formats", u"Selected Format", u"select * from format order by FormDesc", u"FormDesc",
      u"formID", 63},
     {8, u"Topics Report", u"All Topics", u"Selected Topic", u"select * from topic order by TopDesc", u"TopDesc",
@@ -148,4 +148,7 @@ void frmRptSel::cmdOk_Click()
     accept();
 }
 
-void frmRptSel::cmdCancel_Click() { reject(); }
+void frmRptSel::cmdCancel_Click()
+{
+    reject();
+}

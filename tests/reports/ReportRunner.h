@@ -11,13 +11,27 @@ Q_DECLARE_METATYPE(ReportKind)
 inline void RunReport(ReportKind kind)
 {
     switch (kind) {
-    case ReportKind::Sales: SalesReport(); return;
-    case ReportKind::Value: ValueReport(); return;
-    case ReportKind::WantList: WantListReport(); return;
-    case ReportKind::Country: gRptCategory = 3; break;
-    case ReportKind::Type: gRptCategory = 9; break;
-    case ReportKind::Format: gRptCategory = 4; break;
-    case ReportKind::Topic: gRptCategory = 8; break;
+        case ReportKind::Sales:
+            SalesReport();
+            return;
+        case ReportKind::Value:
+            ValueReport();
+            return;
+        case ReportKind::WantList:
+            WantListReport();
+            return;
+        case ReportKind::Country:
+            gRptCategory = 3;
+            break;
+        case ReportKind::Type:
+            gRptCategory = 9;
+            break;
+        case ReportKind::Format:
+            gRptCategory = 4;
+            break;
+        case ReportKind::Topic:
+            gRptCategory = 8;
+            break;
     }
     CategoryReport();
 }

@@ -127,19 +127,19 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("widths");
         QTest::addColumn<QList<bool>>("right");
         QTest::addColumn<QStringList>("cells");
-        QTest::newRow("sales format")
-            << "2160|1400|>1400|>1400;Penny Black|1|3|$1.50;" << QList<int>{576, 2736, 4136, 5536}
-            << QList<int>{2160, 1400, 1400, 1400} << QList<bool>{false, false, true, true}
-            << QStringList{"Penny Black", "1", "3", "$1.50"};
+        QTest::newRow("sales format") << "2160|1400|>1400|>1400;Penny Black|1|3|$1.50;"
+                                      << QList<int>{576, 2736, 4136, 5536} << QList<int>{2160, 1400, 1400, 1400}
+                                      << QList<bool>{false, false, true, true}
+                                      << QStringList{"Penny Black", "1", "3", "$1.50"};
         // The want list's heading has a seventh, empty cell: it has no column.
         QTest::newRow("more cells than columns")
             << "2160|>700;a|b||extra;" << QList<int>{576, 2736} << QList<int>{2160, 700} << QList<bool>{false, true}
             << QStringList{"a", "b"};
         QTest::newRow("fewer cells") << "1000|1000|1000;only;" << QList<int>{576} << QList<int>{1000}
                                      << QList<bool>{false} << QStringList{"only"};
-        QTest::newRow("totals label spanning") << "3560|>7000;Sale Price Minus Cost|$2.00;" << QList<int>{576, 4136}
-                                               << QList<int>{3560, 7000} << QList<bool>{false, true}
-                                               << QStringList{"Sale Price Minus Cost", "$2.00"};
+        QTest::newRow("totals label spanning")
+            << "3560|>7000;Sale Price Minus Cost|$2.00;" << QList<int>{576, 4136} << QList<int>{3560, 7000}
+            << QList<bool>{false, true} << QStringList{"Sale Price Minus Cost", "$2.00"};
         QTest::newRow("no rows") << "1000;" << QList<int>{} << QList<int>{} << QList<bool>{} << QStringList{};
     }
     void columns()
@@ -219,7 +219,8 @@ private Q_SLOTS:
         QCOMPARE(joined, plain);
         // Words are kept whole where they fit.
         if (QTest::currentDataTag() == QByteArray("words"))
-            for (const QString& line : lines) QVERIFY2(!line.startsWith(u' ') && !line.endsWith(u' '), qPrintable(line));
+            for (const QString& line : lines)
+                QVERIFY2(!line.startsWith(u' ') && !line.endsWith(u' '), qPrintable(line));
     }
 
     void tallRowContinues()
@@ -254,10 +255,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("headerText");
         QTest::addColumn<QString>("footerText");
-        QTest::newRow("standard") << "1/2/2024|Stamp Sales Report|Page %d" << "" << 2
-                                  << "1/2/2024|Stamp Sales Report|Page 2" << "||";
-        QTest::newRow("centred footer") << "|Title|" << "|Page %d|" << 3 << "|Title|" << "|Page 3|";
-        QTest::newRow("one part") << "Left only" << "" << 1 << "Left only||" << "||";
+        QTest::newRow("standard") << "1/2/2024|Stamp Sales Report|Page %d"
+                                  << "" << 2 << "1/2/2024|Stamp Sales Report|Page 2"
+                                  << "||";
+        QTest::newRow("centred footer") << "|Title|"
+                                        << "|Page %d|" << 3 << "|Title|"
+                                        << "|Page 3|";
+        QTest::newRow("one part") << "Left only"
+                                  << "" << 1 << "Left only||"
+                                  << "||";
     }
     void headerAndFooter()
     {
@@ -375,7 +381,8 @@ private Q_SLOTS:
         QVERIFY(std::abs(leftFirst - (data.cells[0].left + PrintSurface::kCellPadding) * scale) <= 3);
         const auto [rightFirst, rightLast] = inkColumns(data, data.cells[2]);
         QVERIFY(rightFirst >= 0);
-        QVERIFY(std::abs(rightLast - (data.cells[2].left + data.cells[2].width - PrintSurface::kCellPadding) * scale) <= 3);
+        QVERIFY(std::abs(rightLast - (data.cells[2].left + data.cells[2].width - PrintSurface::kCellPadding) * scale) <=
+                3);
         QVERIFY(rightFirst > (data.cells[2].left + data.cells[2].width / 3) * scale);
 
         // Pages that do not exist draw nothing.

@@ -180,18 +180,19 @@ private Q_SLOTS:
                        "<tr><td>Value Minus Cost</td><td align=right colspan=6>($5.25)</td></tr>"} +
                    HtmlTail();
 
-        QTest::newRow("want list text")
-            << ReportKind::WantList << 2 << -1 << "WantList.txt"
-            << QStringList{"Lost cause\t\t\t\t\t$0.00", "Zeppelin\tC1\tFrance\t$2.60\tUsed\t$250.00",
-                           "\t\t\t\t\t$250.00"};
+        QTest::newRow("want list text") << ReportKind::WantList << 2 << -1 << "WantList.txt"
+                                        << QStringList{"Lost cause\t\t\t\t\t$0.00",
+                                                       "Zeppelin\tC1\tFrance\t$2.60\tUsed\t$250.00",
+                                                       "\t\t\t\t\t$250.00"};
         QTest::newRow("want list html")
             << ReportKind::WantList << 3 << -1 << "WantList.htm"
             << WantHtmlHead() +
-                   QStringList{"<tr><td>Lost cause</td><td></td><td></td><td align=right></td><td></td><td "
-                               "align=right>$0.00</td></tr>",
-                               "<tr><td>Zeppelin</td><td>C1</td><td>France</td><td align=right>$2.60</td><td>Used</"
-                               "td><td align=right>$250.00</td></tr>",
-                               "<tr><td align=right colspan=6>$250.00</td></tr>"} +
+                   QStringList{
+                       "<tr><td>Lost cause</td><td></td><td></td><td align=right></td><td></td><td "
+                       "align=right>$0.00</td></tr>",
+                       "<tr><td>Zeppelin</td><td>C1</td><td>France</td><td align=right>$2.60</td><td>Used</"
+                       "td><td align=right>$250.00</td></tr>",
+                       "<tr><td align=right colspan=6>$250.00</td></tr>"} +
                    HtmlTail();
 
         const QString bold = "<b>Bold</b>\t7a\t\t\t1";
@@ -222,10 +223,12 @@ private Q_SLOTS:
 
         const QString boldHtml =
             "<td>&lt;b&gt;Bold&lt;/b&gt;</td><td>7a</td><td align=right></td><td></td><td align=right>1</td>";
-        const QString hingeHtml = "<td>Hinge remnant</td><td></td><td align=right></td><td>1950</td><td align=right>5</td>";
+        const QString hingeHtml =
+            "<td>Hinge remnant</td><td></td><td align=right></td><td>1950</td><td align=right>5</td>";
         const QString airmailHtml =
             "<td>Airmail a|b;c</td><td>A;1</td><td align=right>$1.00</td><td>1935</td><td align=right>1</td>";
-        const QString tomHtml = "<td>Tom &amp; Jerry</td><td>12</td><td align=right>$0.50</td><td>1990</td><td align=right>2</td>";
+        const QString tomHtml =
+            "<td>Tom &amp; Jerry</td><td>12</td><td align=right>$0.50</td><td>1990</td><td align=right>2</td>";
         QTest::newRow("country html, all")
             << ReportKind::Country << 3 << -1 << "Stamps.htm"
             << CategoryHtmlHead("Stamps by Country", "Country") +
@@ -233,13 +236,14 @@ private Q_SLOTS:
                                "<tr><td>Belgium</td>" + airmailHtml, "<tr><td>France</td>" + tomHtml,
                                "<tr><td>Total Stamps</td><td align=right colspan=5>9</td></tr>"} +
                    HtmlTail();
-        QTest::newRow("type html, all")
-            << ReportKind::Type << 3 << -1 << "Stamps.htm"
-            << CategoryHtmlHead("Stamps by Type", "Type") +
-                   QStringList{"<tr><td></td>" + hingeHtml, "<tr><td>Commemorative</td>" + boldHtml,
-                               "<tr><td>Definitive</td>" + airmailHtml, "<tr><td>Definitive</td>" + tomHtml,
-                               "<tr><td>Total Stamps</td><td align=right colspan=5>9</td></tr>"} +
-                   HtmlTail();
+        QTest::newRow("type html, all") << ReportKind::Type << 3 << -1 << "Stamps.htm"
+                                        << CategoryHtmlHead("Stamps by Type", "Type") +
+                                               QStringList{
+                                                   "<tr><td></td>" + hingeHtml, "<tr><td>Commemorative</td>" + boldHtml,
+                                                   "<tr><td>Definitive</td>" + airmailHtml,
+                                                   "<tr><td>Definitive</td>" + tomHtml,
+                                                   "<tr><td>Total Stamps</td><td align=right colspan=5>9</td></tr>"} +
+                                               HtmlTail();
         QTest::newRow("format html, Block")
             << ReportKind::Format << 3 << 2 << "Stamps.htm"
             << CategoryHtmlHead("Stamps by Format", "Format") +
@@ -271,7 +275,7 @@ private Q_SLOTS:
         QCOMPARE(p.saveRequests.size(), size_t(1));
         QCOMPARE(p.saveRequests[0].defaultName, defaultName);
         QCOMPARE(p.saveRequests[0].filter, target == 2 ? QString("Text Files (*.txt)|*.txt|All Files (*.*)|*.*")
-                                                        : QString("Html Files (*.htm)|*.htm|All Files (*.*)|*.*"));
+                                                       : QString("Html Files (*.htm)|*.htm|All Files (*.*)|*.*"));
         QVERIFY(p.messages.empty());
         QCOMPARE(ReadAll(path), FileBytes(lines));
         QCOMPARE(mPresenter->shows, 0);
@@ -350,10 +354,10 @@ private Q_SLOTS:
         QTest::newRow("value html") << ReportKind::Value << 3 << "You have not entered any stamps!" << ValueHtmlHead();
         QTest::newRow("want list preview")
             << ReportKind::WantList << 1 << "You have not entered any want list stamps!" << QStringList();
-        QTest::newRow("want list html")
-            << ReportKind::WantList << 3 << "You have not entered any want list stamps!" << WantHtmlHead();
-        QTest::newRow("country text")
-            << ReportKind::Country << 2 << "You have not entered any reportable stamps!" << QStringList();
+        QTest::newRow("want list html") << ReportKind::WantList << 3 << "You have not entered any want list stamps!"
+                                        << WantHtmlHead();
+        QTest::newRow("country text") << ReportKind::Country << 2 << "You have not entered any reportable stamps!"
+                                      << QStringList();
         QTest::newRow("topic html") << ReportKind::Topic << 3 << "You have not entered any reportable stamps!"
                                     << CategoryHtmlHead("Stamps by Topic", "Topic");
     }
@@ -397,21 +401,20 @@ private Q_SLOTS:
                                << "Stamp Sales Report"
                                << QStringList{"H Description|Cat #|Quantity|Paid Each|Total Paid|Sale Each|Total Sales",
                                               "Lost cause||1|$0.00|$0.00|$0.50|$0.50",
-                                              "Penny Black|1|3|$1.50|$4.50|$2.00|$6.00",
-                                              "Totals|4|$4.50|$6.50",
+                                              "Penny Black|1|3|$1.50|$4.50|$2.00|$6.00", "Totals|4|$4.50|$6.50",
                                               "Sale Price Minus Cost|$2.00"};
         QTest::newRow("value") << ReportKind::Value
                                << "2160|1400|>1400|>1440|>1400|>1400|>1400;Description|Cat #|Quantity|Paid Each|Total "
                                   "Paid|Value Each|Total Value;"
                                << "Stamp Value Report"
-                               << QStringList{"H Description|Cat #|Quantity|Paid Each|Total Paid|Value Each|Total Value",
-                                              "<b>Bold</b>|7a|1|$0.00|$0.00|$0.75|$0.75",
-                                              // The "|" and ";" of a value are separators on the page.
-                                              "Airmail a|b", "c|A", "1|1|$10.00|$10.00|$0.00|$0.00",
-                                              "Hinge remnant||5|$0.10|$0.50|$0.20|$1.00",
-                                              "Tom & Jerry|12|2|$1.25|$2.50|$3.00|$6.00",
-                                              "Totals|9|$13.00|$7.75",
-                                              "Value Minus Cost|($5.25)"};
+                               << QStringList{
+                                      "H Description|Cat #|Quantity|Paid Each|Total Paid|Value Each|Total Value",
+                                      "<b>Bold</b>|7a|1|$0.00|$0.00|$0.75|$0.75",
+                                      // The "|" and ";" of a value are separators on the page.
+                                      "Airmail a|b", "c|A", "1|1|$10.00|$10.00|$0.00|$0.00",
+                                      "Hinge remnant||5|$0.10|$0.50|$0.20|$1.00",
+                                      "Tom & Jerry|12|2|$1.25|$2.50|$3.00|$6.00", "Totals|9|$13.00|$7.75",
+                                      "Value Minus Cost|($5.25)"};
         // The heading's seventh, empty cell has no column.
         QTest::newRow("want list") << ReportKind::WantList
                                    << "2160|700|1440|>1440|1400|>1400;Description|Cat #|Country|Face "
@@ -420,15 +423,18 @@ private Q_SLOTS:
                                    << QStringList{"H Description|Cat #|Country|Face Value|Condition|Will Pay",
                                                   "Lost cause|||||$0.00", "Zeppelin|C1|France|$2.60|Used|$250.00",
                                                   "|||||$250.00"};
-        QTest::newRow("country") << ReportKind::Country
-                                 << "2160|2880|1440|>1440|>1340|>1340;Country|description|Cat #|Face Value|Year|Quantity;"
-                                 << "Stamps by Country"
-                                 << QStringList{"H Country|description|Cat #|Face Value|Year|Quantity",
-                                                "|<b>Bold</b>|7a|||1",
-                                                "|Hinge remnant|||1950|5",
-                                                "Belgium|Airmail a|b", "c|A", "1|$1.00|1935|1",
-                                                "France|Tom & Jerry|12|$0.50|1990|2",
-                                                "Total Stamps|9"};
+        QTest::newRow("country")
+            << ReportKind::Country
+            << "2160|2880|1440|>1440|>1340|>1340;Country|description|Cat #|Face Value|Year|Quantity;"
+            << "Stamps by Country"
+            << QStringList{"H Country|description|Cat #|Face Value|Year|Quantity",
+                           "|<b>Bold</b>|7a|||1",
+                           "|Hinge remnant|||1950|5",
+                           "Belgium|Airmail a|b",
+                           "c|A",
+                           "1|$1.00|1935|1",
+                           "France|Tom & Jerry|12|$0.50|1990|2",
+                           "Total Stamps|9"};
     }
     void preview()
     {
@@ -449,8 +455,7 @@ private Q_SLOTS:
         const PrintSurface& surface = mPresenter->surface;
         QCOMPARE(surface.PageCount(), 1);
         QCOMPARE(mPresenter->shownPageCount, 1);
-        QCOMPARE(surface.PageHeaderText(1),
-                 FormatShortDate(QDate::currentDate()) + "|" + title + "|Page 1");
+        QCOMPARE(surface.PageHeaderText(1), FormatShortDate(QDate::currentDate()) + "|" + title + "|Page 1");
         QCOMPARE(surface.PageFooterText(1), QString("||"));
         QCOMPARE(surface.DocumentPageSize(), PrintSurface::LetterSize());
         QStringList seen;
@@ -509,16 +514,15 @@ private Q_SLOTS:
         gRptTarget = 2;
         WantListReport();
         QCOMPARE(p.messages.size(), size_t(1));
-        QCOMPARE(p.messages[0].text,
-                 "The file '" + path + "' already exists.  Do you wish to replace it?");
+        QCOMPARE(p.messages[0].text, "The file '" + path + "' already exists.  Do you wish to replace it?");
         QCOMPARE(p.messages[0].title, QString("File Exists"));
         QCOMPARE(p.messages[0].buttons, MsgButtons::YesNo);
         QCOMPARE(p.messages[0].icon, MsgIcon::None);
         QCOMPARE(gRptCancel, !replaced);
-        QCOMPARE(ReadAll(path), replaced ? FileBytes({"Lost cause\t\t\t\t\t$0.00",
-                                                      "Zeppelin\tC1\tFrance\t$2.60\tUsed\t$250.00",
-                                                      "\t\t\t\t\t$250.00"})
-                                         : old);
+        QCOMPARE(ReadAll(path), replaced
+                                    ? FileBytes({"Lost cause\t\t\t\t\t$0.00",
+                                                 "Zeppelin\tC1\tFrance\t$2.60\tUsed\t$250.00", "\t\t\t\t\t$250.00"})
+                                    : old);
     }
 
     void newFileAsksNothing()
@@ -604,9 +608,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("line");
-        QTest::newRow("cells") << "a|b|c;" << "a\tb\tc";
-        QTest::newRow("separators inside values") << "a|b;c|A;1;" << "a\tbc\tA1";
-        QTest::newRow("empty cells") << "||x;" << "\t\tx";
+        QTest::newRow("cells") << "a|b|c;"
+                               << "a\tb\tc";
+        QTest::newRow("separators inside values") << "a|b;c|A;1;"
+                                                  << "a\tbc\tA1";
+        QTest::newRow("empty cells") << "||x;"
+                                     << "\t\tx";
     }
     void textLines()
     {
@@ -619,12 +626,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("html");
-        QTest::newRow("plain") << "Penny Black" << "Penny Black";
-        QTest::newRow("markup") << "<b>" << "&lt;b&gt;";
-        QTest::newRow("ampersand") << "Tom & Jerry" << "Tom &amp; Jerry";
-        QTest::newRow("entity typed") << "&amp;" << "&amp;amp;";
-        QTest::newRow("at the ends") << "<x&>" << "&lt;x&amp;&gt;";
-        QTest::newRow("non-ASCII kept") << "Österreich – €" << "Österreich – €";
+        QTest::newRow("plain") << "Penny Black"
+                               << "Penny Black";
+        QTest::newRow("markup") << "<b>"
+                                << "&lt;b&gt;";
+        QTest::newRow("ampersand") << "Tom & Jerry"
+                                   << "Tom &amp; Jerry";
+        QTest::newRow("entity typed") << "&amp;"
+                                      << "&amp;amp;";
+        QTest::newRow("at the ends") << "<x&>"
+                                     << "&lt;x&amp;&gt;";
+        QTest::newRow("non-ASCII kept") << "Österreich – €"
+                                        << "Österreich – €";
     }
     void htmlEscape()
     {
@@ -637,8 +650,9 @@ private Q_SLOTS:
     {
         gDb.reset();
         mCat = std::make_unique<TestCatalogue>();
-        mCat->Exec("INSERT INTO country (CouID, Coudesc) VALUES (1, 'Österreich');"
-                   "INSERT INTO Stamp (descr, catnum, quantity, CouID) VALUES ('Zeppelin – Südamerikafahrt', '€1', 1, 1)");
+        mCat->Exec(
+            "INSERT INTO country (CouID, Coudesc) VALUES (1, 'Österreich');"
+            "INSERT INTO Stamp (descr, catnum, quantity, CouID) VALUES ('Zeppelin – Südamerikafahrt', '€1', 1, 1)");
         gDb = Database::Open(mCat->Path(), true);
         ScriptedPrompts p;
         const QString path = mCat->File("Stamp.txt");

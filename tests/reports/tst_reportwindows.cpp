@@ -157,7 +157,7 @@ private Q_SLOTS:
             << QList<int>{QAbstractSlider::SliderPageStepAdd, QAbstractSlider::SliderPageStepAdd} << 160;
         QTest::newRow("to the end") << QList<int>{QAbstractSlider::SliderToMaximum} << 250;
         QTest::newRow("full size") << QList<int>{QAbstractSlider::SliderPageStepAdd,
-                                                  QAbstractSlider::SliderSingleStepSub}
+                                                 QAbstractSlider::SliderSingleStepSub}
                                    << 100;
     }
     void zoom()
@@ -173,7 +173,8 @@ private Q_SLOTS:
         const QSizeF expected(12240.0 * zoom / 100, 15840.0 * zoom / 100);
         QCOMPARE(w->SurfaceSize(), expected);
         auto* surface = Child<PageView>(w, "vsPrinter");
-        QCOMPARE(surface->size(), QSize(qRound(expected.width() * mPixelsPerTwip), qRound(expected.height() * mPixelsPerTwip)));
+        QCOMPARE(surface->size(),
+                 QSize(qRound(expected.width() * mPixelsPerTwip), qRound(expected.height() * mPixelsPerTwip)));
         QCOMPARE(Child<QScrollArea>(w, "vsViewPort1")->widget()->size(), surface->size());
     }
 
@@ -303,9 +304,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("qt");
-        QTest::newRow("text") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" << "Text Files (*.txt);;All Files (*)";
-        QTest::newRow("html") << "Html Files (*.htm)|*.htm|All Files (*.*)|*.*" << "Html Files (*.htm);;All Files (*)";
-        QTest::newRow("name without patterns") << "Reports|*.txt;*.htm" << "Reports (*.txt *.htm)";
+        QTest::newRow("text") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*"
+                              << "Text Files (*.txt);;All Files (*)";
+        QTest::newRow("html") << "Html Files (*.htm)|*.htm|All Files (*.*)|*.*"
+                              << "Html Files (*.htm);;All Files (*)";
+        QTest::newRow("name without patterns") << "Reports|*.txt;*.htm"
+                                               << "Reports (*.txt *.htm)";
     }
     void fileFilter()
     {
@@ -341,14 +345,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("help");
-        QTest::newRow("country") << 3 << "Country Report" << "All Countries" << "Selected Country"
-                                 << QStringList{"Belgium", "Canada", "France"} << 60;
-        QTest::newRow("type") << 9 << "Type Report" << "All Types" << "Selected Type"
-                              << QStringList{"Commemorative", "Definitive"} << 62;
-        QTest::newRow("format") << 4 << "Format Report" << "All Formats" << "Selected Format"
-                                << QStringList{"Block", "Single"} << 63;
-        QTest::newRow("topic") << 8 << "Topics Report" << "All Topics" << "Selected Topic"
-                               << QStringList{"Birds", "Ships"} << 64;
+        QTest::newRow("country") << 3 << "Country Report"
+                                 << "All Countries"
+                                 << "Selected Country" << QStringList{"Belgium", "Canada", "France"} << 60;
+        QTest::newRow("type") << 9 << "Type Report"
+                              << "All Types"
+                              << "Selected Type" << QStringList{"Commemorative", "Definitive"} << 62;
+        QTest::newRow("format") << 4 << "Format Report"
+                                << "All Formats"
+                                << "Selected Format" << QStringList{"Block", "Single"} << 63;
+        QTest::newRow("topic") << 8 << "Topics Report"
+                               << "All Topics"
+                               << "Selected Topic" << QStringList{"Birds", "Ships"} << 64;
     }
     void dialogTexts()
     {
@@ -393,13 +401,13 @@ private Q_SLOTS:
         // Steps: a = optAll, s = optSelected, 0-9 = pick entry, o = OK, c = Cancel, x = close box.
         QTest::newRow("all") << "o" << false << -1 << false << "";
         QTest::newRow("one entry") << "s2o" << false << 1 << false << "";  // France
-        QTest::newRow("selected without entry") << "so" << true << -7 << true
-                                                << "You must make a selection from the list!";
+        QTest::newRow("selected without entry")
+            << "so" << true << -7 << true << "You must make a selection from the list!";
         QTest::newRow("back to all clears the pick") << "s0ao" << false << -1 << false << "";
         QTest::newRow("cancel") << "s0c" << true << -7 << false << "";
         QTest::newRow("close box") << "s0x" << true << -7 << false << "";
-        QTest::newRow("message, then a pick") << "so1o" << false << 3 << false
-                                              << "You must make a selection from the list!";
+        QTest::newRow("message, then a pick")
+            << "so1o" << false << 3 << false << "You must make a selection from the list!";
     }
     void dialogChoices()
     {
@@ -417,16 +425,26 @@ private Q_SLOTS:
         auto* list = Child<QListWidget>(&dialog, "List1");
         for (QChar step : steps) {
             switch (step.unicode()) {
-            case 'a': ClickRadio(&dialog, "optAll"); break;
-            case 's': ClickRadio(&dialog, "optSelected"); break;
-            case 'o': QTest::mouseClick(Child<QPushButton>(&dialog, "cmdOk"), Qt::LeftButton); break;
-            case 'c': QTest::mouseClick(Child<QPushButton>(&dialog, "cmdCancel"), Qt::LeftButton); break;
-            case 'x': dialog.close(); break;
-            default: {
-                QListWidgetItem* item = list->item(step.digitValue());
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-                QVERIFY(item->isSelected());
-            }
+                case 'a':
+                    ClickRadio(&dialog, "optAll");
+                    break;
+                case 's':
+                    ClickRadio(&dialog, "optSelected");
+                    break;
+                case 'o':
+                    QTest::mouseClick(Child<QPushButton>(&dialog, "cmdOk"), Qt::LeftButton);
+                    break;
+                case 'c':
+                    QTest::mouseClick(Child<QPushButton>(&dialog, "cmdCancel"), Qt::LeftButton);
+                    break;
+                case 'x':
+                    dialog.close();
+                    break;
+                default: {
+                    QListWidgetItem* item = list->item(step.digitValue());
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+                    QVERIFY(item->isSelected());
+                }
             }
         }
         QCOMPARE(gRptCancel, cancelled);
