@@ -250,11 +250,11 @@ quint32 PrintSurface::FormatIndex(QStringView format)
     }
     std::vector<Column> columns;
     qint32 left = 0;
-    for (QStringView spec : format.split(u'|')) {
-        spec = spec.trimmed();
-        const bool right = spec.startsWith(u'>');
-        if (right) spec = spec.mid(1);
-        const qint32 width = std::max(0, spec.trimmed().toInt());
+    for (QStringView part : format.split(u'|')) {
+        part = part.trimmed();
+        const bool right = part.startsWith(u'>');
+        if (right) part = part.mid(1);
+        const qint32 width = std::max(0, part.trimmed().toInt());
         columns.push_back({left, width, right});
         left += width;
     }
