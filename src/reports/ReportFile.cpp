@@ -1,0 +1,152 @@
+#include "reports/ReportFile.h"
+
+#include "db/DbError.h"
+#include "db/ErrorHandler.h"
+#include "db/Globals.h"
+#include "db/Prompts.h"
+#include "db/StringHelpers.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr qsizetype kFlushSize = 1 << 16;
+
+}  // namespace
+
+QString HtmlFooterLine()
+{
+    return QStringLiteral("<H6>List Produced by <A HREF=\"https://tessarine.org\">Tessarine</A></H6>");
+}
+
+std::optional<QString> AskReportFile(const QString& defaultName, const QString& filter)
+{
+    const std::optional<QString> chosen = prompts().SaveFile(defaultName, filter);
+    if (!chosen || chosen->isEmpty()) {
+        HandleError(DbError(ErrNo::DialogCancel, QStringLiteral("Cancel was selected.")));
+        gRptCancel = true;
+        return std::nullopt;
+    }
+    ConfirmOverwrite(*chosen);
+    if (gRptCancel) return std::nullopt;
+    return chosen;
+}
+
+void ConfirmOverwrite(const QString& fileName)
+{
+    gRptCancel = false;
+    if (!QFileInfo(fileName).isFile()) return;
+    const MsgAnswer answer = MsgBox(
+        QStringLiteral("The file '") + fileName + QStringLiteral("' already exists.  Do you wish to replace it?"),
+        MsgButtons::YesNo, QStringLiteral("File Exists"));
+    if (answer == MsgAnswer::No) gRptCancel = true;
+}
+
+void ShowReportFileError(int number, const QString& text)
+{
+    MsgBox(QString::number(number) + QStringLiteral("  ") + text);
+}
+
+ReportFile::ReportFile(QString path) : mPath(std::move(path)) {}
+
+ReportFile::~ReportFile()
+{
+    Discard();
+}
+
+bool ReportFile::Open()
+{
+    mFile = std::make_unique<QSaveFile>(mPath);
+    if (!mFile->open(QIODevice::WriteOnly)) {
+        Fail(mFile->errorString());
+        mFile.reset();
+        return false;
+    }
+    mBuffer.reserve(kFlushSize + 4096);
+    return true;
+}
+
+bool ReportFile::WriteLine(QStringView line)
+{
+    if (mFailed || !mFile) return false;
+    mBuffer += line.toUtf8();
+    mBuffer += "\r\n";
+    if (mBuffer.size() >= kFlushSize) return Flush();
+    return true;
+}
+
+bool ReportFile::Flush()
+{
+    if (mBuffer.isEmpty()) return true;
+    if (mFile->write(mBuffer) != mBuffer.size()) {
+        Fail(mFile->errorString());
+        return false;
+    }
+    mBuffer.clear();
+    return true;
+}
+
+bool ReportFile::Close()
+{
+    if (mFailed || !mFile) return false;
+    if (!Flush()) return false;
+    if (!mFile->commit()) {
+        Fail(mFile->errorString());
+        mFile.reset();
+        return false;
+    }
+    mFile.reset();
+    return true;
+}
+
+void ReportFile::Discard()
+{
+    if (mFile) mFile->cancelWriting();
+    mFile.reset();
+    mBuffer.clear();
+}
+
+void ReportFile::Fail(const QString& reason)
+{
+    if (mFailed) return;
+    mFailed = true;
+    if (mFile) mFile->cancelWriting();
+    ShowReportFileError(ErrNo::FileError,
+                        QStringLiteral("Could not write the report file '") + mPath + QStringLiteral("': ") + reason);
+}
+
+QString TextFileLine(QString rowString)
+{
+    ReplaceAll(rowString, QStringLiteral("|"), QStringLiteral("\t"));
+    ReplaceAll(rowString, QStringLiteral(";"), QString());
+    return rowString;
+}
+
+void AppendHtmlEscaped(QString& out, QStringView text)
+{
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const char16_t* entity = nullptr;
+        if (c == u'&')
+            entity = u"&amp;";
+        else if (c == u'<')
+            entity = u"&lt;";
+        else if (c == u'>')
+            entity = u"&gt;";
+        else
+            continue;
+        out.append(text.mid(plain, i - plain));
+        out.append(QStringView(entity));
+        plain = i + 1;
+    }
+    out.append(text.mid(plain));
+}
+
+QString HtmlEscape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    AppendHtmlEscaped(out, text);
+    return out;
+}
