@@ -92,7 +92,9 @@ QList<BackupVolume> WritableVolumes()
         // A bind-mounted single file is not a drive.
         if (!info.isDir() || !info.isWritable() || seen.contains(root)) continue;
         seen.insert(root);
+        // A volume without a label goes by the last part of its folder.
         QString name = storage.name();
+        if (name.isEmpty()) name = root == u"/" ? QStringLiteral("Root folder") : QFileInfo(root).fileName();
         QString label = name.isEmpty() ? root : name + QStringLiteral(" (") + root + u')';
         label += QStringLiteral(", ") +
                  QLocale().formattedDataSize(storage.bytesAvailable(), 1, QLocale::DataSizeTraditionalFormat) +
