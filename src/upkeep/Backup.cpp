@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,7 @@ const QSet<QByteArray> kVirtualFileSystems = {
     "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts", "devtmpfs",
     "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "proc", "pstore", "ramfs", "rootfs",
     "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tmpfs", "tracefs", "squashfs", "iso9660", "udf",
+    "fuse.portal", "fuse.gvfsd-fuse", "fuse.lxcfs",
 };
 
 QString SystemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
