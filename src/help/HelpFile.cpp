@@ -11,7 +11,10 @@ namespace {
 const QString kContentsName = QStringLiteral("contents");
 const QString kUsingHelpName = QStringLiteral("using-help");
 
-bool IsHeader(const QString& line) { return line.startsWith(QLatin1String("===")) && line.contains(u'|'); }
+bool IsHeader(const QString& line)
+{
+    return line.startsWith(QLatin1String("===")) && line.contains(u'|');
+}
 
 // A context number: decimal digits only, 1 to the largest int.
 bool ParseContext(const QString& id, int* context)
@@ -39,7 +42,10 @@ bool IsName(const QString& id)
     return letter;
 }
 
-QString Folded(const QString& text) { return text.simplified().toCaseFolded(); }
+QString Folded(const QString& text)
+{
+    return text.simplified().toCaseFolded();
+}
 
 // Whether a word of the haystack begins with the needle.
 bool HasWordStartingWith(const QString& haystack, const QString& needle)
@@ -164,8 +170,10 @@ void HelpFile::AddTopic(HelpTopic topic, const QStringList& ids, int line)
             continue;
         }
         taken.insert(key);
-        if (isContext) topic.contexts.append(context);
-        else topic.names.append(key);
+        if (isContext)
+            topic.contexts.append(context);
+        else
+            topic.names.append(key);
     }
     if (topic.contexts.isEmpty() && topic.names.isEmpty()) return;  // every id was taken already
     const int index = static_cast<int>(mTopics.size());
@@ -189,9 +197,15 @@ void HelpFile::BuildIndex()
     mKeywords = index.values();
 }
 
-int HelpFile::IndexOfContext(int context) const { return mByContext.value(context, -1); }
+int HelpFile::IndexOfContext(int context) const
+{
+    return mByContext.value(context, -1);
+}
 
-int HelpFile::IndexOfName(const QString& name) const { return mByName.value(name.toLower(), -1); }
+int HelpFile::IndexOfName(const QString& name) const
+{
+    return mByName.value(name.toLower(), -1);
+}
 
 int HelpFile::IndexOfId(const QString& id) const
 {
@@ -214,7 +228,10 @@ int HelpFile::ContentsIndex() const
     return mTopics.isEmpty() ? -1 : 0;
 }
 
-int HelpFile::UsingHelpIndex() const { return IndexOfName(kUsingHelpName); }
+int HelpFile::UsingHelpIndex() const
+{
+    return IndexOfName(kUsingHelpName);
+}
 
 QList<int> HelpFile::Search(const QString& text) const
 {

@@ -94,8 +94,8 @@ private:
     void BuildIndex();
 
     QList<HelpTopic> mTopics;
-    QHash<int, int> mByContext;    // context number -> topic index
-    QHash<QString, int> mByName;   // lower-case name -> topic index
+    QHash<int, int> mByContext;   // context number -> topic index
+    QHash<QString, int> mByName;  // lower-case name -> topic index
     QList<HelpKeyword> mKeywords;
     QStringList mProblems;
 };

@@ -24,7 +24,10 @@ namespace {
 
 QPointer<HelpViewer> gViewer;
 
-QString HelpFilePath() { return gHelpPath.isEmpty() ? gAppDir + QStringLiteral("stamp.hlp") : gHelpPath; }
+QString HelpFilePath()
+{
+    return gHelpPath.isEmpty() ? gAppDir + QStringLiteral("stamp.hlp") : gHelpPath;
+}
 
 QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent)
 {
@@ -101,12 +104,10 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(cmdBack, &QPushButton::clicked, this, &HelpViewer::Back);
     connect(cmdForward, &QPushButton::clicked, this, &HelpViewer::Forward);
     connect(cmdUsingHelp, &QPushButton::clicked, this, &HelpViewer::ShowUsingHelp);
-    connect(lstContents, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        Display(item->data(Qt::UserRole).toInt());
-    });
-    connect(lstContents, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        Display(item->data(Qt::UserRole).toInt());
-    });
+    connect(lstContents, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Display(item->data(Qt::UserRole).toInt()); });
+    connect(lstContents, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { Display(item->data(Qt::UserRole).toInt()); });
     connect(txtSearch, &QLineEdit::textChanged, this, &HelpViewer::FillKeywords);
     connect(txtSearch, &QLineEdit::returnPressed, this, &HelpViewer::DisplaySelectedTopic);
     connect(lstKeywords, &QListWidget::currentRowChanged, this, &HelpViewer::FillTopicsOfKeyword);
@@ -125,7 +126,10 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     UpdateButtons();
 }
 
-HelpViewer* HelpViewer::Existing() { return gViewer.data(); }
+HelpViewer* HelpViewer::Existing()
+{
+    return gViewer.data();
+}
 
 HelpViewer* HelpViewer::Instance()
 {
@@ -171,8 +175,10 @@ void HelpViewer::FillKeywords()
     mShownKeywords = mFile.Search(txtSearch->text());
     lstKeywords->clear();
     for (const int k : mShownKeywords) lstKeywords->addItem(mFile.Keywords().at(k).text);
-    if (!mShownKeywords.isEmpty()) lstKeywords->setCurrentRow(0);
-    else FillTopicsOfKeyword();
+    if (!mShownKeywords.isEmpty())
+        lstKeywords->setCurrentRow(0);
+    else
+        FillTopicsOfKeyword();
 }
 
 void HelpViewer::FillTopicsOfKeyword()
@@ -216,14 +222,19 @@ void HelpViewer::ShowUsingHelp()
 void HelpViewer::ShowSearch(const QString& text)
 {
     tabNav->setCurrentIndex(1);
-    if (txtSearch->text() != text) txtSearch->setText(text);
-    else FillKeywords();
+    if (txtSearch->text() != text)
+        txtSearch->setText(text);
+    else
+        FillKeywords();
     if (CurrentTopic() < 0) ShowTopic(mFile.ContentsIndex());
     txtSearch->setFocus();
     txtSearch->selectAll();
 }
 
-void HelpViewer::ShowTopic(int index) { Display(index); }
+void HelpViewer::ShowTopic(int index)
+{
+    Display(index);
+}
 
 void HelpViewer::Display(int index)
 {
@@ -301,10 +312,18 @@ void ShowHelp(int command, int context)
     }
 
     switch (command) {
-    case HelpCommand::HelpOnHelp: viewer->ShowUsingHelp(); break;
-    case HelpCommand::PartialKey: viewer->ShowSearch(); break;
-    case HelpCommand::Contents: viewer->ShowContents(); break;
-    default: viewer->ShowContext(context); break;
+        case HelpCommand::HelpOnHelp:
+            viewer->ShowUsingHelp();
+            break;
+        case HelpCommand::PartialKey:
+            viewer->ShowSearch();
+            break;
+        case HelpCommand::Contents:
+            viewer->ShowContents();
+            break;
+        default:
+            viewer->ShowContext(context);
+            break;
     }
     viewer->show();
     viewer->raise();

@@ -17,10 +17,10 @@ class QTextBrowser;
 
 // The commands the program gives the viewer.
 namespace HelpCommand {
-inline constexpr int Context = 1;       // the topic of a help context number; 0 shows the contents
-inline constexpr int Quit = 2;          // close the viewer
-inline constexpr int Contents = 3;      // the contents topic
-inline constexpr int HelpOnHelp = 4;    // the topic on using the viewer
+inline constexpr int Context = 1;         // the topic of a help context number; 0 shows the contents
+inline constexpr int Quit = 2;            // close the viewer
+inline constexpr int Contents = 3;        // the contents topic
+inline constexpr int HelpOnHelp = 4;      // the topic on using the viewer
 inline constexpr int PartialKey = 0x105;  // the keyword search
 }  // namespace HelpCommand
 

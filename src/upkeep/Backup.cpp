@@ -10,25 +10,28 @@
 #include <QSet>
 #include <QStorageInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // File systems that hold no data of their own, or live only in memory.
 const QSet<QByteArray> kVirtualFileSystems = {
-    "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts", "devtmpfs",
-    "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "proc", "pstore", "ramfs", "rootfs",
-    "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tmpfs", "tracefs", "squashfs", "iso9660", "udf",
-    "fuse.portal", "fuse.gvfsd-fuse", "fuse.lxcfs",
+    "autofs",   "binfmt_misc", "bpf",        "cgroup",      "cgroup2",         "configfs",   "debugfs", "devpts",
+    "devtmpfs", "efivarfs",    "fusectl",    "hugetlbfs",   "mqueue",          "nsfs",       "proc",    "pstore",
+    "ramfs",    "rootfs",      "rpc_pipefs", "securityfs",  "selinuxfs",       "sysfs",      "tmpfs",   "tracefs",
+    "squashfs", "iso9660",     "udf",        "fuse.portal", "fuse.gvfsd-fuse", "fuse.lxcfs",
 };
 
-QString SystemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString SystemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 class Fd {
 public:
@@ -141,15 +144,15 @@ bool BackupCatalogue(const QString& source, const QString& folder, QString* prob
         }))
         return failAndClean(writeError ? QStringLiteral("Could not write the copy: %1.").arg(SystemError(writeError))
                                        : QStringLiteral("Could not read '%1': %2.").arg(source, SystemError(errno)));
-    if (::fsync(out.Get()) != 0) return failAndClean(QStringLiteral("Could not write the copy: %1.").arg(SystemError(errno)));
+    if (::fsync(out.Get()) != 0)
+        return failAndClean(QStringLiteral("Could not write the copy: %1.").arg(SystemError(errno)));
     if (out.Close() != 0) return failAndClean(QStringLiteral("Could not write the copy: %1.").arg(SystemError(errno)));
     // The copy keeps the catalogue's permissions where the drive has any.
     ::chmod(tempName.constData(), sourceStat.st_mode & 0666);
 
     // Read the copy back: it must be as long as the catalogue, hold the same
     // bytes, and be a sound catalogue.
-    if (copied != sourceStat.st_size)
-        return failAndClean(QStringLiteral("The catalogue changed while it was copied."));
+    if (copied != sourceStat.st_size) return failAndClean(QStringLiteral("The catalogue changed while it was copied."));
     {
         Fd check(::open(tempName.constData(), O_RDONLY | O_CLOEXEC));
         QCryptographicHash reread(QCryptographicHash::Sha256);

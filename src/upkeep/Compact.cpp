@@ -21,8 +21,7 @@ bool Rename(const QString& from, const QString& to, QString* problem)
 QString DescribeDifference(const TableCounts& before, const TableCounts& after)
 {
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (!after.contains(it.key()))
-            return QStringLiteral("The compacted copy has lost the table %1.").arg(it.key());
+        if (!after.contains(it.key())) return QStringLiteral("The compacted copy has lost the table %1.").arg(it.key());
         if (after.value(it.key()) != it.value())
             return QStringLiteral("The compacted copy holds %1 rows in the table %2 instead of %3.")
                 .arg(after.value(it.key()))
@@ -34,7 +33,10 @@ QString DescribeDifference(const TableCounts& before, const TableCounts& after)
 
 }  // namespace
 
-void SetPackRename(RenameFunction rename) { gRename = std::move(rename); }
+void SetPackRename(RenameFunction rename)
+{
+    gRename = std::move(rename);
+}
 
 bool AskToCompact()
 {

@@ -6,16 +6,19 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-QString SystemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString SystemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 class Handle {
 public:
@@ -65,15 +68,19 @@ bool Rows(sqlite3* db, const QString& sql, const std::function<bool(const QStrin
 bool Count(sqlite3* db, TableCounts* counts, QString* problem)
 {
     QStringList tables;
-    if (!Rows(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"),
-              [&](const QString& name) {
-                  tables.append(name);
-                  return true;
-              },
-              problem))
+    if (!Rows(
+            db,
+            QStringLiteral(
+                "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"),
+            [&](const QString& name) {
+                tables.append(name);
+                return true;
+            },
+            problem))
         return false;
     bool stamp = false;
-    for (const QString& table : tables) stamp = stamp || table.compare(QLatin1String("Stamp"), Qt::CaseInsensitive) == 0;
+    for (const QString& table : tables)
+        stamp = stamp || table.compare(QLatin1String("Stamp"), Qt::CaseInsensitive) == 0;
     if (!stamp) {
         if (problem) *problem = QStringLiteral("The file holds no Stamp table.");
         return false;
@@ -83,12 +90,13 @@ bool Count(sqlite3* db, TableCounts* counts, QString* problem)
         QString quoted = table;
         quoted.replace(u'"', QLatin1String("\"\""));
         qint64 rows = -1;
-        if (!Rows(db, QStringLiteral("SELECT count(*) FROM \"") + quoted + u'"',
-                  [&](const QString& value) {
-                      rows = value.toLongLong();
-                      return false;
-                  },
-                  problem))
+        if (!Rows(
+                db, QStringLiteral("SELECT count(*) FROM \"") + quoted + u'"',
+                [&](const QString& value) {
+                    rows = value.toLongLong();
+                    return false;
+                },
+                problem))
             return false;
         result.insert(table, rows);
     }
@@ -110,12 +118,13 @@ bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* probl
         return false;
     }
     QStringList findings;
-    if (!Rows(handle.Db(), QStringLiteral("PRAGMA integrity_check(5)"),
-              [&](const QString& line) {
-                  findings.append(line);
-                  return true;
-              },
-              problem))
+    if (!Rows(
+            handle.Db(), QStringLiteral("PRAGMA integrity_check(5)"),
+            [&](const QString& line) {
+                findings.append(line);
+                return true;
+            },
+            problem))
         return false;
     if (findings != QStringList{QStringLiteral("ok")}) {
         if (problem) *problem = QStringLiteral("The file is damaged: ") + findings.join(QStringLiteral("; "));
@@ -148,8 +157,7 @@ bool RenameFile(const QString& from, const QString& to, QString* problem)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
     const int error = errno;
-    if (problem)
-        *problem = QStringLiteral("Could not rename '%1' to '%2': %3.").arg(from, to, SystemError(error));
+    if (problem) *problem = QStringLiteral("Could not rename '%1' to '%2': %3.").arg(from, to, SystemError(error));
     return false;
 }
 

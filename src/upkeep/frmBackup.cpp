@@ -18,7 +18,10 @@ frmBackup::VolumeSource gVolumeSource;
 
 }  // namespace
 
-void frmBackup::SetVolumeSource(VolumeSource source) { gVolumeSource = std::move(source); }
+void frmBackup::SetVolumeSource(VolumeSource source)
+{
+    gVolumeSource = std::move(source);
+}
 
 frmBackup::frmBackup(QWidget* parent) : QDialog(parent)
 {
@@ -81,7 +84,10 @@ void frmBackup::cmdOk_Click()
     close();
 }
 
-void frmBackup::cmdCancel_Click() { close(); }
+void frmBackup::cmdCancel_Click()
+{
+    close();
+}
 
 void ShowBackupWindow()
 {

@@ -23,14 +23,15 @@ QStringList Texts(const HelpFile& file, const QList<int>& keywords)
     return texts;
 }
 
-const QByteArray kDates = "=== 56 | Backing up the catalogue | backup; drive; copy\n"
-                          "Copy it.\n"
-                          "=== 40 | Issue Date | dates; calendar; issue date\n"
-                          "The day of issue.\n"
-                          "=== 41 | Purchase Date | Dates; purchase date\n"
-                          "When you bought it.\n"
-                          "=== 42 | Date Sold | dates; sold date\n"
-                          "When you sold it.\n";
+const QByteArray kDates =
+    "=== 56 | Backing up the catalogue | backup; drive; copy\n"
+    "Copy it.\n"
+    "=== 40 | Issue Date | dates; calendar; issue date\n"
+    "The day of issue.\n"
+    "=== 41 | Purchase Date | Dates; purchase date\n"
+    "When you bought it.\n"
+    "=== 42 | Date Sold | dates; sold date\n"
+    "When you sold it.\n";
 
 // Every structure the reader hands out must hold together, whatever it read.
 void CheckConsistent(const HelpFile& file)
@@ -67,28 +68,50 @@ private Q_SLOTS:
         QTest::addColumn<int>("topics");
         QTest::addColumn<int>("problems");
 
-        QTest::newRow("one number") << QByteArray("=== 21 | Description | a; b\nbody\n") << "21" << "Description" << 1 << 0;
-        QTest::newRow("several numbers") << QByteArray("=== 43, 44 | Prices | x\nb\n") << "44" << "Prices" << 1 << 0;
-        QTest::newRow("name") << QByteArray("=== contents | Contents |\n") << "contents" << "Contents" << 1 << 0;
-        QTest::newRow("name in any case") << QByteArray("=== Using-Help | Using Help\n") << "USING-help" << "Using Help" << 1 << 0;
-        QTest::newRow("numbers and names") << QByteArray("=== 7, main | Main window\n") << "main" << "Main window" << 1 << 0;
-        QTest::newRow("blanks are loose") << QByteArray("===   7 ,8|  Main   window |k\n") << "8" << "Main window" << 1 << 0;
-        QTest::newRow("leading zeros") << QByteArray("=== 007 | Seven\n") << "7" << "Seven" << 1 << 0;
-        QTest::newRow("preamble") << QByteArray("About this file\n| not a header\n===\n=== 7 | Main |\n") << "7" << "Main" << 1 << 0;
-        QTest::newRow("CR LF") << QByteArray("=== 7 | Main | k\r\nline\r\n") << "7" << "Main" << 1 << 0;
-        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF=== 7 | Main\n") << "7" << "Main" << 1 << 0;
-        QTest::newRow("zero is no context") << QByteArray("=== 0 | Zero |\n=== 8 | Good |\n") << "8" << "Good" << 1 << 1;
-        QTest::newRow("too big") << QByteArray("=== 99999999999 | Big |\n") << "99999999999" << "" << 0 << 1;
-        QTest::newRow("negative") << QByteArray("=== -3 | Minus |\n") << "-3" << "" << 0 << 1;
-        QTest::newRow("bad name") << QByteArray("=== a_b | Underscore |\n") << "a_b" << "" << 0 << 1;
-        QTest::newRow("no ids") << QByteArray("=== | No ids |\n") << "" << "" << 0 << 1;
-        QTest::newRow("empty id in list") << QByteArray("=== 7,,8 | Gap |\n") << "7" << "" << 0 << 1;
-        QTest::newRow("no title") << QByteArray("=== 7 |  | k\n") << "7" << "" << 0 << 1;
-        QTest::newRow("id twice") << QByteArray("=== 7 | First |\n=== 7 | Second |\n") << "7" << "First" << 1 << 1;
-        QTest::newRow("one id of two taken") << QByteArray("=== 7 | First |\n=== 7, 8 | Second |\n") << "8" << "Second" << 2 << 1;
-        QTest::newRow("same number twice in a header") << QByteArray("=== 7, 07 | Seven |\n") << "7" << "Seven" << 1 << 1;
-        QTest::newRow("name twice, other case") << QByteArray("=== dates | A |\n=== DATES | B |\n") << "dates" << "A" << 1 << 1;
-        QTest::newRow("empty file") << QByteArray() << "7" << "" << 0 << 0;
+        QTest::newRow("one number") << QByteArray("=== 21 | Description | a; b\nbody\n") << "21"
+                                    << "Description" << 1 << 0;
+        QTest::newRow("several numbers") << QByteArray("=== 43, 44 | Prices | x\nb\n") << "44"
+                                         << "Prices" << 1 << 0;
+        QTest::newRow("name") << QByteArray("=== contents | Contents |\n") << "contents"
+                              << "Contents" << 1 << 0;
+        QTest::newRow("name in any case") << QByteArray("=== Using-Help | Using Help\n") << "USING-help"
+                                          << "Using Help" << 1 << 0;
+        QTest::newRow("numbers and names") << QByteArray("=== 7, main | Main window\n") << "main"
+                                           << "Main window" << 1 << 0;
+        QTest::newRow("blanks are loose") << QByteArray("===   7 ,8|  Main   window |k\n") << "8"
+                                          << "Main window" << 1 << 0;
+        QTest::newRow("leading zeros") << QByteArray("=== 007 | Seven\n") << "7"
+                                       << "Seven" << 1 << 0;
+        QTest::newRow("preamble") << QByteArray("About this file\n| not a header\n===\n=== 7 | Main |\n") << "7"
+                                  << "Main" << 1 << 0;
+        QTest::newRow("CR LF") << QByteArray("=== 7 | Main | k\r\nline\r\n") << "7"
+                               << "Main" << 1 << 0;
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF=== 7 | Main\n") << "7"
+                                         << "Main" << 1 << 0;
+        QTest::newRow("zero is no context") << QByteArray("=== 0 | Zero |\n=== 8 | Good |\n") << "8"
+                                            << "Good" << 1 << 1;
+        QTest::newRow("too big") << QByteArray("=== 99999999999 | Big |\n") << "99999999999"
+                                 << "" << 0 << 1;
+        QTest::newRow("negative") << QByteArray("=== -3 | Minus |\n") << "-3"
+                                  << "" << 0 << 1;
+        QTest::newRow("bad name") << QByteArray("=== a_b | Underscore |\n") << "a_b"
+                                  << "" << 0 << 1;
+        QTest::newRow("no ids") << QByteArray("=== | No ids |\n") << ""
+                                << "" << 0 << 1;
+        QTest::newRow("empty id in list") << QByteArray("=== 7,,8 | Gap |\n") << "7"
+                                          << "" << 0 << 1;
+        QTest::newRow("no title") << QByteArray("=== 7 |  | k\n") << "7"
+                                  << "" << 0 << 1;
+        QTest::newRow("id twice") << QByteArray("=== 7 | First |\n=== 7 | Second |\n") << "7"
+                                  << "First" << 1 << 1;
+        QTest::newRow("one id of two taken") << QByteArray("=== 7 | First |\n=== 7, 8 | Second |\n") << "8"
+                                             << "Second" << 2 << 1;
+        QTest::newRow("same number twice in a header") << QByteArray("=== 7, 07 | Seven |\n") << "7"
+                                                       << "Seven" << 1 << 1;
+        QTest::newRow("name twice, other case") << QByteArray("=== dates | A |\n=== DATES | B |\n") << "dates"
+                                                << "A" << 1 << 1;
+        QTest::newRow("empty file") << QByteArray() << "7"
+                                    << "" << 0 << 0;
     }
 
     void headers()
@@ -121,14 +144,17 @@ private Q_SLOTS:
         QTest::newRow("blank lines around are dropped") << QByteArray("=== 7 | A\n\n\nline one\n\nline two\n\n") << "7"
                                                         << "line one\n\nline two";
         QTest::newRow("heading underline stays in the body")
-            << QByteArray("=== 7 | A\nHeading\n===\ntext\n=== 8 | B\n") << "7" << "Heading\n===\ntext";
+            << QByteArray("=== 7 | A\nHeading\n===\ntext\n=== 8 | B\n") << "7"
+            << "Heading\n===\ntext";
         QTest::newRow("a bad header keeps its body to itself")
-            << QByteArray("=== 7 | A |\nbody a\n=== x_y | B |\nbody b\n") << "7" << "body a";
+            << QByteArray("=== 7 | A |\nbody a\n=== x_y | B |\nbody b\n") << "7"
+            << "body a";
         QTest::newRow("bars in the body are text") << QByteArray("=== 7 | A\n| a | b |\n|---|---|\n") << "7"
                                                    << "| a | b |\n|---|---|";
-        QTest::newRow("invalid UTF-8 is replaced") << QByteArray("=== 7 | A\nx\xFFy\n") << "7"
-                                                   << QStringLiteral("x\uFFFDy");
-        QTest::newRow("no body") << QByteArray("=== 7 | A\n=== 8 | B\n") << "7" << "";
+        QTest::newRow("invalid UTF-8 is replaced")
+            << QByteArray("=== 7 | A\nx\xFFy\n") << "7" << QStringLiteral("x\uFFFDy");
+        QTest::newRow("no body") << QByteArray("=== 7 | A\n=== 8 | B\n") << "7"
+                                 << "";
     }
 
     void bodies()
@@ -189,13 +215,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("title");
 
-        QTest::newRow("number") << "help:41" << "Purchase Date";
-        QTest::newRow("name") << "help:contents" << "Contents";
-        QTest::newRow("name in another case") << "help:Contents" << "Contents";
-        QTest::newRow("unknown number") << "help:99" << "";
-        QTest::newRow("unknown name") << "help:nowhere" << "";
-        QTest::newRow("web address") << "https://example.org/41" << "";
-        QTest::newRow("empty") << "help:" << "";
+        QTest::newRow("number") << "help:41"
+                                << "Purchase Date";
+        QTest::newRow("name") << "help:contents"
+                              << "Contents";
+        QTest::newRow("name in another case") << "help:Contents"
+                                              << "Contents";
+        QTest::newRow("unknown number") << "help:99"
+                                        << "";
+        QTest::newRow("unknown name") << "help:nowhere"
+                                      << "";
+        QTest::newRow("web address") << "https://example.org/41"
+                                     << "";
+        QTest::newRow("empty") << "help:"
+                               << "";
     }
 
     void links()
@@ -270,9 +303,28 @@ private Q_SLOTS:
     void neverFailsOnGarbage()
     {
         QRandomGenerator random(20240607);
-        const QByteArray pieces[] = {"===", "|", ",", ";", "\n", "\r\n", "7", "21", "0", "-", "contents",
-                                     "help:", "\xFF", "\xC3", "\xEF\xBB\xBF", QByteArray(1, '\0'), " ", "#",
-                                     "99999999999", "[x](help:7)", "=== 7 | T | k\n", "=== a, 1 | |\n"};
+        const QByteArray pieces[] = {"===",
+                                     "|",
+                                     ",",
+                                     ";",
+                                     "\n",
+                                     "\r\n",
+                                     "7",
+                                     "21",
+                                     "0",
+                                     "-",
+                                     "contents",
+                                     "help:",
+                                     "\xFF",
+                                     "\xC3",
+                                     "\xEF\xBB\xBF",
+                                     QByteArray(1, '\0'),
+                                     " ",
+                                     "#",
+                                     "99999999999",
+                                     "[x](help:7)",
+                                     "=== 7 | T | k\n",
+                                     "=== a, 1 | |\n"};
         for (int round = 0; round < 3000; ++round) {
             QByteArray text;
             if (round % 3 == 0) {
@@ -306,7 +358,9 @@ private Q_SLOTS:
     void largeFilesStayFast()
     {
         QByteArray text;
-        for (int i = 1; i <= 40000; ++i) text += "=== " + QByteArray::number(i) + " | Topic " + QByteArray::number(i) + " | k" + QByteArray::number(i % 500) + "\nbody\n";
+        for (int i = 1; i <= 40000; ++i)
+            text += "=== " + QByteArray::number(i) + " | Topic " + QByteArray::number(i) + " | k" +
+                    QByteArray::number(i % 500) + "\nbody\n";
         for (int i = 1; i <= 40000; ++i) text += "=== " + QByteArray::number(i) + " | Again\n";
         text += "=== many | Many | ";
         for (int i = 0; i < 40000; ++i) text += "w" + QByteArray::number(i) + ";";

@@ -16,21 +16,22 @@
 
 namespace {
 
-const QByteArray kHelp = "This preamble is not a topic.\n"
-                         "=== contents | Contents | contents\n"
-                         "See [the main window](help:7) and [dates](help:dates).\n"
-                         "=== 7 | The Main Window | main window; record editor\n"
-                         "The window with the stamps. Its [Description](help:21) box.\n"
-                         "=== 21 | Description | description; name of the stamp\n"
-                         "What the stamp is called.\n"
-                         "=== 40 | Issue Date | dates; issue date; calendar\n"
-                         "The day the stamp was issued.\n"
-                         "=== 43, 44 | Prices and Totals | prices; dates\n"
-                         "Money boxes.\n"
-                         "=== dates | Typing Dates | dates\n"
-                         "Day, month and year.\n"
-                         "=== using-help | Using Help | help viewer\n"
-                         "How to use this window.\n";
+const QByteArray kHelp =
+    "This preamble is not a topic.\n"
+    "=== contents | Contents | contents\n"
+    "See [the main window](help:7) and [dates](help:dates).\n"
+    "=== 7 | The Main Window | main window; record editor\n"
+    "The window with the stamps. Its [Description](help:21) box.\n"
+    "=== 21 | Description | description; name of the stamp\n"
+    "What the stamp is called.\n"
+    "=== 40 | Issue Date | dates; issue date; calendar\n"
+    "The day the stamp was issued.\n"
+    "=== 43, 44 | Prices and Totals | prices; dates\n"
+    "Money boxes.\n"
+    "=== dates | Typing Dates | dates\n"
+    "Day, month and year.\n"
+    "=== using-help | Using Help | help viewer\n"
+    "How to use this window.\n";
 
 void Write(const QString& path, const QByteArray& text)
 {
@@ -89,13 +90,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("topic by number") << 1 << 21 << "Description" << "What the stamp is called.";
-        QTest::newRow("first of two numbers") << 1 << 43 << "Prices and Totals" << "Money boxes.";
-        QTest::newRow("second of two numbers") << 1 << 44 << "Prices and Totals" << "Money boxes.";
-        QTest::newRow("no number: the contents") << 1 << 0 << "Contents" << "See the main window";
-        QTest::newRow("unknown number: the contents") << 1 << 999 << "Contents" << "See the main window";
-        QTest::newRow("contents command") << 3 << 0 << "Contents" << "See the main window";
-        QTest::newRow("help on help") << 4 << 0 << "Using Help" << "How to use this window.";
+        QTest::newRow("topic by number") << 1 << 21 << "Description"
+                                         << "What the stamp is called.";
+        QTest::newRow("first of two numbers") << 1 << 43 << "Prices and Totals"
+                                              << "Money boxes.";
+        QTest::newRow("second of two numbers") << 1 << 44 << "Prices and Totals"
+                                               << "Money boxes.";
+        QTest::newRow("no number: the contents") << 1 << 0 << "Contents"
+                                                 << "See the main window";
+        QTest::newRow("unknown number: the contents") << 1 << 999 << "Contents"
+                                                      << "See the main window";
+        QTest::newRow("contents command") << 3 << 0 << "Contents"
+                                          << "See the main window";
+        QTest::newRow("help on help") << 4 << 0 << "Using Help"
+                                      << "How to use this window.";
     }
 
     void commands()
@@ -138,9 +146,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("keywords");
         QTest::addColumn<QStringList>("topics");  // of the first keyword
 
-        QTest::newRow("prefix")
-            << "da" << QStringList{"dates", "Issue Date", "Typing Dates", "calendar"}
-            << QStringList{"Issue Date", "Prices and Totals", "Typing Dates"};
+        QTest::newRow("prefix") << "da" << QStringList{"dates", "Issue Date", "Typing Dates", "calendar"}
+                                << QStringList{"Issue Date", "Prices and Totals", "Typing Dates"};
         QTest::newRow("any case, inside a word")
             << "DITOR" << QStringList{"record editor"} << QStringList{"The Main Window"};
         QTest::newRow("titles are found too") << "typing" << QStringList{"Typing Dates"} << QStringList{"Typing Dates"};
@@ -220,7 +227,8 @@ private Q_SLOTS:
         QCOMPARE(Rows(contents), QStringList({"Contents", "The Main Window", "Description", "Issue Date",
                                               "Prices and Totals", "Typing Dates", "Using Help"}));
         QCOMPARE(contents->currentRow(), 3);
-        QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, contents->visualItemRect(contents->item(5)).center());
+        QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                          contents->visualItemRect(contents->item(5)).center());
         QCOMPARE(ShownTitle(), QString("Typing Dates"));
     }
 

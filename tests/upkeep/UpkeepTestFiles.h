@@ -6,12 +6,12 @@
 #include <QFile>
 #include <QStringList>
 
-#include <functional>
+#include <signal.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <signal.h>
 #include <unistd.h>
+#include <functional>
 
 inline QByteArray ReadAll(const QString& path)
 {

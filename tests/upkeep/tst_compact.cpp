@@ -4,8 +4,8 @@
 
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/Recordset.h"
 #include "db/Globals.h"
+#include "db/Recordset.h"
 #include "upkeep/Compact.h"
 
 #include <QFileInfo>
@@ -13,7 +13,8 @@
 
 namespace {
 
-const QString kUnchanged = QStringLiteral("The database could not be compacted.  The catalogue has not been changed.\n\n");
+const QString kUnchanged =
+    QStringLiteral("The database could not be compacted.  The catalogue has not been changed.\n\n");
 
 }  // namespace
 
@@ -137,7 +138,8 @@ private Q_SLOTS:
             QCOMPARE(ReadAll(File("stampdb.bak")), olderBackup);
         }
         if (kind == "second rename")
-            QCOMPARE(renames, QStringList({"stamp.mdb->stampdb.bak", "stampnew.mdb->stamp.mdb", "stampdb.bak->stamp.mdb"}));
+            QCOMPARE(renames,
+                     QStringList({"stamp.mdb->stampdb.bak", "stampnew.mdb->stamp.mdb", "stampdb.bak->stamp.mdb"}));
     }
 
     void fullDisk()

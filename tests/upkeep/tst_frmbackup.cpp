@@ -51,7 +51,8 @@ private Q_SLOTS:
         QCOMPARE(window.Label1->text(), QString("Select the drive to which the database should be copied."));
         QCOMPARE(window.cmdOk->text(), QString("&Ok"));
         QCOMPARE(window.cmdCancel->text(), QString("&Cancel"));
-        for (QWidget* w : std::initializer_list<QWidget*>{&window, window.Label1, window.Drive1, window.cmdOk, window.cmdCancel})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{&window, window.Label1, window.Drive1, window.cmdOk, window.cmdCancel})
             QCOMPARE(HelpContextOf(w), 56);
         window.show();
         QCOMPARE(window.focusWidget(), window.Drive1);
@@ -71,9 +72,7 @@ private Q_SLOTS:
     void homeDriveIsChosenFirst()
     {
         const QString home = QStorageInfo(QDir::homePath()).rootPath();
-        frmBackup::SetVolumeSource([&] {
-            return QList<BackupVolume>{{"Stick", mDriveA.path()}, {"Home", home}};
-        });
+        frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{"Stick", mDriveA.path()}, {"Home", home}}; });
         frmBackup window;
         QCOMPARE(window.Drive1->currentText(), QString("Home"));
     }
@@ -103,8 +102,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         const QString gone = mDriveA.filePath("unplugged");
-        if (kind == "gone")
-            frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{"Stick", gone}}; });
+        if (kind == "gone") frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{"Stick", gone}}; });
         if (kind == "none") frmBackup::SetVolumeSource([] { return QList<BackupVolume>{}; });
         if (kind == "no catalogue") QVERIFY(QFile::remove(mCat->Path()));
         WriteAll(mDriveB.filePath("stamp.mdb"), "earlier");
