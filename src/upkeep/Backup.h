@@ -1,0 +1,27 @@
+#pragma once
+
+// Backup of the closed catalogue to a drive: the copy is written beside the
+// destination under a temporary name, synced and checked, and only then renamed
+// to stamp.mdb, so a full disk or a pulled stick never leaves a truncated file
+// that looks like a good backup.
+
+#include <QList>
+#include <QString>
+
+// A drive the catalogue can be copied to: what the list shows, and its mount point.
+struct BackupVolume {
+    QString label;
+    QString mountPoint;
+};
+
+// The mounted, ready, writable real file systems, in mount order.
+QList<BackupVolume> WritableVolumes();
+
+// Copies source to <folder>/stamp.mdb, replacing a backup there only once the
+// copy is complete and checked. On failure nothing is left behind, an existing
+// backup is untouched, and problem says why.
+bool BackupCatalogue(const QString& source, const QString& folder, QString* problem = nullptr);
+
+// The message the backup window shows when the copy could not be made.
+inline const QString kBackupFailedText = QStringLiteral(
+    "Backup could not be Performed.  Make sure a formatted disk with sufficient free space is in the selected drive.");

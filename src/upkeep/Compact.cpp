@@ -1,0 +1,100 @@
+#include "upkeep/Compact.h"
+
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/Globals.h"
+#include "db/Prompts.h"
+#include "upkeep/FileWork.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+RenameFunction gRename;
+
+bool Rename(const QString& from, const QString& to, QString* problem)
+{
+    return gRename ? gRename(from, to, problem) : RenameFile(from, to, problem);
+}
+
+QString DescribeDifference(const TableCounts& before, const TableCounts& after)
+{
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key())) return QStringLiteral("The compacted copy has lost the table %1.").arg(it.key());
+        if (after.value(it.key()) != it.value())
+            return QStringLiteral("The compacted copy holds %1 rows in the table %2 instead of %3.")
+                .arg(after.value(it.key()))
+                .arg(it.key())
+                .arg(it.value());
+    }
+    return QStringLiteral("The compacted copy holds tables the catalogue does not.");
+}
+
+}  // namespace
+
+void SetPackRename(RenameFunction rename)
+{
+    gRename = std::move(rename);
+}
+
+bool AskToCompact()
+{
+    return MsgBox(QStringLiteral("Do you wish to compact the Tessarine database?"), MsgButtons::YesNo,
+                  QStringLiteral("Compact Database")) == MsgAnswer::Yes;
+}
+
+bool PackCatalogue()
+{
+    const QString catalogue = gDbPath.isEmpty() ? gAppDir + QStringLiteral("stamp.mdb") : gDbPath;
+    const QString fresh = gAppDir + QStringLiteral("stampnew.mdb");
+    const QString backup = gAppDir + QStringLiteral("stampdb.bak");
+    const QString folder = QFileInfo(catalogue).absolutePath();
+
+    // Whatever failed, the collector keeps a stamp.mdb: the previous file goes back
+    // in place when the swap stopped halfway.
+    auto fail = [&](const QString& why) {
+        RemoveFileIfPresent(fresh);
+        RemoveFileIfPresent(fresh + QStringLiteral("-journal"));
+        bool restored = QFileInfo::exists(catalogue);
+        if (!restored && QFileInfo::exists(backup)) {
+            QString ignored;
+            restored = Rename(backup, catalogue, &ignored) || QFile::copy(backup, catalogue);
+        }
+        SyncFolder(folder);
+        if (restored) {
+            MsgBox(QStringLiteral("The database could not be compacted.  The catalogue has not been changed.\n\n") +
+                   why);
+        } else {
+            MsgBox(QStringLiteral("The database could not be compacted, and stamp.mdb could not be put back.  The "
+                                  "catalogue as it was before is the file stampdb.bak: rename it to stamp.mdb before "
+                                  "you start Tessarine again.\n\n") +
+                   why);
+        }
+        return false;
+    };
+
+    // A copy left by an interrupted compaction goes first, with its journal, which
+    // would otherwise be played back into the new copy.
+    RemoveFileIfPresent(fresh);
+    RemoveFileIfPresent(fresh + QStringLiteral("-journal"));
+
+    try {
+        Database::CompactInto(catalogue, fresh);
+    } catch (const DbError& error) {
+        return fail(error.Text());
+    }
+
+    TableCounts before;
+    TableCounts after;
+    QString problem;
+    if (!CountCatalogueRows(catalogue, &before, &problem)) return fail(problem);
+    if (!CheckCatalogueFile(fresh, &after, &problem)) return fail(problem);
+    if (before != after) return fail(DescribeDifference(before, after));
+
+    RemoveFileIfPresent(backup);
+    if (!Rename(catalogue, backup, &problem)) return fail(problem);
+    if (!Rename(fresh, catalogue, &problem)) return fail(problem);
+    SyncFolder(folder);
+    return true;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+// File work shared by backup and compaction: checking a catalogue file that is not
+// open, and the plain file operations they need, with the reason of a failure.
+
+#include <QMap>
+#include <QString>
+
+// Row counts of a catalogue's tables, by table name.
+using TableCounts = QMap<QString, qint64>;
+
+// Opens a closed catalogue file read-only, runs the engine's integrity check and
+// makes sure it holds the Stamp table. On success fills counts (when given) with
+// the rows of every table.
+bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* problem);
+
+// Counts the rows of every table of a closed catalogue file, without the
+// integrity check. The file is opened for writing, so that a journal left by an
+// interrupted write is rolled back first.
+bool CountCatalogueRows(const QString& path, TableCounts* counts, QString* problem);
+
+// Removes a file; true when it is gone (or never was).
+bool RemoveFileIfPresent(const QString& path);
+
+// Renames a file, replacing the target, as one step.
+bool RenameFile(const QString& from, const QString& to, QString* problem);
+
+// Makes the names in a folder (new files, renames) durable; best effort.
+void SyncFolder(const QString& folder);

@@ -1,0 +1,96 @@
+#include "upkeep/frmBackup.h"
+
+#include "db/Globals.h"
+#include "db/Prompts.h"
+#include "help/HelpContext.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+namespace {
+
+frmBackup::VolumeSource gVolumeSource;
+
+}  // namespace
+
+void frmBackup::SetVolumeSource(VolumeSource source)
+{
+    gVolumeSource = std::move(source);
+}
+
+frmBackup::frmBackup(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmBackup"));
+    setWindowTitle(QStringLiteral("Backup the Tessarine Database"));
+    setModal(true);
+
+    Label1 = new QLabel(QStringLiteral("Select the drive to which the database should be copied."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setMinimumWidth(360);
+    Label1->setBuddy(Drive1);
+    cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    for (QWidget* widget : std::initializer_list<QWidget*>{this, Label1, Drive1, cmdOk, cmdCancel})
+        SetHelpContext(widget, 56);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Drive1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(Drive1, cmdOk);
+    setTabOrder(cmdOk, cmdCancel);
+
+    connect(cmdOk, &QPushButton::clicked, this, &frmBackup::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmBackup::cmdCancel_Click);
+
+    Form_Load();
+}
+
+void frmBackup::Form_Load()
+{
+    const QList<BackupVolume> volumes = gVolumeSource ? gVolumeSource() : WritableVolumes();
+    for (const BackupVolume& volume : volumes) Drive1->addItem(volume.label, volume.mountPoint);
+    // The drive that holds the collector's home folder, as the usual first choice.
+    const int home = Drive1->findData(QStorageInfo(QDir::homePath()).rootPath());
+    Drive1->setCurrentIndex(home >= 0 ? home : (Drive1->count() > 0 ? 0 : -1));
+    Drive1->setFocus();
+}
+
+void frmBackup::cmdOk_Click()
+{
+    const QString destination = Drive1->currentData().toString();
+    prompts().Busy(true);
+    const bool done = !destination.isEmpty() && BackupCatalogue(gAppDir + QStringLiteral("stamp.mdb"), destination);
+    prompts().Busy(false);
+    if (!done) MsgBox(kBackupFailedText);
+    close();
+}
+
+void frmBackup::cmdCancel_Click()
+{
+    close();
+}
+
+void ShowBackupWindow()
+{
+    frmBackup window;
+    window.exec();
+}

@@ -1,0 +1,165 @@
+#include "TestCatalogue.h"
+#include "UpkeepTestFiles.h"
+
+#include "upkeep/Backup.h"
+#include "upkeep/FileWork.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void copiesTheCatalogueToTheDrive()
+    {
+        TestCatalogue cat(150);
+        QTemporaryDir drive;
+        QString problem;
+        QVERIFY2(BackupCatalogue(cat.Path(), drive.path(), &problem), qPrintable(problem));
+        QCOMPARE(ReadAll(drive.filePath("stamp.mdb")), ReadAll(cat.Path()));
+        QCOMPARE(Entries(drive.path()), QStringList{"stamp.mdb"});  // nothing else left behind
+    }
+
+    void replacesAnEarlierBackup()
+    {
+        TestCatalogue older(20, 1);
+        TestCatalogue cat(150, 2);
+        QTemporaryDir drive;
+        QVERIFY(QFile::copy(older.Path(), drive.filePath("stamp.mdb")));
+        QVERIFY(BackupCatalogue(cat.Path(), drive.path()));
+        QCOMPARE(ReadAll(drive.filePath("stamp.mdb")), ReadAll(cat.Path()));
+        QCOMPARE(Entries(drive.path()), QStringList{"stamp.mdb"});
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("drive folder missing") << "missing folder";
+        QTest::newRow("drive is a file") << "file";
+        QTest::newRow("read-only drive") << "read-only";
+        QTest::newRow("stamp.mdb there is a folder") << "target folder";
+        QTest::newRow("no catalogue to copy") << "no source";
+        QTest::newRow("catalogue is damaged") << "damaged source";
+        QTest::newRow("no drive chosen") << "empty";
+    }
+
+    // A failed backup says so, leaves nothing half-written and keeps an earlier
+    // backup as it was.
+    void failures()
+    {
+        QFETCH(QString, kind);
+        TestCatalogue cat(100);
+        QTemporaryDir drive;
+        QString folder = drive.path();
+        const QByteArray earlier = "an earlier backup";
+        if (kind != "target folder") WriteAll(drive.filePath("stamp.mdb"), earlier);
+
+        if (kind == "missing folder") folder = drive.filePath("not-there");
+        if (kind == "file") folder = drive.filePath("stamp.mdb");
+        if (kind == "empty") folder.clear();
+        if (kind == "read-only") {
+            if (::geteuid() == 0) QSKIP("the superuser writes into read-only folders");
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        if (kind == "target folder") QVERIFY(QDir(folder).mkpath("stamp.mdb/inside"));
+        QString source = cat.Path();
+        if (kind == "no source") source = cat.File("nothing.mdb");
+        if (kind == "damaged source") {
+            QByteArray bytes = ReadAll(source);
+            for (qsizetype i = 4096; i < bytes.size(); i += 97) bytes[i] = char(0xA5);
+            WriteAll(source, bytes);
+        }
+
+        QString problem;
+        const bool done = BackupCatalogue(source, folder, &problem);
+        QFile::setPermissions(drive.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!done);
+        QVERIFY(!problem.isEmpty());
+        if (kind == "target folder") {
+            QCOMPARE(Entries(drive.path()), QStringList{"stamp.mdb"});
+            QVERIFY(QFileInfo(drive.filePath("stamp.mdb/inside")).isDir());
+        } else {
+            QCOMPARE(Entries(drive.path()), QStringList{"stamp.mdb"});
+            QCOMPARE(ReadAll(drive.filePath("stamp.mdb")), earlier);
+        }
+    }
+
+    void fullDrive()
+    {
+        TestCatalogue cat(400);
+        QVERIFY(QFileInfo(cat.Path()).size() > 64 * 1024);
+        QTemporaryDir drive;
+        const QByteArray earlier = "an earlier backup";
+        WriteAll(drive.filePath("stamp.mdb"), earlier);
+
+        const int code = RunWithFileLimit(32 * 1024, [&] {
+            QString problem;
+            return BackupCatalogue(cat.Path(), drive.path(), &problem) ? 0 : (problem.isEmpty() ? 2 : 1);
+        });
+        QCOMPARE(code, 1);
+        QCOMPARE(Entries(drive.path()), QStringList{"stamp.mdb"});
+        QCOMPARE(ReadAll(drive.filePath("stamp.mdb")), earlier);
+    }
+
+    void checkCatalogueFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("sound");
+        QTest::newRow("catalogue") << "good" << true;
+        QTest::newRow("cut short") << "truncated" << false;
+        QTest::newRow("pages overwritten") << "scribbled" << false;
+        QTest::newRow("not a database") << "garbage" << false;
+        QTest::newRow("empty file") << "empty" << false;
+        QTest::newRow("database without stamps") << "other" << false;
+        QTest::newRow("missing") << "missing" << false;
+    }
+
+    void checkCatalogueFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, sound);
+        TestCatalogue cat(200);
+        const QString path = cat.Path();
+        QByteArray bytes = ReadAll(path);
+        if (kind == "truncated") WriteAll(path, bytes.left(bytes.size() / 2));
+        if (kind == "scribbled") {
+            for (qsizetype i = bytes.size() / 3; i < bytes.size() / 2; i += 61) bytes[i] = char(i);
+            WriteAll(path, bytes);
+        }
+        if (kind == "garbage") WriteAll(path, QByteArray(8192, 'x'));
+        if (kind == "empty") WriteAll(path, QByteArray());
+        if (kind == "other") {
+            QFile::remove(path);
+            QVERIFY(MakeDatabase(path, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1)"));
+        }
+        if (kind == "missing") QFile::remove(path);
+
+        TableCounts counts;
+        QString problem;
+        QCOMPARE(CheckCatalogueFile(path, &counts, &problem), sound);
+        if (sound) {
+            QCOMPARE(counts.value("Stamp"), 200);
+            QVERIFY(counts.contains("country"));
+        } else {
+            QVERIFY(!problem.isEmpty());
+        }
+    }
+
+    void drivesAreWritableRealFolders()
+    {
+        const QList<BackupVolume> volumes = WritableVolumes();
+        QSet<QString> roots;
+        for (const BackupVolume& volume : volumes) {
+            QVERIFY(!volume.label.isEmpty());
+            QVERIFY2(QFileInfo(volume.mountPoint).isDir(), qPrintable(volume.mountPoint));
+            QVERIFY(QFileInfo(volume.mountPoint).isWritable());
+            QVERIFY(!volume.mountPoint.startsWith("/proc") && !volume.mountPoint.startsWith("/sys"));
+            QVERIFY(!roots.contains(volume.mountPoint));
+            roots.insert(volume.mountPoint);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestBackup)
+#include "tst_backup.moc"

@@ -1,0 +1,152 @@
+#include "ScriptedPrompts.h"
+#include "TestCatalogue.h"
+#include "UpkeepTestFiles.h"
+
+#include "db/Globals.h"
+#include "help/HelpContext.h"
+#include "upkeep/frmBackup.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestFrmBackup : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestCatalogue> mCat;
+    std::unique_ptr<ScriptedPrompts> mPrompts;
+    QTemporaryDir mDriveA;
+    QTemporaryDir mDriveB;
+
+private Q_SLOTS:
+    void init()
+    {
+        mPrompts = std::make_unique<ScriptedPrompts>();
+        mCat = std::make_unique<TestCatalogue>(120);
+        gAppDir = mCat->Dir() + u'/';
+        frmBackup::SetVolumeSource([this] {
+            return QList<BackupVolume>{{"Stick A (/media/a), 1.0 GB free", mDriveA.path()},
+                                       {"Stick B (/media/b), 2.0 GB free", mDriveB.path()}};
+        });
+        QFile::remove(mDriveA.filePath("stamp.mdb"));
+        QFile::remove(mDriveB.filePath("stamp.mdb"));
+    }
+
+    void cleanup()
+    {
+        frmBackup::SetVolumeSource({});
+        gAppDir.clear();
+        mCat.reset();
+        mPrompts.reset();
+    }
+
+    void windowAndControls()
+    {
+        frmBackup window;
+        QCOMPARE(window.windowTitle(), QString("Backup the Tessarine Database"));
+        QCOMPARE(window.Label1->text(), QString("Select the drive to which the database should be copied."));
+        QCOMPARE(window.cmdOk->text(), QString("&Ok"));
+        QCOMPARE(window.cmdCancel->text(), QString("&Cancel"));
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{&window, window.Label1, window.Drive1, window.cmdOk, window.cmdCancel})
+            QCOMPARE(HelpContextOf(w), 56);
+        window.show();
+        QCOMPARE(window.focusWidget(), window.Drive1);
+        QCOMPARE(window.Drive1->nextInFocusChain(), window.cmdOk);
+        QCOMPARE(window.cmdOk->nextInFocusChain(), window.cmdCancel);
+    }
+
+    void driveListShowsLabelsAndKeepsMountPoints()
+    {
+        frmBackup window;
+        QCOMPARE(window.Drive1->count(), 2);
+        QCOMPARE(window.Drive1->itemText(1), QString("Stick B (/media/b), 2.0 GB free"));
+        QCOMPARE(window.Drive1->itemData(1).toString(), mDriveB.path());
+        QCOMPARE(window.Drive1->currentIndex(), 0);
+    }
+
+    void homeDriveIsChosenFirst()
+    {
+        const QString home = QStorageInfo(QDir::homePath()).rootPath();
+        frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{"Stick", mDriveA.path()}, {"Home", home}}; });
+        frmBackup window;
+        QCOMPARE(window.Drive1->currentText(), QString("Home"));
+    }
+
+    void okCopiesToTheChosenDrive()
+    {
+        frmBackup window;
+        window.show();
+        window.Drive1->setCurrentIndex(1);
+        QTest::mouseClick(window.cmdOk, Qt::LeftButton);
+        QCOMPARE(ReadAll(mDriveB.filePath("stamp.mdb")), ReadAll(mCat->Path()));
+        QVERIFY(!QFile::exists(mDriveA.filePath("stamp.mdb")));
+        QVERIFY(mPrompts->messages.empty());
+        QCOMPARE(mPrompts->busy, std::vector<bool>({true, false}));
+        QVERIFY(!window.isVisible());
+    }
+
+    void failureShowsTheBackupMessage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("drive gone") << "gone";
+        QTest::newRow("no drives at all") << "none";
+        QTest::newRow("no catalogue to copy") << "no catalogue";
+    }
+
+    void failureShowsTheBackupMessage()
+    {
+        QFETCH(QString, kind);
+        const QString gone = mDriveA.filePath("unplugged");
+        if (kind == "gone") frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{"Stick", gone}}; });
+        if (kind == "none") frmBackup::SetVolumeSource([] { return QList<BackupVolume>{}; });
+        if (kind == "no catalogue") QVERIFY(QFile::remove(mCat->Path()));
+        WriteAll(mDriveB.filePath("stamp.mdb"), "earlier");
+        frmBackup window;
+        if (kind == "no catalogue") window.Drive1->setCurrentIndex(1);
+        QTest::mouseClick(window.cmdOk, Qt::LeftButton);
+        QCOMPARE(mPrompts->messages.size(), size_t(1));
+        const ShownMessage& shown = mPrompts->messages.front();
+        QCOMPARE(shown.text, QString("Backup could not be Performed.  Make sure a formatted disk with sufficient "
+                                     "free space is in the selected drive."));
+        QCOMPARE(shown.title, QString("Tessarine"));
+        QCOMPARE(shown.icon, MsgIcon::None);
+        QCOMPARE(shown.buttons, MsgButtons::Ok);
+        QCOMPARE(ReadAll(mDriveB.filePath("stamp.mdb")), QByteArray("earlier"));
+        QCOMPARE(Entries(mDriveB.path()), QStringList{"stamp.mdb"});
+        // The pointer is back to normal before the message.
+        QCOMPARE(mPrompts->busy.back(), false);
+    }
+
+    void cancelCopiesNothing()
+    {
+        frmBackup window;
+        window.show();
+        QTest::mouseClick(window.cmdCancel, Qt::LeftButton);
+        QVERIFY(!window.isVisible());
+        QVERIFY(Entries(mDriveA.path()).isEmpty());
+        QVERIFY(Entries(mDriveB.path()).isEmpty());
+        QVERIFY(mPrompts->messages.empty());
+    }
+
+    void showBackupWindowIsModal()
+    {
+        bool wasModal = false;
+        QTimer::singleShot(0, [&] {
+            auto* window = qobject_cast<frmBackup*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            wasModal = window->isModal();
+            QTest::mouseClick(window->cmdOk, Qt::LeftButton);
+        });
+        ShowBackupWindow();
+        QVERIFY(wasModal);
+        QCOMPARE(ReadAll(mDriveA.filePath("stamp.mdb")), ReadAll(mCat->Path()));
+    }
+};
+
+QTEST_MAIN(TestFrmBackup)
+#include "tst_frmbackup.moc"
