@@ -1,13 +1,14 @@
 #include "app/QtPrompts.h"
 
 #include "dates/frmDateEnt.h"
+#include "help/HelpViewer.h"
+#include "reports/ReportSaveDialog.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,10 @@ QWidget* Owner() { return QApplication::activeWindow(); }
 
 MsgAnswer QtPrompts::Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
 {
+    // A message shown while the hourglass is up (a failure during packing, say)
+    // needs the ordinary pointer to be answered.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     QMessageBox box(Owner());
     box.setWindowTitle(title);
     box.setText(text);
@@ -48,31 +53,9 @@ QString QtPrompts::Input(const QString& prompt, const QString& title, const QStr
     return ok ? answer : QString();
 }
 
-QString QtPrompts::QtFilter(const QString& filter)
-{
-    const QStringList parts = filter.split(u'|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString name = parts[i];
-        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
-        if (!name.contains(u'(')) name += QStringLiteral(" (") + patterns + u')';
-        filters << name;
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
 std::optional<QString> QtPrompts::SaveFile(const QString& defaultName, const QString& filter)
 {
-    QFileDialog dialog(Owner());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The program asks its own "File Exists" question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilter(QtFilter(filter));
-    dialog.setDirectory(QDir::current());
-    dialog.selectFile(defaultName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return ShowReportSaveDialog(Owner(), defaultName, filter);
 }
 
 void QtPrompts::PickDate(const PickRequest& request) { ShowDatePicker(request); }

@@ -17,9 +17,6 @@ public:
     void Help(int command, int context) override;
     void EndProgram(int exitCode) override;
 
-    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" in Qt's form.
-    static QString QtFilter(const QString& filter);
-
 private:
     int mBusyDepth = 0;
 };

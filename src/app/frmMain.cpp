@@ -15,6 +15,10 @@
 #include "db/SqlDialect.h"
 #include "db/StringHelpers.h"
 #include "help/HelpContext.h"
+#include "help/frmAbout.h"
+#include "reports/Reports.h"
+#include "upkeep/Compact.h"
+#include "upkeep/frmBackup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1156,20 +1160,53 @@ void frmMain::mnuRptOut_Click(int index)
 void frmMain::mnuRpt_Click(int index)
 {
     static const int kCategory[] = {0, 3, 9, 4, 8};
-    if (index >= 1 && index <= 4) gRptCategory = kCategory[index];
+    if (index < 1 || index > 4) return;
+    gRptCategory = kCategory[index];
+    CategoryReport();
 }
 
-void frmMain::mnuRptValue_Click() {}
+void frmMain::mnuRptValue_Click() { ValueReport(); }
 
-void frmMain::mnuRptWant_Click() {}
+void frmMain::mnuRptWant_Click() { WantListReport(); }
 
-void frmMain::mnuRptSold_Click() {}
+void frmMain::mnuRptSold_Click() { SalesReport(); }
 
 void frmMain::mnuRptCustom_Click() { OpenCustomReports(); }
 
-void frmMain::mnuBackup_Click() {}
+bool frmMain::CloseWindowsOnTheCatalogue()
+{
+    // The code table window keeps a recordset on the catalogue; it must close
+    // before the file does, but never by dropping a change the collector made.
+    frmCodesMaint* codes = frmCodesMaint::Instance();
+    if (!codes) return true;
+    if (codes->IsEditing()) {
+        MsgBox(QStringLiteral("Please finish or cancel the change in the \"%1\" window first.").arg(codes->windowTitle()));
+        codes->raise();
+        codes->activateWindow();
+        return false;
+    }
+    codes->cmdOk_Click();
+    return true;
+}
 
-void frmMain::mnuPack_Click() {}
+void frmMain::mnuBackup_Click()
+{
+    if (IsEditing() || !CloseWindowsOnTheCatalogue()) return;
+    UnloadForReopen();
+    ShowBackupWindow();
+    ReloadAfterReopen();
+}
+
+void frmMain::mnuPack_Click()
+{
+    if (IsEditing() || !AskToCompact()) return;
+    if (!CloseWindowsOnTheCatalogue()) return;
+    prompts().Busy(true);
+    UnloadForReopen();
+    PackCatalogue();
+    ReloadAfterReopen();
+    prompts().Busy(false);
+}
 
 void frmMain::cmdHelp_Click() { prompts().Help(1, 0); }
 
@@ -1179,4 +1216,4 @@ void frmMain::mnuHelp_Click(int index)
     if (index >= 1 && index <= 3) prompts().Help(kCommand[index], 0);
 }
 
-void frmMain::mnuAbout_Click() {}
+void frmMain::mnuAbout_Click() { ShowAbout(); }

@@ -113,6 +113,9 @@ private:
     void RefuseFocus(QWidget* box);
     void SetAddCaption(bool adding);
     void SetEditorEnabled(bool enabled);
+    // Closes the other windows that hold the catalogue open, before backup or
+    // packing closes the file; false when one of them has an unfinished change.
+    bool CloseWindowsOnTheCatalogue();
 
     bool mEditing = false;
     bool mAdding = false;

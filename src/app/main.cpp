@@ -2,17 +2,20 @@
 
 #include "app/QtPrompts.h"
 #include "app/frmMain.h"
+#include "custom/CustomReportTargets.h"
 #include "help/HelpViewer.h"
+#include "help/ProgramIcon.h"
+#include "reports/ReportWindows.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tessarine/tessarine.svg")));
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessarine"));
     // The main window ends the program itself; backup and packing close it only
     // to show it again.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -20,6 +23,8 @@ int main(int argc, char** argv)
     static QtPrompts qtPrompts;
     InstallPrompts(&qtPrompts);
     InstallHelpKey();
+    InstallReportWindows();
+    InstallCustomReportTargets();
 
     auto* window = new frmMain;
     window->Form_Load();

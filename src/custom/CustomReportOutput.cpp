@@ -1,5 +1,7 @@
 #include "custom/CustomReportOutput.h"
 
+#include "reports/ReportFile.h"
+
 #include "custom/ReportTotals.h"
 #include "dates/LocaleFormats.h"
 #include "db/Database.h"
@@ -60,10 +62,10 @@ CustomReport MakeCustomReport(CustomQuery query, const CustomReportOptions& opti
     report.pageFooter = CustomPageFooter(options.pageNumbers);
     if (options.target == CustomTarget::TextFile) {
         report.defaultFileName = QStringLiteral("Stamp") + QStringLiteral(".txt");
-        report.fileFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+        report.fileFilter = kTextFileFilter;
     } else if (options.target == CustomTarget::HtmlFile) {
         report.defaultFileName = QStringLiteral("Stamp") + QStringLiteral(".htm");
-        report.fileFilter = QStringLiteral("Html Files (*.htm)|*.htm|All Files (*.*)|*.*");
+        report.fileFilter = kHtmlFileFilter;
     }
     return report;
 }

@@ -6,23 +6,6 @@
 #include <charconv>
 #include <cmath>
 
-QString HtmlEscape(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u'&')
-            out += QStringLiteral("&amp;");
-        else if (c == u'<')
-            out += QStringLiteral("&lt;");
-        else if (c == u'>')
-            out += QStringLiteral("&gt;");
-        else
-            out += c;
-    }
-    return out;
-}
-
 QString GeneralNumberText(double value)
 {
     if (!std::isfinite(value)) return QString();

@@ -4,6 +4,7 @@
 // cells is written for each target.
 
 #include "custom/CustomQuery.h"
+#include "reports/ReportFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,6 @@
 
 // Where a custom report goes; the numbers are those of the report target setting.
 enum class CustomTarget { Preview = 1, TextFile = 2, HtmlFile = 3 };
-
-// "&", "<" and ">" as HTML entities, so a value can never break the page.
-QString HtmlEscape(const QString& text);
 
 // A number as general number text: as many decimals as it needs, at most fifteen
 // significant digits (a sum of 0.1 and 0.2 shows 0.3), the locale's decimal mark.

@@ -254,7 +254,12 @@ quint32 PrintSurface::FormatIndex(QStringView format)
         part = part.trimmed();
         const bool right = part.startsWith(u'>');
         if (right) part = part.mid(1);
-        const qint32 width = std::max(0, part.trimmed().toInt());
+        // Custom reports write widths as the locale writes numbers: 1123.2 or 1123,2.
+        QString number = part.trimmed().toString();
+        number.replace(u',', u'.');
+        bool ok = false;
+        const double twips = number.toDouble(&ok);
+        const qint32 width = ok && twips > 0 && twips < 1.0e7 ? static_cast<qint32>(std::lround(twips)) : 0;
         columns.push_back({left, width, right});
         left += width;
     }

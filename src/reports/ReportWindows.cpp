@@ -7,6 +7,8 @@
 #include <QPageSize>
 #include <QPrinterInfo>
 
+frmOutput* QtReportPresenter::Window() const { return mWindow; }
+
 PrintSurface& QtReportPresenter::PreviewSurface()
 {
     return LoadedWindow()->Surface();

@@ -19,7 +19,7 @@ public:
 
     // The preview window while it is open (made by the first report after it
     // was closed), else null.
-    frmOutput* Window() const { return mWindow; }
+    frmOutput* Window() const;
 
 private:
     frmOutput* LoadedWindow();
