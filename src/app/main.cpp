@@ -29,5 +29,9 @@ int main(int argc, char** argv)
     auto* window = new frmMain;
     window->Form_Load();
     window->show();
+    // The first activation fills the code lists; without a window manager no
+    // activation event may come, so it is run once here (a second run finds
+    // nothing flagged).
+    window->Form_Activate();
     return QApplication::exec();
 }
