@@ -10,6 +10,8 @@ ScriptedPrompts::ScriptedPrompts()
 
 ScriptedPrompts::~ScriptedPrompts()
 {
+    // A newer script may have taken over already; leave it in place.
+    if (&prompts() != this) return;
     InstallPrompts(nullptr);
     SetProgramEnded(false);
 }
