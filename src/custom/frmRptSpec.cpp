@@ -2,7 +2,7 @@
 
 #include "custom/CustomQuery.h"
 #include "custom/CustomReportOutput.h"
-#include "custom/DateDropBox.h"
+#include "dates/DateBox.h"
 #include "dates/LocaleFormats.h"
 #include "db/Database.h"
 #include "db/ErrorHandler.h"
@@ -165,9 +165,9 @@ void frmRptSpec::BuildControls()
     txtLess = Named(new QLineEdit, "txtLess", 69);
     chkTotal = Named(new QCheckBox(QStringLiteral("Show Total")), "chkTotal", 69);
     Label6 = Named(new QLabel(QStringLiteral("Start Date")), "Label6", 69);
-    dcStartDate = Named(new DateDropBox, "dcStartDate", 69);
+    dcStartDate = Named(new DateBox, "dcStartDate", 69);
     Label10 = Named(new QLabel(QStringLiteral("End Date")), "Label10", 69);
-    dcEndDate = Named(new DateDropBox, "dcEndDate", 69);
+    dcEndDate = Named(new DateBox, "dcEndDate", 69);
     optTrue = Named(new QRadioButton(QStringLiteral("True")), "optTrue", 69);
     optFalse = Named(new QRadioButton(QStringLiteral("False")), "optFalse", 69);
 
@@ -315,8 +315,8 @@ void frmRptSpec::BuildControls()
             if (on) optReportTo_Click(i);
         });
     }
-    connect(dcStartDate, &DateDropBox::dropDown, this, &frmRptSpec::dcStartDate_DropDown);
-    connect(dcEndDate, &DateDropBox::dropDown, this, &frmRptSpec::dcEndDate_DropDown);
+    connect(dcStartDate, &DateBox::DropDown, this, &frmRptSpec::dcStartDate_DropDown);
+    connect(dcEndDate, &DateBox::DropDown, this, &frmRptSpec::dcEndDate_DropDown);
 
     mLostFocus = {
         {chkHide, [this] { chkHide_LostFocus(); }},         {chkTotal, [this] { chkTotal_LostFocus(); }},
@@ -552,7 +552,7 @@ void frmRptSpec::txtLess_LostFocus()
     StoreNumberCriterion(txtLess, mSettings[mCurSpec].mLess);
 }
 
-void frmRptSpec::StoreDateCriterion(DateDropBox* box, QDate& setting)
+void frmRptSpec::StoreDateCriterion(DateBox* box, QDate& setting)
 {
     const QString text = box->currentText();
     if (const auto date = ParseDate(text)) {
@@ -589,7 +589,7 @@ void frmRptSpec::optFalse_LostFocus()
     mSettings[mCurSpec].mOptFalse = true;
 }
 
-void frmRptSpec::PickDate(DateDropBox* box, bool startDate)
+void frmRptSpec::PickDate(DateBox* box, bool startDate)
 {
     const auto shown = ParseDate(box->currentText());
     gPickDate = shown ? *shown : QDate::currentDate();

@@ -15,7 +15,7 @@
 #include <functional>
 #include <map>
 
-class DateDropBox;
+class DateBox;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -79,8 +79,8 @@ private:
     void dcEndDate_DropDown();
 
     void StoreNumberCriterion(QLineEdit* box, QString& setting);
-    void StoreDateCriterion(DateDropBox* box, QDate& setting);
-    void PickDate(DateDropBox* box, bool startDate);
+    void StoreDateCriterion(DateBox* box, QDate& setting);
+    void PickDate(DateBox* box, bool startDate);
     void FocusBack(QWidget* control);
     void SetYesNo(bool optTrueOn, bool optFalseOn);
 
@@ -113,9 +113,9 @@ private:
     QLineEdit* txtLess = nullptr;
     QCheckBox* chkTotal = nullptr;
     QLabel* Label6 = nullptr;
-    DateDropBox* dcStartDate = nullptr;
+    DateBox* dcStartDate = nullptr;
     QLabel* Label10 = nullptr;
-    DateDropBox* dcEndDate = nullptr;
+    DateBox* dcEndDate = nullptr;
     QRadioButton* optTrue = nullptr;
     QRadioButton* optFalse = nullptr;
 

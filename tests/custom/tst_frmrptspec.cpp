@@ -2,7 +2,7 @@
 #include "TestCatalogue.h"
 
 #include "custom/CustomReportOutput.h"
-#include "custom/DateDropBox.h"
+#include "dates/DateBox.h"
 #include "custom/frmRptSpec.h"
 #include "dates/LocaleFormats.h"
 #include "db/Database.h"
@@ -97,7 +97,7 @@ private:
     }
     void TypeDate(const char* box, const QString& text)
     {
-        auto* date = C<DateDropBox>(box);
+        auto* date = C<DateBox>(box);
         date->setFocus();
         QVERIFY(date->hasFocus());
         date->setEditText(text);
@@ -520,7 +520,7 @@ private Q_SLOTS:
         Open();
         AddField(QStringLiteral("Purchase Date"));
         QVERIFY(!C("fraSel_3")->isHidden());
-        auto* date = C<DateDropBox>(qPrintable(box));
+        auto* date = C<DateBox>(qPrintable(box));
         date->setFocus();
         date->setEditText(before);
         mPrompts->pickedDates.push_back(picked.isValid() ? std::optional(picked) : std::nullopt);
@@ -556,8 +556,8 @@ private Q_SLOTS:
         TypeDate("dcEndDate", QStringLiteral("1.1.2001"));
         AddField(QStringLiteral("Country"));
         Select(List2(), QStringLiteral("Purchase Date"));
-        QCOMPARE(C<DateDropBox>("dcEndDate")->currentText(), QStringLiteral("01.01.2001"));
-        QCOMPARE(C<DateDropBox>("dcStartDate")->currentText(), QString());
+        QCOMPARE(C<DateBox>("dcEndDate")->currentText(), QStringLiteral("01.01.2001"));
+        QCOMPARE(C<DateBox>("dcStartDate")->currentText(), QString());
     }
 
     void generateRefusals_data()
