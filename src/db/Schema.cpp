@@ -105,7 +105,7 @@ const std::vector<FieldCatalogueRow>& FieldCatalogueRows()
         {1, "Description", "descr", 1, "Stamp", "", 2.5, false},
         {2, "Catalog Num", "catnum", 1, "Stamp", "", 1, false},
         {3, "Face Value", "face", 2, "Stamp", "", 0.9, true},
-        {4, "Year", "Year", 2, "Stamp", "", 0.6, false},
+        {4, "Year", "Year", 2, "Stamp", "", 0.5, false},
         {5, "Used", "used", 4, "Stamp", "", 0.5, false},
         {6, "Want List", "wantlist", 4, "Stamp", "", 0.7, false},
         {7, "Quantity", "quantity", 2, "Stamp", "", 0.7, false},

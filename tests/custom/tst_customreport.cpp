@@ -200,12 +200,12 @@ private Q_SLOTS:
                };
         QTest::newRow("preview") << 1
                                  << QStringList{
-                                        "3600|2160|>1440|>864.0001;100% Perf|France|$150.00|1950;",
-                                        "3600|2160|>1440|>864.0001;O'Brien Issue|Germany|$3.00|;",
-                                        "3600|2160|>1440|>864.0001;Pen & <Ink>||$0.25|1900;",
-                                        "3600|2160|>1440|>864.0001;Penny Black|Germany|$12.50|1840;",
-                                        "3600|2160|>1440|>864.0001;Penny Red|France||;",
-                                        "3600|2160|>1440|>864.0001;||$165.75|5690;",
+                                        "3600|2160|>1440|>720;100% Perf|France|$150.00|1950;",
+                                        "3600|2160|>1440|>720;O'Brien Issue|Germany|$3.00|;",
+                                        "3600|2160|>1440|>720;Pen & <Ink>||$0.25|1900;",
+                                        "3600|2160|>1440|>720;Penny Black|Germany|$12.50|1840;",
+                                        "3600|2160|>1440|>720;Penny Red|France||;",
+                                        "3600|2160|>1440|>720;||$165.75|5690;",
                                     };
     }
     void outputOfEachTarget()
@@ -221,7 +221,7 @@ private Q_SLOTS:
         QVERIFY(writer.opened && writer.started && writer.closed && writer.completed);
         QVERIFY(mPrompts->messages.empty());
         // The year's single-precision width (0.6 inch) keeps its last digit.
-        QCOMPARE(gRptHeader, QStringLiteral("3600|2160|>1440|>864.0001;Description|Country|Price Paid|Year;"));
+        QCOMPARE(gRptHeader, QStringLiteral("3600|2160|>1440|>720;Description|Country|Price Paid|Year;"));
         QVERIFY(gRptNewPageHeader);
         // The hourglass shows only while the preview fills, and is put back at the end.
         QCOMPARE(mPrompts->busy, (target == 1 ? std::vector<bool>{true, false} : std::vector<bool>{false}));
