@@ -161,12 +161,7 @@ public:
         if (!mNoMatch) Move(best);
     }
 
-    QVariant Field(const QString& name) const override
-    {
-        const int i = mColumns.Find(name);
-        if (i < 0) ThrowNoField(name);
-        return FieldAt(i);
-    }
+    int FieldIndex(const QString& name) const override { return mColumns.Find(name); }
     int FieldCount() const override { return mColumns.Size(); }
     QString FieldName(int index) const override { return mColumns.Name(index); }
     QVariant FieldAt(int index) const override
@@ -435,12 +430,7 @@ public:
         mNoMatch = true;
     }
 
-    QVariant Field(const QString& name) const override
-    {
-        const int i = mColumns.Find(name);
-        if (i < 0) ThrowNoField(name);
-        return FieldAt(i);
-    }
+    int FieldIndex(const QString& name) const override { return mColumns.Find(name); }
     int FieldCount() const override { return mColumns.Size(); }
     QString FieldName(int index) const override { return mColumns.Name(index); }
     QVariant FieldAt(int index) const override
@@ -496,6 +486,13 @@ private:
 };
 
 }  // namespace
+
+QVariant Recordset::Field(const QString& name) const
+{
+    const int i = FieldIndex(name);
+    if (i < 0) ThrowNoField(name);
+    return FieldAt(i);
+}
 
 void Recordset::AddNew() { throw DbError(3027, QStringLiteral("Cannot update. Database or object is read-only.")); }
 void Recordset::Edit() { AddNew(); }

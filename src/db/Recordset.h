@@ -30,7 +30,10 @@ public:
     virtual void FindFirst(const QString& condition) = 0;
     bool NoMatch() const { return mNoMatch; }
 
-    virtual QVariant Field(const QString& name) const = 0;
+    // A field of the current record by name; case does not matter.
+    QVariant Field(const QString& name) const;
+    // The index of a field by name, or -1.
+    virtual int FieldIndex(const QString& name) const = 0;
     virtual int FieldCount() const = 0;
     virtual QString FieldName(int index) const = 0;
     virtual QVariant FieldAt(int index) const = 0;

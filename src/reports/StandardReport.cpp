@@ -28,9 +28,9 @@ struct PointerRestore {
 
 int ColumnOf(const Recordset& rs, const QString& name)
 {
-    for (int i = 0; i < rs.FieldCount(); ++i)
-        if (rs.FieldName(i).compare(name, Qt::CaseInsensitive) == 0) return i;
-    throw DbError(3265, QStringLiteral("Item not found in this collection."));
+    const int i = rs.FieldIndex(name);
+    if (i < 0) throw DbError(3265, QStringLiteral("Item not found in this collection. (%1)").arg(name));
+    return i;
 }
 
 void StandardReport::Run()
