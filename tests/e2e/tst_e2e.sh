@@ -39,15 +39,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A fixed, private environment: money and dates in the American form, no
-# settings or caches from the machine, the X server of this test.
-unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MONETARY LC_MESSAGES LANGUAGE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
-    QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME
-export LANG=en_US.UTF-8 QT_QPA_PLATFORM=xcb
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_CACHE_HOME=$scratch/home/.cache
-export XDG_RUNTIME_DIR=$scratch/runtime
-mkdir -p "$HOME" "$work" "$scratch/drive-a" "$scratch/drive-b"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+x_private_env "$scratch"
+mkdir -p "$work" "$scratch/drive-a" "$scratch/drive-b"
 # The backup window offers these two folders as its drives.
 export TESSARINE_BACKUP_DRIVES=$scratch/drive-a:$scratch/drive-b
 

@@ -21,6 +21,20 @@ fail() {
 
 note() { echo "-- $*"; }
 
+# x_private_env DIR: a fixed, private environment for the program: money and
+# dates in the American form, Qt on X, and no settings or caches from the
+# machine (home, configuration and runtime folders under DIR).
+x_private_env() {
+    local dir=$1
+    unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MONETARY LC_MESSAGES LANGUAGE QT_SCALE_FACTOR \
+        QT_SCREEN_SCALE_FACTORS QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME QT_FONT_DPI
+    export LANG=en_US.UTF-8 QT_QPA_PLATFORM=xcb
+    export HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config XDG_CACHE_HOME=$dir/home/.cache
+    export XDG_RUNTIME_DIR=$dir/runtime
+    mkdir -p "$HOME"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+}
+
 # x_start DIR: starts Xvfb on a free display with a cookie of its own; sets
 # DISPLAY, XAUTHORITY and X_PID. DIR keeps the cookie and the server's log.
 x_start() {
