@@ -158,6 +158,11 @@ x_button alt+u # Update: saves the second stamp
 
 # ---------------------------------------------------------------------------
 note "the country table: a new country"
+# Looking through the lists with Tab changes nothing, so the Maintain menu
+# stays open to the collector.
+show_tab_general
+click_description
+x_keys Tab Tab Tab Tab Tab Tab Tab Tab Tab # through Country and Type
 x_keys alt+m Home Down Down Return # Maintain > Countries
 x_wait_focus 'Maintain Countries'
 x_button alt+a
