@@ -17,8 +17,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
-#include <QScreen>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSet>
 
 #include <xcb/xcb.h>
@@ -161,8 +161,8 @@ int Ping(const QStringList& args)
     const xcb_atom_t protocols = Atom(connection, "WM_PROTOCOLS");
     const xcb_atom_t ping = Atom(connection, "_NET_WM_PING");
 
-    const uint32_t stamp = static_cast<uint32_t>(::getpid()) ^ static_cast<uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const uint32_t stamp = static_cast<uint32_t>(::getpid()) ^
+                           static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -171,10 +171,10 @@ int Ping(const QStringList& args)
     message.data.data32[0] = ping;
     message.data.data32[1] = stamp;
     message.data.data32[2] = window;
-    const xcb_void_cookie_t sent = xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                                          reinterpret_cast<const char*>(&message));
+    const xcb_void_cookie_t sent =
+        xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
     if (std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(xcb_request_check(connection, sent),
-                                                                          &std::free);
+                                                                         &std::free);
         error) {
         std::fprintf(stderr, "tess-e2e-shot: no window 0x%x\n", window);
         return 1;
@@ -190,7 +190,8 @@ int Ping(const QStringList& args)
                 return 0;
         }
         if (xcb_connection_has_error(connection)) return 1;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             std::fprintf(stderr, "tess-e2e-shot: window 0x%x did not answer within %g s\n", window, seconds);
             return 1;

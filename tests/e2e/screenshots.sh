@@ -21,7 +21,7 @@ fi
 cmake --build "$build" -j2 --target tessarine tessarine-catalogue tess-e2e-shot >/dev/null
 program=$build/bin/tessarine
 X_TOOL=$build/bin/tess-e2e-shot
-# shellcheck source=x11.sh
+# shellcheck source=tests/e2e/x11.sh
 . "$here/x11.sh"
 
 scratch=$(mktemp -d)

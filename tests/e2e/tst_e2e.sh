@@ -20,7 +20,7 @@ set -euo pipefail
 [ $# -eq 4 ] || { echo "usage: $0 TESSARINE CATALOGUE-TOOL SHOT-TOOL HELP-FILE" >&2; exit 2; }
 program=$(readlink -f "$1") catalogue_tool=$(readlink -f "$2") X_TOOL=$(readlink -f "$3") help_file=$(readlink -f "$4")
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=x11.sh
+# shellcheck source=tests/e2e/x11.sh
 . "$here/x11.sh"
 
 for tool in Xvfb xauth xdotool sqlite3; do
@@ -30,7 +30,7 @@ done
 scratch=$(mktemp -d)
 X_DIR=$scratch
 work=$scratch/collection
-app_pid= second_pid=
+app_pid='' second_pid=''
 cleanup() {
     local pid
     for pid in $second_pid $app_pid; do kill "$pid" 2>/dev/null || true; done

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers for driving the real program in an X server of its own, with nothing
 # but key presses and mouse clicks. Sourced by tst_e2e.sh and screenshots.sh,
 # which set X_TOOL to the tess-e2e-shot program first.
@@ -31,8 +32,8 @@ x_private_env() {
     export LANG=en_US.UTF-8 QT_QPA_PLATFORM=xcb
     export HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config XDG_CACHE_HOME=$dir/home/.cache
     export XDG_RUNTIME_DIR=$dir/runtime
-    mkdir -p "$HOME"
-    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
 }
 
 # x_start DIR: starts Xvfb on a free display with a cookie of its own; sets
@@ -70,6 +71,7 @@ x_stop() {
 
 # The regular expression that matches exactly this window title.
 x_title_re() {
+    # shellcheck disable=SC2016 # the $ is the pattern's, not the shell's
     printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\.*^$()+?{}|]/\\&/g')"
 }
 
@@ -167,9 +169,10 @@ x_click() {
 x_park() { xdotool mousemove 1279 1023; }
 
 # x_geometry WIN: sets X_W and X_H to the window's size.
+# shellcheck disable=SC2034 # read by the scripts that source this one
 x_geometry() {
     local key value
-    X_W= X_H=
+    X_W='' X_H=
     while IFS='=' read -r key value; do
         case $key in
             WIDTH) X_W=$value ;;
@@ -189,7 +192,7 @@ x_shot() {
 # from the highlight; the weekday columns run Sunday to Saturday. X_DIR holds
 # the picture taken for it.
 x_pick_day() {
-    local window=$1 year=$2 month=$3 shown=$4 day=$5 x= y w h first deadline=$((SECONDS + X_WAIT))
+    local window=$1 year=$2 month=$3 shown=$4 day=$5 x='' y w h first deadline=$((SECONDS + X_WAIT))
     x_sync "$window"
     # The calendar may still be drawing itself.
     until x_shot "$X_DIR/picker.png" "$window" && read -r x y w h < <("$X_TOOL" marked "$X_DIR/picker.png" 2>/dev/null); do

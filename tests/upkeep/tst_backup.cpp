@@ -177,7 +177,8 @@ private Q_SLOTS:
         for (const BackupVolume& volume : volumes) {
             shown << QFileInfo(volume.mountPoint).fileName();
             QCOMPARE(volume.mountPoint, QDir::cleanPath(volume.mountPoint));
-            QVERIFY2(volume.label.startsWith(shown.back() + " (" + volume.mountPoint + "), "), qPrintable(volume.label));
+            QVERIFY2(volume.label.startsWith(shown.back() + " (" + volume.mountPoint + "), "),
+                     qPrintable(volume.label));
             QVERIFY2(volume.label.endsWith(" free"), qPrintable(volume.label));
         }
         QCOMPARE(shown, drives);
