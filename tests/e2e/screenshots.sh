@@ -6,7 +6,8 @@
 #
 # Builds what it needs, then writes docs/screenshots/*.png: the main window on
 # each of its three tabs, the calendar, the country table, the custom report
-# window and the report preview. Needs Xvfb, xauth and xdotool (./test.sh
+# window, a report's selection dialog, the report preview, the backup window,
+# the about box and the help. Needs Xvfb, xauth, xdotool and sqlite3 (./test.sh
 # installs them).
 set -euo pipefail
 
@@ -106,11 +107,39 @@ x_keys alt+c
 x_wait_gone 'Custom Report'
 x_focus Tessarine
 
+x_keys alt+r c # Stamps by Country: the selection dialog first
+x_wait_focus 'Country Report'
+shot report-selection "$WIN"
+x_keys Escape
+x_wait_gone 'Country Report'
+x_focus Tessarine
+
 x_keys alt+r Home Down Down Down Down Down Down Down Return # Collection Value, to the preview
 x_wait_focus 'Report Output'
 shot preview "$WIN"
 x_keys alt+o
 x_wait_gone 'Report Output'
+
+x_focus Tessarine
+x_keys alt+f b
+x_wait_focus 'Backup the Tessarine Database'
+shot backup "$WIN"
+x_keys alt+c
+x_wait_gone 'Backup the Tessarine Database'
+x_wait_focus Tessarine
+
+x_keys alt+h a
+x_wait_focus 'About Tessarine'
+shot about "$WIN"
+x_keys alt+o
+x_wait_gone 'About Tessarine'
+x_focus Tessarine
+
+x_keys F1
+x_wait_focus 'Tessarine Help'
+shot help "$WIN"
+x_keys Escape
+x_wait_gone 'Tessarine Help'
 
 x_focus Tessarine
 x_keys alt+f x
