@@ -47,8 +47,8 @@ shown=$(sqlite3 "$work/stamp.mdb" "select descr from Stamp where notes <> '' and
 [ -n "$shown" ] || fail "the demo catalogue has no stamp with every tab filled"
 
 x_start "$scratch"
-(cd "$work" && exec "$program" >"$scratch/program.log" 2>&1) &
-app_pid=$!
+x_launch "$work" "$scratch/program.log" "$program"
+app_pid=$X_LAUNCHED
 X_APP_PID=$app_pid
 x_wait Tessarine
 main=$WIN

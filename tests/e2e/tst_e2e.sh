@@ -79,12 +79,8 @@ sqlite3 "$work/stamp.mdb" "insert into country (Coudesc) values ('Great Britain'
 x_start "$scratch"
 note "display $DISPLAY"
 
-start_program() {
-    (cd "$work" && exec "$program" >>"$scratch/program.log" 2>&1) &
-}
-
-start_program
-app_pid=$!
+x_launch "$work" "$scratch/program.log" "$program"
+app_pid=$X_LAUNCHED
 X_APP_PID=$app_pid
 x_wait Tessarine
 main=$WIN
@@ -253,8 +249,8 @@ main=$WIN
 
 # ---------------------------------------------------------------------------
 note "a second copy beside the first is turned away"
-start_program
-second_pid=$!
+x_launch "$work" "$scratch/program.log" "$program"
+second_pid=$X_LAUNCHED
 x_wait_focus 'Database File Already In Use'
 x_keys Return
 wait_exit "$second_pid"

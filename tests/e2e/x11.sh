@@ -22,18 +22,29 @@ fail() {
 
 note() { echo "-- $*"; }
 
-# x_private_env DIR: a fixed, private environment for the program: money and
-# dates in the American form, Qt on X, and no settings or caches from the
-# machine (home, configuration and runtime folders under DIR).
+# x_private_env DIR: a fixed, private environment for the program: Qt on X,
+# no settings or caches from the machine (home, configuration and runtime
+# folders under DIR), and no locale but the one x_launch gives.
 x_private_env() {
     local dir=$1
     unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MONETARY LC_MESSAGES LANGUAGE QT_SCALE_FACTOR \
         QT_SCREEN_SCALE_FACTORS QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME QT_FONT_DPI
-    export LANG=en_US.UTF-8 QT_QPA_PLATFORM=xcb
+    export QT_QPA_PLATFORM=xcb
     export HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config XDG_CACHE_HOME=$dir/home/.cache
     export XDG_RUNTIME_DIR=$dir/runtime
     mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# x_launch FOLDER LOG PROGRAM...: starts the program in FOLDER, its output
+# added to LOG, with money and dates in the American form (the locale need not
+# be installed: Qt reads LANG itself); sets X_LAUNCHED to its process id.
+x_launch() {
+    local folder=$1 log=$2
+    shift 2
+    (cd "$folder" && exec env LANG=en_US.UTF-8 "$@" >>"$log" 2>&1) &
+    # shellcheck disable=SC2034 # read by the scripts that source this one
+    X_LAUNCHED=$!
 }
 
 # x_start DIR: starts Xvfb on a free display with a cookie of its own; sets
