@@ -68,6 +68,7 @@ x_type "$shown"
 x_keys Return
 x_wait_gone 'Find description'
 x_focus Tessarine
+x_keys shift+Tab # the focus on the Help button: no blinking text cursor in the pictures
 shot main-general "$main"
 x_click "$main" 133 125
 shot main-prices "$main"

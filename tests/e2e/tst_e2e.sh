@@ -217,11 +217,13 @@ x_keys alt+r s # Reports > Stamps Sold
 x_wait_focus 'Report Output'
 preview=$WIN
 x_geometry "$preview"
+page_area="0 0 $((X_W - 40)) $((X_H - 60))"
 # The page and the grey around it; the scroll bars and buttons left out. The
 # page may still be drawing itself when the window takes the focus.
 preview_inked() {
     x_shot "$scratch/preview.png" "$preview"
-    "$X_TOOL" inked "$scratch/preview.png" 0 0 $((X_W - 40)) $((X_H - 60)) >"$scratch/preview.ink"
+    # shellcheck disable=SC2086 # four numbers
+    "$X_TOOL" inked "$scratch/preview.png" $page_area >"$scratch/preview.ink"
 }
 wait_for "the preview shows an empty page" preview_inked
 x_keys alt+o
@@ -324,6 +326,7 @@ cmp "$scratch/Value.expected" "$work/Value.htm" || {
 
 note "the picture of the preview"
 # Taken while the preview was open; checked here again from the file kept.
-"$X_TOOL" inked "$scratch/preview.png" 0 0 $((X_W - 40)) $((X_H - 60)) || fail "the preview shows an empty page"
+# shellcheck disable=SC2086 # four numbers
+"$X_TOOL" inked "$scratch/preview.png" $page_area || fail "the preview shows an empty page"
 
 echo "end to end: ok"
