@@ -28,6 +28,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -956,6 +957,37 @@ void frmMain::cmdDelete_Click()
 // ---------------------------------------------------------------------------
 // Field entry rules
 
+namespace {
+
+bool PassesThroughTheList(const QKeyEvent& press)
+{
+    // A key that moves the focus on, opens a menu or help, or is only held for
+    // another key chooses nothing: tabbing through the lists, or Alt+M for the
+    // Maintain menu, must not put a stamp into edit mode (which disables that
+    // very menu).
+    if (press.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return true;
+    switch (press.key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return press.key() >= Qt::Key_F1 && press.key() <= Qt::Key_F35;
+    }
+}
+
+}  // namespace
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     QWidget* widget = qobject_cast<QWidget*>(watched);
@@ -987,13 +1019,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     } else if (event->type() == QEvent::KeyPress) {
         auto* list = qobject_cast<QComboBox*>(watched);
         if (list && !qobject_cast<DateBox*>(watched)) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
+            const auto* press = static_cast<QKeyEvent*>(event);
+            const int key = press->key();
             if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
                 list->setCurrentIndex(-1);
                 BeginEdit();
                 return true;
             }
-            BeginEdit();
+            if (!PassesThroughTheList(*press)) BeginEdit();
         }
     }
     return QMainWindow::eventFilter(watched, event);

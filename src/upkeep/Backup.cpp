@@ -109,6 +109,27 @@ QList<BackupVolume> WritableVolumes()
     return volumes;
 }
 
+QList<BackupVolume> FolderVolumes(const QString& folders)
+{
+    QList<BackupVolume> volumes;
+    QSet<QString> seen;
+    for (const QString& entry : folders.split(QDir::listSeparator(), Qt::SkipEmptyParts)) {
+        const QFileInfo info(entry);
+        if (!info.isDir() || !info.isWritable()) continue;
+        const QString folder = QDir::cleanPath(info.absoluteFilePath());
+        if (seen.contains(folder)) continue;
+        seen.insert(folder);
+        const QStorageInfo storage(folder);
+        QString label = info.fileName().isEmpty() ? folder : info.fileName() + QStringLiteral(" (") + folder + u')';
+        if (storage.isValid())
+            label += QStringLiteral(", ") +
+                     QLocale().formattedDataSize(storage.bytesAvailable(), 1, QLocale::DataSizeTraditionalFormat) +
+                     QStringLiteral(" free");
+        volumes.append({label, folder});
+    }
+    return volumes;
+}
+
 bool BackupCatalogue(const QString& source, const QString& folder, QString* problem)
 {
     auto fail = [&](const QString& why) {

@@ -17,6 +17,15 @@ struct BackupVolume {
 // The mounted, ready, writable real file systems, in mount order.
 QList<BackupVolume> WritableVolumes();
 
+// Folders offered as drives, from a list separated by ':' (the value of
+// kBackupDrivesVariable): each existing, writable folder once, in list order,
+// by its absolute path. A machine whose only writable drive is the system's
+// own, or a test in an X server of its own, backs up into a folder this way.
+QList<BackupVolume> FolderVolumes(const QString& folders);
+
+// The environment variable that, when set, replaces the drive list by its folders.
+inline constexpr char kBackupDrivesVariable[] = "TESSARINE_BACKUP_DRIVES";
+
 // Copies source to <folder>/stamp.mdb, replacing a backup there only once the
 // copy is complete and checked. On failure nothing is left behind, an existing
 // backup is untouched, and problem says why.

@@ -16,6 +16,14 @@ namespace {
 
 frmBackup::VolumeSource gVolumeSource;
 
+QList<BackupVolume> DriveList()
+{
+    if (gVolumeSource) return gVolumeSource();
+    if (qEnvironmentVariableIsSet(kBackupDrivesVariable))
+        return FolderVolumes(qEnvironmentVariable(kBackupDrivesVariable));
+    return WritableVolumes();
+}
+
 }  // namespace
 
 void frmBackup::SetVolumeSource(VolumeSource source)
@@ -66,7 +74,7 @@ frmBackup::frmBackup(QWidget* parent) : QDialog(parent)
 
 void frmBackup::Form_Load()
 {
-    const QList<BackupVolume> volumes = gVolumeSource ? gVolumeSource() : WritableVolumes();
+    const QList<BackupVolume> volumes = DriveList();
     for (const BackupVolume& volume : volumes) Drive1->addItem(volume.label, volume.mountPoint);
     // The drive that holds the collector's home folder, as the usual first choice.
     const int home = Drive1->findData(QStorageInfo(QDir::homePath()).rootPath());

@@ -18,7 +18,8 @@ public:
     explicit frmBackup(QWidget* parent = nullptr);
 
     // Where the drive list comes from; tests put folders in place of drives. An
-    // empty function restores the mounted volumes.
+    // empty function restores the mounted volumes, or the folders named by
+    // TESSARINE_BACKUP_DRIVES when that is set.
     using VolumeSource = std::function<QList<BackupVolume>()>;
     static void SetVolumeSource(VolumeSource source);
 

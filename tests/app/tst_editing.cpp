@@ -330,6 +330,48 @@ private Q_SLOTS:
         QCOMPARE(Row(f, "ifnull(CouID, 'null') || forsale || sold || wantlist", "1"), QStringLiteral("null011"));
     }
 
+    // Keys that only pass through a list (moving on, a menu's or help's key, a
+    // key held for another) leave the shown stamp alone; keys that choose in the
+    // list start an edit, as they would change the choice.
+    void keysInAList_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("edits");
+        QTest::addColumn<int>("choiceAfter");  // 0: Peru stays chosen; -1: nothing
+        QTest::newRow("Tab moves on") << int(Qt::Key_Tab) << 0 << false << 0;
+        QTest::newRow("Shift+Tab moves back") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << false << 0;
+        QTest::newRow("Alt, for a menu") << int(Qt::Key_Alt) << int(Qt::AltModifier) << false << 0;
+        QTest::newRow("Alt+M, the Maintain menu") << int(Qt::Key_M) << int(Qt::AltModifier) << false << 0;
+        QTest::newRow("Ctrl+Tab, the next tab") << int(Qt::Key_Tab) << int(Qt::ControlModifier) << false << 0;
+        QTest::newRow("Shift held") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << false << 0;
+        QTest::newRow("Control held") << int(Qt::Key_Control) << int(Qt::ControlModifier) << false << 0;
+        QTest::newRow("F1, help") << int(Qt::Key_F1) << 0 << false << 0;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << false << 0;
+        QTest::newRow("a letter") << int(Qt::Key_P) << 0 << true << 0;
+        QTest::newRow("Up") << int(Qt::Key_Up) << 0 << true << 0;
+        QTest::newRow("Delete chooses nothing") << int(Qt::Key_Delete) << 0 << true << -1;
+        QTest::newRow("Backspace chooses nothing") << int(Qt::Key_Backspace) << 0 << true << -1;
+    }
+
+    void keysInAList()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, edits);
+        QFETCH(int, choiceAfter);
+        MainWindowFixture f(0, QStringLiteral("INSERT INTO country (Coudesc) VALUES ('Peru');"
+                                              "INSERT INTO Stamp (descr, CouID) VALUES ('Inca', 1);"));
+        f.Show();
+        auto* list = f.W<QComboBox>("cmbCou");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(f.window->IsEditing(), edits);
+        QCOMPARE(f.Visible("cmdUpdate"), edits);
+        QCOMPARE(list->currentIndex(), choiceAfter);
+        if (!edits) QVERIFY(f.W<QWidget>("cmdFind")->isVisible());
+    }
+
     void totalBoxesHandTheFocusOn()
     {
         MainWindowFixture f(0, QStringLiteral("INSERT INTO Stamp (descr) VALUES ('A');"));

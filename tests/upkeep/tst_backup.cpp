@@ -146,6 +146,45 @@ private Q_SLOTS:
         }
     }
 
+    // The list names folders as A, B (folders), F (a file) and M (missing),
+    // relative to a scratch folder; the expected drives are given the same way.
+    void folderVolumes_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QStringList>("drives");
+        QTest::newRow("two folders, in list order") << "$/B:$/A" << QStringList{"B", "A"};
+        QTest::newRow("empty parts skipped") << "::$/A::" << QStringList{"A"};
+        QTest::newRow("a file is no drive") << "$/F:$/A" << QStringList{"A"};
+        QTest::newRow("a missing folder is no drive") << "$/M:$/B" << QStringList{"B"};
+        QTest::newRow("one folder named twice") << "$/A:$/A/:$/B/../A" << QStringList{"A"};
+        QTest::newRow("relative to the working folder") << "A" << QStringList{"A"};
+        QTest::newRow("nothing") << "" << QStringList{};
+    }
+
+    void folderVolumes()
+    {
+        QFETCH(QString, list);
+        QFETCH(QStringList, drives);
+        QTemporaryDir scratch;
+        QVERIFY(QDir(scratch.path()).mkpath("A") && QDir(scratch.path()).mkpath("B"));
+        WriteAll(scratch.filePath("F"), "not a folder");
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(scratch.path()));
+        const QList<BackupVolume> volumes = FolderVolumes(list.replace("$", scratch.path()));
+        QDir::setCurrent(before);
+
+        QStringList shown;
+        for (const BackupVolume& volume : volumes) {
+            shown << QFileInfo(volume.mountPoint).fileName();
+            QCOMPARE(volume.mountPoint, QDir::cleanPath(volume.mountPoint));
+            QVERIFY2(volume.label.startsWith(shown.back() + " (" + volume.mountPoint + "), "),
+                     qPrintable(volume.label));
+            QVERIFY2(volume.label.endsWith(" free"), qPrintable(volume.label));
+        }
+        QCOMPARE(shown, drives);
+        for (const BackupVolume& volume : volumes) QVERIFY(volume.mountPoint.startsWith(scratch.path() + '/'));
+    }
+
     void drivesAreWritableRealFolders()
     {
         const QList<BackupVolume> volumes = WritableVolumes();

@@ -77,6 +77,23 @@ private Q_SLOTS:
         QCOMPARE(window.Drive1->currentText(), QString("Home"));
     }
 
+    void driveFoldersFromTheEnvironment()
+    {
+        frmBackup::SetVolumeSource({});
+        qputenv("TESSARINE_BACKUP_DRIVES", (mDriveB.path() + ':' + mDriveA.path()).toLocal8Bit());
+        frmBackup window;
+        qunsetenv("TESSARINE_BACKUP_DRIVES");
+        QCOMPARE(window.Drive1->count(), 2);
+        QCOMPARE(window.Drive1->itemData(0).toString(), mDriveB.path());
+        QCOMPARE(window.Drive1->itemData(1).toString(), mDriveA.path());
+        window.show();
+        window.Drive1->setCurrentIndex(1);
+        QTest::mouseClick(window.cmdOk, Qt::LeftButton);
+        QCOMPARE(ReadAll(mDriveA.filePath("stamp.mdb")), ReadAll(mCat->Path()));
+        QVERIFY(!QFile::exists(mDriveB.filePath("stamp.mdb")));
+        QVERIFY(mPrompts->messages.empty());
+    }
+
     void okCopiesToTheChosenDrive()
     {
         frmBackup window;

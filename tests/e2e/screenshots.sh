@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots anew: the real program on a demo catalogue, in
+# an X server of its own, driven by key presses like the end-to-end test.
+#
+#   tests/e2e/screenshots.sh [BUILD-DIR]     (default: build)
+#
+# Builds what it needs, then writes docs/screenshots/*.png: the main window on
+# each of its three tabs, the calendar, the country table, the custom report
+# window, a report's selection dialog, the report preview, the backup window,
+# the about box and the help. Needs Xvfb, xauth, xdotool and sqlite3 (./test.sh
+# installs them).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$(readlink -f "${1:-$root/build}")
+out=$root/docs/screenshots
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" -j2 --target tessarine tessarine-catalogue tess-e2e-shot >/dev/null
+program=$build/bin/tessarine
+X_TOOL=$build/bin/tess-e2e-shot
+# shellcheck source=tests/e2e/x11.sh
+. "$here/x11.sh"
+
+scratch=$(mktemp -d)
+X_DIR=$scratch
+app_pid=
+cleanup() {
+    [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
+    x_stop
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+x_private_env "$scratch"
+work=$scratch/collection
+mkdir -p "$work" "$out"
+"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 120 --seed 7
+cp "$root/data/stamp.hlp" "$work/"
+# A stamp with something in every tab, to show.
+shown=$(sqlite3 "$work/stamp.mdb" "select descr from Stamp where notes <> '' and misc1 <> '' and CouID is not null
+    and typeID is not null and issued is not null and pricepaid is not null and catvalue is not null
+    and not sold and not wantlist order by descr limit 1")
+[ -n "$shown" ] || fail "the demo catalogue has no stamp with every tab filled"
+
+x_start "$scratch"
+x_launch "$work" "$scratch/program.log" "$program"
+app_pid=$X_LAUNCHED
+X_APP_PID=$app_pid
+x_wait Tessarine
+main=$WIN
+x_park
+x_focus Tessarine
+
+# shot NAME WIN: the window, drawn to the end, as docs/screenshots/NAME.png.
+shot() {
+    x_sync "$2"
+    x_shot "$out/$1.png" "$2"
+    echo "docs/screenshots/$1.png"
+}
+
+x_keys alt+i
+x_wait_focus 'Find description'
+x_type "$shown"
+x_keys Return
+x_wait_gone 'Find description'
+x_focus Tessarine
+x_keys shift+Tab # the focus on the Help button: no blinking text cursor in the pictures
+shot main-general "$main"
+x_click "$main" 133 125
+shot main-prices "$main"
+x_click "$main" 213 125
+shot main-notes "$main"
+
+x_click "$main" 45 125
+x_click "$main" 410 38
+x_keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab # the issue date
+x_keys F4
+x_wait_focus 'Select Issue Date'
+shot calendar "$WIN"
+x_keys Escape
+x_wait_gone 'Select Issue Date'
+x_focus Tessarine
+x_button alt+c # the picker started an edit; nothing changed
+
+x_keys alt+m Home Down Down Return
+x_wait_focus 'Maintain Countries'
+shot country-table "$WIN"
+x_keys alt+o
+x_wait_gone 'Maintain Countries'
+x_focus Tessarine
+
+x_keys alt+r r # Custom Reports
+x_wait_focus 'Custom Report'
+# Four fields, each picked in the list of available fields and added with the
+# arrow button beside it.
+x_keys Tab # from the tab headings into the list
+for down in 7 5 2 10; do
+    x_keys Home
+    for ((i = 0; i < down; i++)); do x_keys Down; done
+    x_keys Tab space shift+Tab
+done
+shot custom-report "$WIN"
+x_keys alt+c
+x_wait_gone 'Custom Report'
+x_focus Tessarine
+
+x_keys alt+r c # Stamps by Country: the selection dialog first
+x_wait_focus 'Country Report'
+shot report-selection "$WIN"
+x_keys Escape
+x_wait_gone 'Country Report'
+x_focus Tessarine
+
+x_keys alt+r Home Down Down Down Down Down Down Down Return # Collection Value, to the preview
+x_wait_focus 'Report Output'
+shot preview "$WIN"
+x_keys alt+o
+x_wait_gone 'Report Output'
+
+x_focus Tessarine
+x_keys alt+f b
+x_wait_focus 'Backup the Tessarine Database'
+shot backup "$WIN"
+x_keys alt+c
+x_wait_gone 'Backup the Tessarine Database'
+x_wait_focus Tessarine
+
+x_keys alt+h a
+x_wait_focus 'About Tessarine'
+shot about "$WIN"
+x_keys alt+o
+x_wait_gone 'About Tessarine'
+x_focus Tessarine
+
+x_keys F1
+x_wait_focus 'Tessarine Help'
+shot help "$WIN"
+x_keys Escape
+x_wait_gone 'Tessarine Help'
+
+x_focus Tessarine
+x_keys alt+f x
+X_APP_PID=
+wait "$app_pid" || true
+app_pid=
