@@ -188,7 +188,8 @@ int RunAll(const QString& catalogue, const QString& work, int runs, QStringList 
                 runs);
     std::printf("machine: %u cores, %s; SQLite %s, Qt %s\n", std::thread::hardware_concurrency(),
                 qPrintable(CpuModel()), sqlite3_libversion(), qVersion());
-    std::printf("targets: %s\n\n", stamps <= 100000 ? "those for 100,000 stamps" : "those for 1,000,000 stamps");
+    std::printf("targets: %s; baseline: the same SQL through the SQLite C API, raw rows to a file\n\n",
+                stamps <= 100000 ? "those for 100,000 stamps" : "those for 1,000,000 stamps");
     std::printf("%s\n", qPrintable(FormatTable(cases, samples, static_cast<int>(stamps))));
     std::printf("peak memory of each measuring process (MB): %s\n", qPrintable(peaks.join(QStringLiteral(", "))));
     const Tally tally = Count(cases, samples, static_cast<int>(stamps));
@@ -217,6 +218,8 @@ int main(int argc, char** argv)
         return RunBenchGroup(argc, argv, group, dir, runs);
     }
 
+    // The table and the progress lines on standard error keep their order.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QString catalogue = Arg(args, QStringLiteral("--catalogue"));
     const QString work = Arg(args, QStringLiteral("--work"));
     if (catalogue.isEmpty() || work.isEmpty()) return Usage("--catalogue and --work are needed");

@@ -11,7 +11,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -148,14 +147,16 @@ public:
     {
         Statement find(mConn, QStringLiteral("SELECT rowid FROM ") + QuoteName(mTable) + QStringLiteral(" WHERE ") +
                                   TranslateSql(condition));
-        if (mPositionOf.empty()) {
-            mPositionOf.reserve(mKeys.size());
-            for (size_t i = 0; i < mKeys.size(); ++i) mPositionOf.emplace(mKeys[i], static_cast<qsizetype>(i));
-        }
+        std::vector<qint64> matches;
+        while (find.Step()) matches.push_back(sqlite3_column_int64(find.Handle(), 0));
+        // The first key in the recordset's order that matched: one pass over the
+        // keys, stopping at the first hit. No index of positions is kept, since
+        // every write would have to build it anew.
+        std::sort(matches.begin(), matches.end());
         qsizetype best = -1;
-        while (find.Step()) {
-            const auto it = mPositionOf.find(sqlite3_column_int64(find.Handle(), 0));
-            if (it != mPositionOf.end() && (best < 0 || it->second < best)) best = it->second;
+        if (!matches.empty()) {
+            for (size_t i = 0; i < mKeys.size() && best < 0; ++i)
+                if (std::binary_search(matches.begin(), matches.end(), mKeys[i])) best = static_cast<qsizetype>(i);
         }
         mNoMatch = best < 0;
         if (!mNoMatch) Move(best);
@@ -289,7 +290,6 @@ public:
         sqlite3_bind_int64(del.Handle(), 1, CurrentKey());
         del.Step();
         mKeys.erase(mKeys.begin() + mPos);
-        mPositionOf.clear();
         mRowKey = -1;
         mDeletedCurrent = true;
     }
@@ -297,7 +297,6 @@ public:
     void Close() override
     {
         mKeys.clear();
-        mPositionOf.clear();
         mFetch.reset();
         mClosed = true;
     }
@@ -325,7 +324,6 @@ private:
     {
         Statement keys(mConn, mKeysSql);
         mKeys.clear();
-        mPositionOf.clear();
         while (keys.Step()) mKeys.push_back(sqlite3_column_int64(keys.Handle(), 0));
     }
 
@@ -363,7 +361,6 @@ private:
     int mKeyColumn = -1;
     std::unique_ptr<Statement> mFetch;
     std::vector<qint64> mKeys;
-    std::unordered_map<qint64, qsizetype> mPositionOf;
     qsizetype mPos = 0;
     bool mDeletedCurrent = false;
     bool mClosed = false;

@@ -112,6 +112,49 @@ private Q_SLOTS:
         QVERIFY(rs->NoMatch());
     }
 
+    // The record found is the first in the recordset's own order, whatever the
+    // order in which the engine returns the matching rows.
+    void findFirstFollowsTheOrder_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("found");  // empty: no match
+        QTest::newRow("later key, earlier in order") << "Select * from stamp order by [descr]"
+                                                     << "descr like '*stamp'"
+                                                     << "Alpha stamp";
+        QTest::newRow("descending") << "Select * from stamp order by descr desc"
+                                    << "descr like '*stamp'"
+                                    << "Zulu stamp";
+        QTest::newRow("by another column") << "Select * from stamp order by catsort"
+                                           << "descr like '*stamp'"
+                                           << "Mike stamp";
+        QTest::newRow("every record") << "Select * from stamp order by [descr]"
+                                      << "StampID > 0"
+                                      << "Alpha stamp";
+        QTest::newRow("one by key") << "Select * from stamp order by catsort"
+                                    << "StampID = 3"
+                                    << "Mike stamp";
+        QTest::newRow("outside a filtered recordset") << "Select * from stamp where catsort > 'b' order by [descr]"
+                                                      << "descr = 'Mike stamp'"
+                                                      << "";
+    }
+    void findFirstFollowsTheOrder()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, condition);
+        QFETCH(QString, found);
+        AddStamp(QStringLiteral("Zulu stamp"), QStringLiteral("c"));
+        AddStamp(QStringLiteral("Cover"), QStringLiteral("d"));
+        AddStamp(QStringLiteral("Mike stamp"), QStringLiteral("a"));
+        AddStamp(QStringLiteral("Alpha stamp"), QStringLiteral("b"));
+        auto rs = mDb->OpenDynaset(sql);
+        rs->MoveLast();
+        const QString before = rs->Field(QStringLiteral("descr")).toString();
+        rs->FindFirst(condition);
+        QCOMPARE(rs->NoMatch(), found.isEmpty());
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), found.isEmpty() ? before : found);
+    }
+
     void addEditDeleteKeepSortedOrder()
     {
         for (const char* d : {"Bravo", "Delta", "Foxtrot"}) AddStamp(QString::fromLatin1(d));
