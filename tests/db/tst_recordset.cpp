@@ -253,6 +253,79 @@ private Q_SLOTS:
         QCOMPARE(ErrorOf([&] { rs->Edit(); }), 3027);
     }
 
+    // A forward-only read gives the rows a snapshot gives, in the same order,
+    // with their values, and counts them as it goes.
+    void forwardOnlyReadsWhatASnapshotReads_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("ordered") << "Select descr, catsort, quantity from stamp order by [descr]";
+        QTest::newRow("filtered, nulls") << "Select descr, issued from stamp where catsort >= 'b' order by catsort desc";
+        QTest::newRow("joined") << "Select descr, Coudesc from stamp left join country on stamp.couid = "
+                                   "country.couid order by descr";
+        QTest::newRow("no rows") << "Select descr from stamp where descr = 'none'";
+    }
+    void forwardOnlyReadsWhatASnapshotReads()
+    {
+        QFETCH(QString, sql);
+        AddStamp(QStringLiteral("Zulu"), QStringLiteral("c"));
+        AddStamp(QStringLiteral("Alpha"), QStringLiteral("a"));
+        AddStamp(QStringLiteral("Mike"), QStringLiteral("b"));
+        AddStamp(QStringLiteral("Bravo"), QStringLiteral("d"));
+        const auto rowsOf = [](Recordset& rs) {
+            QList<QVariantList> rows;
+            for (; !rs.Eof(); rs.MoveNext()) {
+                QVariantList row;
+                for (int i = 0; i < rs.FieldCount(); ++i) row << rs.FieldAt(i);
+                rows << row;
+                if (rs.RecordCount() != rows.size()) return QList<QVariantList>();
+            }
+            return rows;
+        };
+        auto snapshot = mDb->OpenSnapshot(sql);
+        auto forward = mDb->OpenForwardOnly(sql);
+        QCOMPARE(forward->IsEmpty(), snapshot->IsEmpty());
+        const QList<QVariantList> expected = rowsOf(*snapshot);
+        QCOMPARE(rowsOf(*forward), expected);
+        QCOMPARE(forward->RecordCount(), expected.size());
+        QVERIFY(forward->Eof());
+        QCOMPARE(ErrorOf([&] { forward->FieldAt(0); }), ErrNo::NoCurrentRecord);
+        QCOMPARE(ErrorOf([&] { forward->MoveNext(); }), ErrNo::NoCurrentRecord);
+    }
+
+    // Going back is refused with the engine's "not supported" error, and leaves
+    // the current row as it was; MoveFirst is allowed before the first move.
+    void forwardOnlyRefusesToGoBack_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("afterAMove");
+        QTest::addColumn<int>("error");
+        QTest::newRow("MoveFirst at the start") << 0 << false << 0;
+        QTest::newRow("MoveFirst later") << 0 << true << 3251;
+        QTest::newRow("MovePrevious") << 1 << true << 3251;
+        QTest::newRow("MoveLast") << 2 << false << 3251;
+        QTest::newRow("FindFirst") << 3 << false << 3251;
+        QTest::newRow("Edit") << 4 << false << 3027;
+    }
+    void forwardOnlyRefusesToGoBack()
+    {
+        QFETCH(int, step);
+        QFETCH(bool, afterAMove);
+        QFETCH(int, error);
+        for (const char* d : {"Alpha", "Bravo", "Charlie"}) AddStamp(QString::fromLatin1(d));
+        auto rs = mDb->OpenForwardOnly(QStringLiteral("Select descr from stamp order by descr"));
+        if (afterAMove) rs->MoveNext();
+        const QString before = rs->Field(QStringLiteral("descr")).toString();
+        const std::function<void()> steps[] = {
+            [&] { rs->MoveFirst(); },
+            [&] { rs->MovePrevious(); },
+            [&] { rs->MoveLast(); },
+            [&] { rs->FindFirst(QStringLiteral("descr = 'Alpha'")); },
+            [&] { rs->Edit(); },
+        };
+        QCOMPARE(ErrorOf(steps[step]), error);
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), before);
+    }
+
     void closedDatabaseInvalidatesRecordsets()
     {
         AddStamp(QStringLiteral("One"));
