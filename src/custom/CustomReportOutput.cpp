@@ -127,7 +127,7 @@ void GenerateCustomReport(const CustomReport& report, CustomReportWriter& writer
     const bool opened = Guard([&] {
         if (!gDb || !gDb->IsOpen())
             throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
-        rs = gDb->OpenSnapshot(query.sql);
+        rs = gDb->OpenForwardOnly(query.sql);
     });
     if (!opened || !rs) return stop();
 

@@ -101,7 +101,7 @@ void SetCustomReportWriterFactory(CustomReportWriterFactory factory);
 const MemoryReportWriter& LastCustomReportOutput();
 
 // Runs a custom report: sets gRptHeader and gRptNewPageHeader, opens the query on
-// gDb as a snapshot (failures go to the central error handler), writes the head,
+// gDb, read once forward (failures go to the central error handler), writes the head,
 // one line per record, the totals row when a shown column is totalled, and the
 // tail. With no record it shows "No Stamps have been entered that may be included
 // in the specified report". The hourglass shows while the preview is filled.

@@ -3,8 +3,11 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -138,14 +141,141 @@ QString LocalisePlainNumber(QString plain)
     return plain;
 }
 
+// Writes a non-negative number in the locale's digits, with leading zeros up to width.
+void AppendDigits(QString& out, qint64 number, int width, char16_t zero)
+{
+    QChar digits[24];
+    qsizetype first = 24;
+    do {
+        digits[--first] = QChar(static_cast<char16_t>(zero + number % 10));
+        number /= 10;
+    } while (number > 0 && first > 0);
+    while (24 - first < width && first > 0) digits[--first] = QChar(zero);
+    out.append(digits + first, 24 - first);
+}
+
+// What the currency format needs of one locale, worked out once: reports show
+// hundreds of thousands of amounts, and asking the locale for its pattern costs
+// far more than writing the digits.
+struct CurrencyForm {
+    struct Pattern {
+        bool found = false;
+        QString before;  // symbol, sign and spacing before the digits
+        QString after;
+    };
+    QLocale locale;
+    int localeDecimals = 0;
+    QString decimalPoint;
+    char16_t zero = u'0';
+    // Whole numbers below 1000 are written as bare digits (no grouping), so they
+    // need no call into the locale.
+    bool plainBelow1000 = false;
+    // By count of decimals (the locale's up to four, or more when the locale has
+    // more), positive and negative.
+    std::vector<std::array<Pattern, 2>> patterns;
+};
+
+const CurrencyForm& CurrencyFormOf(const QLocale& locale)
+{
+    thread_local std::optional<CurrencyForm> cached;
+    if (cached && cached->locale == locale) return *cached;
+    CurrencyForm form;
+    form.locale = locale;
+    form.localeDecimals = LocaleCurrencyDecimals(locale);
+    form.decimalPoint = locale.decimalPoint();
+    const QString zero = locale.zeroDigit();
+    // Digits that are not one UTF-16 unit stay ASCII, as LocalisePlainNumber leaves them.
+    form.zero = zero.size() == 1 ? zero.at(0).unicode() : u'0';
+    form.plainBelow1000 = true;
+    for (qint64 n = 0; n < 1000 && form.plainBelow1000; ++n) {
+        QString digits;
+        AppendDigits(digits, n, 0, form.zero);
+        form.plainBelow1000 = digits == locale.toString(n);
+    }
+    form.patterns.resize(static_cast<size_t>(std::max(form.localeDecimals, 4)) + 1);
+    for (int decimals = 0; decimals < static_cast<int>(form.patterns.size()); ++decimals) {
+        const QString one = locale.toString(1.0, 'f', decimals);
+        for (int negative = 0; negative < 2; ++negative) {
+            const QString pattern = locale.toCurrencyString(negative ? -1.0 : 1.0, QString(), decimals);
+            const qsizetype at = pattern.indexOf(one);
+            CurrencyForm::Pattern& p = form.patterns[static_cast<size_t>(decimals)][static_cast<size_t>(negative)];
+            p.found = at >= 0;
+            if (p.found) {
+                p.before = pattern.left(at);
+                p.after = pattern.mid(at + one.size());
+            }
+        }
+    }
+    cached = std::move(form);
+    return *cached;
+}
+
 struct DatePattern {
     QString pattern;  // for QLocale::toString
     QString order;    // "mdy", "dmy", "ymd", ...
+    // The same pattern as three numbers between separators, written without the
+    // locale's general date formatting (which parses the pattern on every call).
+    // Only used once it has proved to write what QLocale::toString writes.
+    struct Field {
+        char16_t letter;  // 'd', 'M' or 'y'
+        int width;        // at least this many digits
+    };
+    std::vector<Field> fields;
+    QString separator;
+    char16_t zero = u'0';
+    bool direct = false;
+
+    QString Format(const QDate& date) const
+    {
+        QString text;
+        text.reserve(16);
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) text += separator;
+            const int value = fields[i].letter == u'y' ? date.year() : fields[i].letter == u'M' ? date.month() : date.day();
+            AppendDigits(text, value, fields[i].width, zero);
+        }
+        return text;
+    }
 };
 
-DatePattern MakeDatePattern()
+// Splits a pattern of three numeric fields ("M/d/yyyy", "dd.MM.yyyy") for
+// DatePattern::Format; leaves fields empty for anything else.
+void SplitDatePattern(DatePattern& p, const QLocale& locale)
 {
-    const QLocale locale;
+    const QString& text = p.pattern;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text.at(i);
+        qsizetype run = 1;
+        while (i + run < text.size() && text.at(i + run) == c) ++run;
+        if (c == u'd' || c == u'M' || c == u'y') {
+            const bool fits = c == u'y' ? run == 4 : run <= 2;
+            if (!fits || p.fields.size() == 3) {
+                p.fields.clear();
+                return;
+            }
+            p.fields.push_back({c.unicode(), static_cast<int>(run)});
+        } else if (p.fields.size() == 1 && p.separator.isEmpty()) {
+            p.separator = text.mid(i, run);
+        } else if (text.mid(i, run) != p.separator) {
+            p.fields.clear();
+            return;
+        }
+        i += run;
+    }
+    if (p.fields.size() != 3) {
+        p.fields.clear();
+        return;
+    }
+    const QString zero = locale.zeroDigit();
+    p.zero = zero.size() == 1 ? zero.at(0).unicode() : u'0';
+    p.direct = true;
+    for (const QDate& sample : {QDate(2024, 2, 9), QDate(1999, 12, 31), QDate(1840, 5, 6), QDate(2005, 10, 1)})
+        p.direct = p.direct && p.Format(sample) == locale.toString(sample, p.pattern);
+}
+
+DatePattern MakeDatePattern(const QLocale& locale)
+{
     QString raw = locale.dateFormat(QLocale::ShortFormat);
     // Drop quoted literal text and format marks.
     raw.remove(QRegularExpression(QStringLiteral("'[^']*'")));
@@ -169,15 +299,29 @@ DatePattern MakeDatePattern()
     }
     const bool numeric = tokens.size() == 3 && !sep.isEmpty() && !format.contains(QStringLiteral("MMM")) &&
                          !format.contains(QStringLiteral("ddd"));
-    if (!numeric) return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("ymd")};
+    if (!numeric) return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("ymd"), {}, {}, u'0', false};
     QString order;
     for (QString& t : tokens) {
         order += t.at(0) == u'y' ? u'y' : t.at(0) == u'M' ? u'm' : u'd';
         if (t.at(0) == u'y') t = QStringLiteral("yyyy");
     }
     if (order.count(u'y') != 1 || order.count(u'm') != 1 || order.count(u'd') != 1)
-        return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("ymd")};
-    return {tokens.join(sep), order};
+        return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("ymd"), {}, {}, u'0', false};
+    return {tokens.join(sep), order, {}, {}, u'0', false};
+}
+
+// The date pattern of the default locale, worked out once per locale: every
+// date a report or the main window shows goes through it.
+const DatePattern& CurrentDatePattern()
+{
+    thread_local std::optional<std::pair<QLocale, DatePattern>> cached;
+    const QLocale locale;
+    if (!cached || !(cached->first == locale)) {
+        DatePattern pattern = MakeDatePattern(locale);
+        SplitDatePattern(pattern, locale);
+        cached.emplace(locale, std::move(pattern));
+    }
+    return cached->second;
 }
 
 int TwoDigitYear(int year) { return year < 30 ? 2000 + year : 1900 + year; }
@@ -186,24 +330,32 @@ int TwoDigitYear(int year) { return year < 30 ? 2000 + year : 1900 + year; }
 
 QString FormatCurrency(Money value)
 {
-    const QLocale locale;
+    const CurrencyForm& form = CurrencyFormOf(QLocale());
     int needed = 0;
     for (qint64 rest = value.Units() % Money::kScale; rest != 0; rest = (rest * 10) % Money::kScale) ++needed;
-    const int decimals = std::max(LocaleCurrencyDecimals(locale), needed);
+    const int decimals = std::max(form.localeDecimals, needed);
+    const CurrencyForm::Pattern& pattern = form.patterns[static_cast<size_t>(decimals)][value.Units() < 0 ? 1 : 0];
+    if (!pattern.found) return form.locale.toCurrencyString(value.ToDouble(), QString(), decimals);
     // The locale gives the pattern (symbol, sign, spacing); the digits are
     // written from the fixed-point value itself, so no amount loses a digit to
     // floating point on its way to the screen.
-    const QString pattern = locale.toCurrencyString(value.Units() < 0 ? -1.0 : 1.0, QString(), decimals);
-    const QString one = locale.toString(1.0, 'f', decimals);
-    const qsizetype at = pattern.indexOf(one);
-    if (at < 0) return locale.toCurrencyString(value.ToDouble(), QString(), decimals);
     const qint64 units = value.Units() < 0 ? -value.Units() : value.Units();
-    QString number = locale.toString(units / Money::kScale);
+    const qint64 whole = units / Money::kScale;
+    QString text;
+    text.reserve(pattern.before.size() + pattern.after.size() + 24);
+    text += pattern.before;
+    if (form.plainBelow1000 && whole < 1000) AppendDigits(text, whole, 0, form.zero);
+    else text += form.locale.toString(whole);
     if (decimals > 0) {
-        const QString fraction = QStringLiteral("%1").arg(units % Money::kScale, 4, 10, QLatin1Char('0')).left(decimals);
-        number += locale.decimalPoint() + LocalisePlainNumber(fraction.leftJustified(decimals, u'0'));
+        text += form.decimalPoint;
+        // The first decimals of the four stored ones; zeros past the fourth.
+        qint64 fraction = units % Money::kScale;
+        for (int i = decimals; i < 4; ++i) fraction /= 10;
+        AppendDigits(text, fraction, std::min(decimals, 4), form.zero);
+        for (int i = 4; i < decimals; ++i) text += QChar(form.zero);
     }
-    return pattern.left(at) + number + pattern.mid(at + one.size());
+    text += pattern.after;
+    return text;
 }
 
 std::optional<Money> ParseCurrency(const QString& text)
@@ -269,14 +421,17 @@ QString FormatSingle(float value)
 
 QString FormatPlainMoney(Money value) { return FormatGeneralNumber(value.ToDouble()); }
 
-QString ShortDatePattern() { return MakeDatePattern().pattern; }
+QString ShortDatePattern() { return CurrentDatePattern().pattern; }
 
-QString LocaleDateOrder() { return MakeDatePattern().order; }
+QString LocaleDateOrder() { return CurrentDatePattern().order; }
 
 QString FormatShortDate(const QDate& date)
 {
     if (!date.isValid()) return QString();
-    return QLocale().toString(date, ShortDatePattern());
+    const DatePattern& pattern = CurrentDatePattern();
+    // Four-digit years only: the locale writes others its own way.
+    if (pattern.direct && date.year() >= 1000 && date.year() <= 9999) return pattern.Format(date);
+    return QLocale().toString(date, pattern.pattern);
 }
 
 std::optional<QDate> ParseDate(const QString& text)

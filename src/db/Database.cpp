@@ -178,7 +178,9 @@ void Database::Execute(const QString& sql)
 
 std::unique_ptr<Recordset> Database::OpenDynaset(const QString& sql) { return MakeDynaset(mConn, sql); }
 
-std::unique_ptr<Recordset> Database::OpenSnapshot(const QString& sql) { return MakeSnapshot(mConn, sql); }
+std::unique_ptr<Recordset> Database::OpenSnapshot(const QString& sql) { return MakeSnapshot(mConn, sql, false); }
+
+std::unique_ptr<Recordset> Database::OpenForwardOnly(const QString& sql) { return MakeSnapshot(mConn, sql, true); }
 
 void Database::Idle()
 {

@@ -62,6 +62,11 @@ public:
     std::unique_ptr<Recordset> OpenDynaset(const QString& sql);
     // Read-only rows of any query.
     std::unique_ptr<Recordset> OpenSnapshot(const QString& sql);
+    // Read-only rows of any query, read once from the first to the last, as a
+    // report reads them: only the current row is kept. MoveNext only; MoveFirst
+    // while still on the first row. Going back, MoveLast and FindFirst fail with
+    // error 3251, and RecordCount counts the rows read so far.
+    std::unique_ptr<Recordset> OpenForwardOnly(const QString& sql);
     // Frees what the engine holds between operations.
     void Idle();
 

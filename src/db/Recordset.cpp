@@ -11,7 +11,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -148,14 +147,16 @@ public:
     {
         Statement find(mConn, QStringLiteral("SELECT rowid FROM ") + QuoteName(mTable) + QStringLiteral(" WHERE ") +
                                   TranslateSql(condition));
-        if (mPositionOf.empty()) {
-            mPositionOf.reserve(mKeys.size());
-            for (size_t i = 0; i < mKeys.size(); ++i) mPositionOf.emplace(mKeys[i], static_cast<qsizetype>(i));
-        }
+        std::vector<qint64> matches;
+        while (find.Step()) matches.push_back(sqlite3_column_int64(find.Handle(), 0));
+        // The first key in the recordset's order that matched: one pass over the
+        // keys, stopping at the first hit. No index of positions is kept, since
+        // every write would have to build it anew.
+        std::sort(matches.begin(), matches.end());
         qsizetype best = -1;
-        while (find.Step()) {
-            const auto it = mPositionOf.find(sqlite3_column_int64(find.Handle(), 0));
-            if (it != mPositionOf.end() && (best < 0 || it->second < best)) best = it->second;
+        if (!matches.empty()) {
+            for (size_t i = 0; i < mKeys.size() && best < 0; ++i)
+                if (std::binary_search(matches.begin(), matches.end(), mKeys[i])) best = static_cast<qsizetype>(i);
         }
         mNoMatch = best < 0;
         if (!mNoMatch) Move(best);
@@ -284,7 +285,6 @@ public:
         sqlite3_bind_int64(del.Handle(), 1, CurrentKey());
         del.Step();
         mKeys.erase(mKeys.begin() + mPos);
-        mPositionOf.clear();
         mRowKey = -1;
         mDeletedCurrent = true;
     }
@@ -292,7 +292,6 @@ public:
     void Close() override
     {
         mKeys.clear();
-        mPositionOf.clear();
         mFetch.reset();
         mClosed = true;
     }
@@ -320,7 +319,6 @@ private:
     {
         Statement keys(mConn, mKeysSql);
         mKeys.clear();
-        mPositionOf.clear();
         while (keys.Step()) mKeys.push_back(sqlite3_column_int64(keys.Handle(), 0));
     }
 
@@ -358,7 +356,6 @@ private:
     int mKeyColumn = -1;
     std::unique_ptr<Statement> mFetch;
     std::vector<qint64> mKeys;
-    std::unordered_map<qint64, qsizetype> mPositionOf;
     qsizetype mPos = 0;
     bool mDeletedCurrent = false;
     bool mClosed = false;
@@ -371,11 +368,16 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// Snapshot: read-only rows, fetched as the recordset moves and kept.
+// Snapshot: read-only rows, fetched as the recordset moves and kept. A
+// forward-only snapshot keeps the current row alone: a report reads hundreds of
+// thousands of rows once, from first to last, and has no use for the rows behind.
 class Snapshot final : public Recordset {
 public:
-    Snapshot(std::shared_ptr<Connection> conn, const QString& sql)
-        : mConn(std::move(conn)), mSql(TranslateSql(sql)), mStmt(std::make_unique<Statement>(mConn, mSql))
+    Snapshot(std::shared_ptr<Connection> conn, const QString& sql, bool forwardOnly)
+        : mConn(std::move(conn)),
+          mSql(TranslateSql(sql)),
+          mStmt(std::make_unique<Statement>(mConn, mSql)),
+          mForwardOnly(forwardOnly)
     {
         sqlite3_stmt* stmt = mStmt->Handle();
         const int count = sqlite3_column_count(stmt);
@@ -384,17 +386,23 @@ public:
         mPos = 0;
     }
 
-    int RecordCount() const override { return static_cast<int>(mRows.size()); }
-    bool Bof() const override { return mRows.empty() || mPos < 0; }
-    bool Eof() const override { return mRows.empty() || mPos >= static_cast<qsizetype>(mRows.size()); }
+    int RecordCount() const override { return static_cast<int>(mFetched); }
+    bool Bof() const override { return mFetched == 0 || mPos < 0; }
+    bool Eof() const override { return mFetched == 0 || mPos >= mFetched; }
 
-    void MoveFirst() override { Checked(); mPos = 0; }
+    void MoveFirst() override
+    {
+        Checked();
+        if (mForwardOnly && mPos > 0) ThrowForwardOnly();
+        mPos = 0;
+    }
     void MoveLast() override
     {
         Checked();
+        if (mForwardOnly) ThrowForwardOnly();
         FetchAll();
-        mPos = static_cast<qsizetype>(mRows.size()) - 1;
-        if (mRows.empty()) mPos = 0;
+        mPos = mFetched - 1;
+        if (mFetched == 0) mPos = 0;
     }
     void MoveNext() override
     {
@@ -406,6 +414,7 @@ public:
     void MovePrevious() override
     {
         Checked();
+        if (mForwardOnly) ThrowForwardOnly();
         if (Bof()) ThrowNoCurrent();
         --mPos;
     }
@@ -413,6 +422,7 @@ public:
     void FindFirst(const QString& condition) override
     {
         Checked();
+        if (mForwardOnly) ThrowForwardOnly();
         FetchAll();
         QStringList columns;
         for (int i = 0; i < mColumns.Size(); ++i) columns << QStringLiteral("? AS ") + QuoteName(mColumns.Name(i));
@@ -437,13 +447,15 @@ public:
     {
         Checked();
         if (Bof() || Eof()) ThrowNoCurrent();
-        return mRows[static_cast<size_t>(mPos)][static_cast<size_t>(index)];
+        const auto& row = mForwardOnly ? mCurrent : mRows[static_cast<size_t>(mPos)];
+        return row[static_cast<size_t>(index)];
     }
 
     void Close() override
     {
         mStmt.reset();
         mRows.clear();
+        mCurrent.clear();
         mClosed = true;
     }
 
@@ -453,10 +465,14 @@ private:
         mConn->Checked();
         if (mClosed) throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
     }
+    [[noreturn]] static void ThrowForwardOnly()
+    {
+        throw DbError(3251, QStringLiteral("Operation is not supported for this type of object."));
+    }
 
     void FetchUpTo(qsizetype pos)
     {
-        while (!mDone && static_cast<qsizetype>(mRows.size()) <= pos) FetchOne();
+        while (!mDone && mFetched <= pos) FetchOne();
     }
     void FetchAll()
     {
@@ -470,16 +486,27 @@ private:
             return;
         }
         sqlite3_stmt* stmt = mStmt->Handle();
-        std::vector<QVariant> row(static_cast<size_t>(mColumns.Size()));
-        for (int i = 0; i < mColumns.Size(); ++i) row[static_cast<size_t>(i)] = ColumnValue(stmt, i);
-        mRows.push_back(std::move(row));
+        const auto columns = static_cast<size_t>(mColumns.Size());
+        if (mForwardOnly) {
+            // The row before is overwritten in place: no allocation per row.
+            mCurrent.resize(columns);
+            for (size_t i = 0; i < columns; ++i) mCurrent[i] = ColumnValue(stmt, static_cast<int>(i));
+        } else {
+            std::vector<QVariant> row(columns);
+            for (size_t i = 0; i < columns; ++i) row[i] = ColumnValue(stmt, static_cast<int>(i));
+            mRows.push_back(std::move(row));
+        }
+        ++mFetched;
     }
 
     std::shared_ptr<Connection> mConn;
     QString mSql;
     std::unique_ptr<Statement> mStmt;
+    const bool mForwardOnly;
     ColumnIndex mColumns;
-    std::vector<std::vector<QVariant>> mRows;
+    std::vector<std::vector<QVariant>> mRows;  // every row read (not forward-only)
+    std::vector<QVariant> mCurrent;            // the current row (forward-only)
+    qsizetype mFetched = 0;
     qsizetype mPos = 0;
     bool mDone = false;
     bool mClosed = false;
@@ -507,8 +534,8 @@ std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const Q
     return std::make_unique<Dynaset>(std::move(conn), sql);
 }
 
-std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql)
+std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql, bool forwardOnly)
 {
     conn->Checked();
-    return std::make_unique<Snapshot>(std::move(conn), sql);
+    return std::make_unique<Snapshot>(std::move(conn), sql, forwardOnly);
 }

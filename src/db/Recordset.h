@@ -53,4 +53,4 @@ protected:
 };
 
 std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const QString& sql);
-std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql);
+std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql, bool forwardOnly);

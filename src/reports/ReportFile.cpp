@@ -4,7 +4,6 @@
 #include "db/ErrorHandler.h"
 #include "db/Globals.h"
 #include "db/Prompts.h"
-#include "db/StringHelpers.h"
 
 #include <QFileInfo>
 
@@ -69,8 +68,27 @@ bool ReportFile::Open()
 bool ReportFile::WriteLine(QStringView line)
 {
     if (mFailed || !mFile) return false;
-    mBuffer += line.toUtf8();
-    mBuffer += "\r\n";
+    // Most lines are plain ASCII: those go straight into the buffer, without a
+    // converted copy of their own.
+    const qsizetype used = mBuffer.size();
+    mBuffer.resize(used + line.size() + 2);
+    char* out = mBuffer.data() + used;
+    bool ascii = true;
+    for (const QChar c : line) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+        *out++ = static_cast<char>(c.unicode());
+    }
+    if (ascii) {
+        *out++ = '\r';
+        *out++ = '\n';
+    } else {
+        mBuffer.truncate(used);
+        mBuffer += line.toUtf8();
+        mBuffer += "\r\n";
+    }
     if (mBuffer.size() >= kFlushSize) return Flush();
     return true;
 }
@@ -117,8 +135,15 @@ void ReportFile::Fail(const QString& reason)
 
 QString TextFileLine(QString rowString)
 {
-    ReplaceAll(rowString, QStringLiteral("|"), QStringLiteral("\t"));
-    ReplaceAll(rowString, QStringLiteral(";"), QString());
+    // One pass, in place: every report line goes through here.
+    QChar* out = rowString.data();
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < rowString.size(); ++i) {
+        const QChar c = out[i];
+        if (c == u';') continue;
+        out[kept++] = c == u'|' ? QChar(u'\t') : c;
+    }
+    rowString.truncate(kept);
     return rowString;
 }
 

@@ -71,7 +71,7 @@ void StandardReport::Run()
     std::unique_ptr<Recordset> rs;
     try {
         if (!gDb) throw DbError(ErrNo::NoObject, QStringLiteral("Object variable not set."));
-        rs = gDb->OpenSnapshot(mTexts.query);
+        rs = gDb->OpenForwardOnly(mTexts.query);
     } catch (const DbError& error) {
         HandleError(error);
         return;

@@ -106,7 +106,7 @@ bool Count(sqlite3* db, TableCounts* counts, QString* problem)
 
 }  // namespace
 
-bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* problem)
+bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* problem, CheckDepth depth)
 {
     if (!QFileInfo(path).isFile()) {
         if (problem) *problem = QStringLiteral("The file '%1' does not exist.").arg(path);
@@ -119,7 +119,9 @@ bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* probl
     }
     QStringList findings;
     if (!Rows(
-            handle.Db(), QStringLiteral("PRAGMA integrity_check(5)"),
+            handle.Db(),
+            depth == CheckDepth::Full ? QStringLiteral("PRAGMA integrity_check(5)")
+                                      : QStringLiteral("PRAGMA quick_check(5)"),
             [&](const QString& line) {
                 findings.append(line);
                 return true;

@@ -9,10 +9,17 @@
 // Row counts of a catalogue's tables, by table name.
 using TableCounts = QMap<QString, qint64>;
 
+// How thoroughly CheckCatalogueFile looks. Full also proves that every index
+// matches its table, which takes several times as long as writing the file;
+// Structure reads every page and checks its structure and the rows' constraints,
+// enough for a copy the engine has just written itself.
+enum class CheckDepth { Full, Structure };
+
 // Opens a closed catalogue file read-only, runs the engine's integrity check and
 // makes sure it holds the Stamp table. On success fills counts (when given) with
 // the rows of every table.
-bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* problem);
+bool CheckCatalogueFile(const QString& path, TableCounts* counts, QString* problem,
+                        CheckDepth depth = CheckDepth::Full);
 
 // Counts the rows of every table of a closed catalogue file, without the
 // integrity check. The file is opened for writing, so that a journal left by an

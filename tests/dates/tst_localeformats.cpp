@@ -191,6 +191,86 @@ private Q_SLOTS:
         QCOMPARE(parsed.value_or(QDate()), date);
         QCOMPARE(IsDate(text), date.isValid());
     }
+
+    // Money and date forms are worked out once per locale and kept: a change of
+    // locale shows at once, in both directions, and grouping, native digits and
+    // the locale's own sign forms survive the short cut.
+    void formatsFollowTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("money");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("de_DE grouping") << "de_DE" << qint64(123456789000) << "12.345.678,90\u00a0\u20ac"
+                                        << "09.02.2024";
+        QTest::newRow("hi_IN lakh grouping") << "hi_IN" << qint64(123456789000) << "\u20b91,23,45,678.90"
+                                             << "9/2/2024";
+        QTest::newRow("fr_CH negative") << "fr_CH" << qint64(-9995000) << "(999,50\u00a0CHF)"
+                                        << "09.02.2024";
+        QTest::newRow("ar_EG native digits")
+            << "ar_EG" << qint64(12345) << "\u0661\u066b\u0662\u0663\u0664\u0665\u00a0\u062c.\u0645.\u200f"
+            << "\u0669/\u0662/\u0662\u0660\u0662\u0664";
+        QTest::newRow("C") << "C" << qint64(123456789000) << "12345678.90"
+                           << "2024-02-09";
+        QTest::newRow("ja_JP") << "ja_JP" << qint64(9990000) << "\uffe5999"
+                               << "2024/02/09";
+    }
+    void formatsFollowTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(qint64, units);
+        QFETCH(QString, money);
+        QFETCH(QString, date);
+        const QDate day(2024, 2, 9);
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        QLocale::setDefault(us);
+        QCOMPARE(FormatCurrency(Money::FromUnits(123456789000)), QStringLiteral("$12,345,678.90"));
+        QCOMPARE(FormatShortDate(day), QStringLiteral("2/9/2024"));
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(FormatCurrency(Money::FromUnits(units)), money);
+        QCOMPARE(FormatShortDate(day), date);
+        QCOMPARE(ParseCurrency(money).value_or(Money()).Units(), units);
+        QLocale::setDefault(us);
+        QCOMPARE(FormatCurrency(Money::FromUnits(-9995000)), QStringLiteral("($999.50)"));
+        QCOMPARE(FormatShortDate(day), QStringLiteral("2/9/2024"));
+    }
+
+    // Amounts below and above a thousand, and dates outside four-digit years,
+    // are written as the locale itself writes them.
+    void formatBoundaries_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("money");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("en_US 999.99") << "en_US" << qint64(9999900) << "$999.99" << QDate(1840, 5, 6) << "5/6/1840";
+        QTest::newRow("en_US 1,000") << "en_US" << qint64(10000000) << "$1,000.00" << QDate(999, 1, 2) << "1/2/0999";
+        QTest::newRow("en_US zero") << "en_US" << qint64(0) << "$0.00" << QDate(9999, 12, 31) << "12/31/9999";
+        QTest::newRow("en_US four decimals")
+            << "en_US" << qint64(-1) << "($0.0001)" << QDate(2000, 10, 10) << "10/10/2000";
+        QTest::newRow("es_ES 1000 ungrouped")
+            << "es_ES" << qint64(10000000) << "1000,00\u00a0\u20ac" << QDate(2000, 10, 1) << "1/10/2000";
+        QTest::newRow("es_ES 10.000 grouped")
+            << "es_ES" << qint64(100000000) << "10.000,00\u00a0\u20ac" << QDate(999, 1, 2) << "2/1/0999";
+        QTest::newRow("en_US before the common era")
+            << "en_US" << qint64(10000) << "$1.00" << QDate(-44, 3, 15) << "3/15/-0044";
+        QTest::newRow("en_US five-digit year")
+            << "en_US" << qint64(10000) << "$1.00" << QDate(12345, 3, 15) << "3/15/12345";
+        QTest::newRow("de_DE early year")
+            << "de_DE" << qint64(5000) << "0,50\u00a0\u20ac" << QDate(999, 1, 2) << "02.01.0999";
+    }
+    void formatBoundaries()
+    {
+        QFETCH(QString, locale);
+        QFETCH(qint64, units);
+        QFETCH(QString, money);
+        QFETCH(QDate, day);
+        QFETCH(QString, date);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(FormatCurrency(Money::FromUnits(units)), money);
+        QCOMPARE(FormatShortDate(day), date);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestLocaleFormats)

@@ -112,6 +112,49 @@ private Q_SLOTS:
         QVERIFY(rs->NoMatch());
     }
 
+    // The record found is the first in the recordset's own order, whatever the
+    // order in which the engine returns the matching rows.
+    void findFirstFollowsTheOrder_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("found");  // empty: no match
+        QTest::newRow("later key, earlier in order") << "Select * from stamp order by [descr]"
+                                                     << "descr like '*stamp'"
+                                                     << "Alpha stamp";
+        QTest::newRow("descending") << "Select * from stamp order by descr desc"
+                                    << "descr like '*stamp'"
+                                    << "Zulu stamp";
+        QTest::newRow("by another column") << "Select * from stamp order by catsort"
+                                           << "descr like '*stamp'"
+                                           << "Mike stamp";
+        QTest::newRow("every record") << "Select * from stamp order by [descr]"
+                                      << "StampID > 0"
+                                      << "Alpha stamp";
+        QTest::newRow("one by key") << "Select * from stamp order by catsort"
+                                    << "StampID = 3"
+                                    << "Mike stamp";
+        QTest::newRow("outside a filtered recordset") << "Select * from stamp where catsort > 'b' order by [descr]"
+                                                      << "descr = 'Mike stamp'"
+                                                      << "";
+    }
+    void findFirstFollowsTheOrder()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, condition);
+        QFETCH(QString, found);
+        AddStamp(QStringLiteral("Zulu stamp"), QStringLiteral("c"));
+        AddStamp(QStringLiteral("Cover"), QStringLiteral("d"));
+        AddStamp(QStringLiteral("Mike stamp"), QStringLiteral("a"));
+        AddStamp(QStringLiteral("Alpha stamp"), QStringLiteral("b"));
+        auto rs = mDb->OpenDynaset(sql);
+        rs->MoveLast();
+        const QString before = rs->Field(QStringLiteral("descr")).toString();
+        rs->FindFirst(condition);
+        QCOMPARE(rs->NoMatch(), found.isEmpty());
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), found.isEmpty() ? before : found);
+    }
+
     void addEditDeleteKeepSortedOrder()
     {
         for (const char* d : {"Bravo", "Delta", "Foxtrot"}) AddStamp(QString::fromLatin1(d));
@@ -208,6 +251,79 @@ private Q_SLOTS:
         QVERIFY(rs->NoMatch());
         QCOMPARE(rs->Field(QStringLiteral("Desc")).toString(), QStringLiteral("Country"));
         QCOMPARE(ErrorOf([&] { rs->Edit(); }), 3027);
+    }
+
+    // A forward-only read gives the rows a snapshot gives, in the same order,
+    // with their values, and counts them as it goes.
+    void forwardOnlyReadsWhatASnapshotReads_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("ordered") << "Select descr, catsort, quantity from stamp order by [descr]";
+        QTest::newRow("filtered, nulls") << "Select descr, issued from stamp where catsort >= 'b' order by catsort desc";
+        QTest::newRow("joined") << "Select descr, Coudesc from stamp left join country on stamp.couid = "
+                                   "country.couid order by descr";
+        QTest::newRow("no rows") << "Select descr from stamp where descr = 'none'";
+    }
+    void forwardOnlyReadsWhatASnapshotReads()
+    {
+        QFETCH(QString, sql);
+        AddStamp(QStringLiteral("Zulu"), QStringLiteral("c"));
+        AddStamp(QStringLiteral("Alpha"), QStringLiteral("a"));
+        AddStamp(QStringLiteral("Mike"), QStringLiteral("b"));
+        AddStamp(QStringLiteral("Bravo"), QStringLiteral("d"));
+        const auto rowsOf = [](Recordset& rs) {
+            QList<QVariantList> rows;
+            for (; !rs.Eof(); rs.MoveNext()) {
+                QVariantList row;
+                for (int i = 0; i < rs.FieldCount(); ++i) row << rs.FieldAt(i);
+                rows << row;
+                if (rs.RecordCount() != rows.size()) return QList<QVariantList>();
+            }
+            return rows;
+        };
+        auto snapshot = mDb->OpenSnapshot(sql);
+        auto forward = mDb->OpenForwardOnly(sql);
+        QCOMPARE(forward->IsEmpty(), snapshot->IsEmpty());
+        const QList<QVariantList> expected = rowsOf(*snapshot);
+        QCOMPARE(rowsOf(*forward), expected);
+        QCOMPARE(forward->RecordCount(), expected.size());
+        QVERIFY(forward->Eof());
+        QCOMPARE(ErrorOf([&] { forward->FieldAt(0); }), ErrNo::NoCurrentRecord);
+        QCOMPARE(ErrorOf([&] { forward->MoveNext(); }), ErrNo::NoCurrentRecord);
+    }
+
+    // Going back is refused with the engine's "not supported" error, and leaves
+    // the current row as it was; MoveFirst is allowed before the first move.
+    void forwardOnlyRefusesToGoBack_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("afterAMove");
+        QTest::addColumn<int>("error");
+        QTest::newRow("MoveFirst at the start") << 0 << false << 0;
+        QTest::newRow("MoveFirst later") << 0 << true << 3251;
+        QTest::newRow("MovePrevious") << 1 << true << 3251;
+        QTest::newRow("MoveLast") << 2 << false << 3251;
+        QTest::newRow("FindFirst") << 3 << false << 3251;
+        QTest::newRow("Edit") << 4 << false << 3027;
+    }
+    void forwardOnlyRefusesToGoBack()
+    {
+        QFETCH(int, step);
+        QFETCH(bool, afterAMove);
+        QFETCH(int, error);
+        for (const char* d : {"Alpha", "Bravo", "Charlie"}) AddStamp(QString::fromLatin1(d));
+        auto rs = mDb->OpenForwardOnly(QStringLiteral("Select descr from stamp order by descr"));
+        if (afterAMove) rs->MoveNext();
+        const QString before = rs->Field(QStringLiteral("descr")).toString();
+        const std::function<void()> steps[] = {
+            [&] { rs->MoveFirst(); },
+            [&] { rs->MovePrevious(); },
+            [&] { rs->MoveLast(); },
+            [&] { rs->FindFirst(QStringLiteral("descr = 'Alpha'")); },
+            [&] { rs->Edit(); },
+        };
+        QCOMPARE(ErrorOf(steps[step]), error);
+        QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), before);
     }
 
     void closedDatabaseInvalidatesRecordsets()

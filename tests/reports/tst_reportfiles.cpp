@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -614,6 +615,10 @@ private Q_SLOTS:
                                                   << "a\tbc\tA1";
         QTest::newRow("empty cells") << "||x;"
                                      << "\t\tx";
+        QTest::newRow("separators only") << ";|;|"
+                                         << "\t\t";
+        QTest::newRow("no separators") << "Penny Black"
+                                       << "Penny Black";
     }
     void textLines()
     {
@@ -644,6 +649,37 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, html);
         QCOMPARE(HtmlEscape(text), html);
+    }
+
+    // Lines reach the file as UTF-8 with CR LF after each, whatever mix of plain
+    // ASCII and other text they are, also where the writer empties its buffer.
+    void writtenBytes_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("ascii") << QStringList{"Penny Black|1d;", "", "x"};
+        QTest::newRow("accents between ascii") << QStringList{"a", "Österreich – €", "b"};
+        QTest::newRow("lone surrogates") << QStringList{QString(QChar(0xD800)) + "x", "y",
+                                                        "z" + QString(QChar(0xDC00))};
+        QStringList many;
+        for (int i = 0; i < 6000; ++i)
+            many << (i % 7 == 3 ? QString("Zeppelin – Südamerikafahrt %1").arg(i)
+                                : QString("Queen Victoria %1d\tSG %2\t$1.50").arg(i % 50).arg(i));
+        QTest::newRow("many lines") << many;
+    }
+    void writtenBytes()
+    {
+        QFETCH(QStringList, lines);
+        ScriptedPrompts p;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.txt");
+        ReportFile file(path);
+        QVERIFY(file.Open());
+        for (const QString& line : lines) QVERIFY(file.WriteLine(line));
+        QVERIFY(file.Close());
+        QByteArray expected;
+        for (const QString& line : lines) expected += line.toUtf8() + "\r\n";
+        QCOMPARE(ReadAll(path), expected);
+        QVERIFY(p.messages.empty());
     }
 
     void utf8Text()

@@ -106,19 +106,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("sound");
-        QTest::newRow("catalogue") << "good" << true;
-        QTest::newRow("cut short") << "truncated" << false;
-        QTest::newRow("pages overwritten") << "scribbled" << false;
-        QTest::newRow("not a database") << "garbage" << false;
-        QTest::newRow("empty file") << "empty" << false;
-        QTest::newRow("database without stamps") << "other" << false;
-        QTest::newRow("missing") << "missing" << false;
+        QTest::addColumn<int>("depth");
+        // The structure check that compaction uses must refuse every damaged
+        // file the full check refuses.
+        for (const auto& [depth, name] : {std::pair{CheckDepth::Full, "full"}, {CheckDepth::Structure, "structure"}}) {
+            const auto row = [&](const char* label) -> QTestData& { return QTest::addRow("%s, %s", label, name); };
+            row("catalogue") << "good" << true << int(depth);
+            row("cut short") << "truncated" << false << int(depth);
+            row("pages overwritten") << "scribbled" << false << int(depth);
+            row("not a database") << "garbage" << false << int(depth);
+            row("empty file") << "empty" << false << int(depth);
+            row("database without stamps") << "other" << false << int(depth);
+            row("missing") << "missing" << false << int(depth);
+        }
     }
 
     void checkCatalogueFile()
     {
         QFETCH(QString, kind);
         QFETCH(bool, sound);
+        QFETCH(int, depth);
         TestCatalogue cat(200);
         const QString path = cat.Path();
         QByteArray bytes = ReadAll(path);
@@ -137,7 +144,7 @@ private Q_SLOTS:
 
         TableCounts counts;
         QString problem;
-        QCOMPARE(CheckCatalogueFile(path, &counts, &problem), sound);
+        QCOMPARE(CheckCatalogueFile(path, &counts, &problem, CheckDepth(depth)), sound);
         if (sound) {
             QCOMPARE(counts.value("Stamp"), 200);
             QVERIFY(counts.contains("country"));

@@ -1,0 +1,395 @@
+#include "BenchCases.h"
+
+#include "Baseline.h"
+#include "BenchPrompts.h"
+
+#include "app/frmMain.h"
+#include "custom/CustomQuery.h"
+#include "custom/CustomReportOutput.h"
+#include "custom/CustomReportTargets.h"
+#include "custom/FieldCatalogue.h"
+#include "custom/FieldSettingsTable.h"
+#include "db/Database.h"
+#include "db/Globals.h"
+#include "db/Recordset.h"
+#include "reports/ReportWindows.h"
+#include "reports/Reports.h"
+#include "reports/frmOutput.h"
+#include "upkeep/Compact.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPixmap>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+BenchPrompts* gPrompts = nullptr;
+
+template <typename F>
+double Ms(F&& step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return static_cast<double>(timer.nsecsElapsed()) / 1.0e6;
+}
+
+void EmitTime(const char* key, double ms)
+{
+    std::printf("time %s %.4f\n", key, ms);
+    std::fflush(stdout);
+}
+
+void EmitError(const QString& text)
+{
+    std::printf("error %s\n", qUtf8Printable(text));
+    std::fflush(stdout);
+}
+
+// The peak resident memory of this process so far, in kilobytes.
+long PeakKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void EmitPeak(const char* key)
+{
+    std::printf("memory %s %ld\n", key, PeakKb());
+    std::fflush(stdout);
+}
+
+// The category report's selection dialog answered "all" and OK; everything else
+// is the windows' own presenter, so the preview is the real window.
+class BenchPresenter final : public ReportPresenter {
+public:
+    PrintSurface& PreviewSurface() override { return mWindows.PreviewSurface(); }
+    void SetPreviewSize(QSizeF twips) override { mWindows.SetPreviewSize(twips); }
+    QSizeF PreviewSize() const override { return mWindows.PreviewSize(); }
+    void ShowPreview() override { mWindows.ShowPreview(); }
+    void SelectCategory() override
+    {
+        gRptSelID = -1;
+        gRptCancel = false;
+    }
+    frmOutput* Window() const { return mWindows.Window(); }
+
+private:
+    QtReportPresenter mWindows;
+};
+
+// Lets the window system catch up between measured steps (paints, layout), so
+// that one step's leftovers are not charged to the next.
+void Settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The main window as the program starts it: load, show, first activation.
+frmMain* OpenMainWindow()
+{
+    auto* window = new frmMain;
+    window->Form_Load();
+    window->show();
+    window->Form_Activate();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+QString DescrShown(const frmMain* window)
+{
+    const auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtDescr"));
+    return box ? box->text() : QString();
+}
+
+sqlite3* Connection()
+{
+    return gDb ? gDb->SharedConnection()->db : nullptr;
+}
+
+bool FileWritten(const QString& path)
+{
+    return QFileInfo(path).size() > 0;
+}
+
+// --- the groups --------------------------------------------------------------
+
+void LoadGroup()
+{
+    frmMain* window = nullptr;
+    const double ms = Ms([&] { window = OpenMainWindow(); });
+    if (DescrShown(window).isEmpty()) EmitError(QStringLiteral("load: no record shown"));
+    EmitTime("load", ms);
+    EmitPeak("load");
+}
+
+void MainWindowGroup(int runs)
+{
+    frmMain* w = OpenMainWindow();
+    constexpr int kMoves = 100;
+
+    w->cmdFirst_Click();
+    Settle();
+    for (int i = 0; i < kMoves; ++i) {
+        EmitTime("next", Ms([&] { w->cmdNext_Click(); }));
+        Settle();
+    }
+    for (int i = 0; i < kMoves; ++i) {
+        EmitTime("previous", Ms([&] { w->cmdPrevious_Click(); }));
+        Settle();
+    }
+    for (int r = 0; r < runs; ++r) {
+        w->cmdFirst_Click();
+        Settle();
+        EmitTime("last", Ms([&] { w->cmdLast_Click(); }));
+        Settle();
+    }
+
+    for (int r = 0; r < runs; ++r) {
+        EmitTime("sort-catnum", Ms([&] { w->mnuSort_Click(2); }));
+        Settle();
+        EmitTime("sort-issued", Ms([&] { w->mnuSort_Click(3); }));
+        Settle();
+        w->mnuSort_Click(1);
+        Settle();
+    }
+
+    // The last stamp's description: its first match lies near the end of the
+    // description order. Each find starts from a freshly sorted recordset, as the
+    // first find after opening or sorting does.
+    w->cmdLast_Click();
+    const QString wanted = DescrShown(w);
+    for (int r = 0; r < runs; ++r) {
+        w->mnuSort_Click(1);
+        Settle();
+        gPrompts->inputs.push_back(wanted);
+        EmitTime("find", Ms([&] { w->cmdFind_Click(); }));
+        if (!DescrShown(w).startsWith(wanted, Qt::CaseInsensitive))
+            EmitError(QStringLiteral("find: '%1' not shown").arg(wanted));
+        Settle();
+    }
+
+    // The found stamp moves between the two ends of the description order.
+    auto* descr = w->findChild<QLineEdit*>(QStringLiteral("txtDescr"));
+    const QString original = DescrShown(w);
+    for (int r = 0; r < runs; ++r) {
+        const QString text = r % 2 == 0 ? QStringLiteral("Aardvark ") + original : original;
+        descr->setText(text);
+        if (!w->IsEditing()) EmitError(QStringLiteral("update: typing did not start an edit"));
+        EmitTime("update", Ms([&] { w->cmdUpdate_Click(); }));
+        if (w->IsEditing() || DescrShown(w) != text) EmitError(QStringLiteral("update: '%1' not shown").arg(text));
+        Settle();
+    }
+    w->Form_Unload();
+    delete w;
+}
+
+struct StandardRun {
+    const char* name;
+    const char* base;
+    const char* text;
+    const char* html;
+    int category;
+    void (*report)();
+};
+
+void ReportsGroup(const QString& dir, int runs)
+{
+    frmMain* w = OpenMainWindow();
+    const StandardRun reports[] = {
+        {"value", "value-base", "value-text", "value-html", 0, ValueReport},
+        {"category", "category-base", "category-text", "category-html", 3, CategoryReport},
+    };
+    const QString out = dir + QStringLiteral("/report");
+    const QString base = dir + QStringLiteral("/base.txt");
+    QByteArray sql[2];
+    for (int i = 0; i < 2; ++i) {
+        gRptCategory = reports[i].category;
+        gRptTarget = 2;
+        QFile::remove(out);
+        gPrompts->files.push_back(out);
+        sql[i] = CaptureQuery(Connection(), reports[i].report);
+        if (sql[i].isEmpty()) EmitError(QStringLiteral("%1: no query ran").arg(QString::fromLatin1(reports[i].name)));
+        std::fprintf(stderr, "%s report query: %s\n", reports[i].name, sql[i].constData());
+    }
+    for (int r = 0; r < runs; ++r) {
+        for (int i = 0; i < 2; ++i) {
+            const StandardRun& run = reports[i];
+            gRptCategory = run.category;
+            EmitTime(run.base, RunBaseline(Connection(), sql[i], base));
+            QFile::remove(base);
+            for (int target = 2; target <= 3; ++target) {
+                gRptTarget = target;
+                QFile::remove(out);
+                gPrompts->files.push_back(out);
+                EmitTime(target == 2 ? run.text : run.html, Ms(run.report));
+                if (!FileWritten(out))
+                    EmitError(QStringLiteral("%1: no file written").arg(QString::fromLatin1(run.name)));
+            }
+        }
+    }
+    QFile::remove(out);
+    w->Form_Unload();
+    delete w;
+}
+
+void PreviewGroup(BenchPresenter& presenter, const QString& dir, int runs)
+{
+    frmMain* w = OpenMainWindow();
+    gRptTarget = 1;
+    gRptCategory = 3;
+    const QString base = dir + QStringLiteral("/base.txt");
+    const QByteArray sql = CaptureQuery(Connection(), CategoryReport);
+    frmOutput* preview = presenter.Window();
+    QWidget* page = preview ? preview->findChild<QWidget*>(QStringLiteral("vsPrinter")) : nullptr;
+    if (!page || preview->Surface().PageCount() < 2) {
+        EmitError(QStringLiteral("preview: no document"));
+        return;
+    }
+    page->grab();
+    Settle();
+    EmitPeak("preview-open");
+    std::fprintf(stderr, "preview: %d pages\n", preview->Surface().PageCount());
+    for (int r = 0; r < runs; ++r) {
+        EmitTime("preview-base", RunBaseline(Connection(), sql, base));
+        QFile::remove(base);
+        EmitTime("preview-doc", Ms(CategoryReport));
+        EmitTime("preview-page", Ms([&] { page->grab(); }));
+        Settle();
+    }
+    w->Form_Unload();
+    delete w;
+}
+
+void CustomGroup(const QString& dir, int runs)
+{
+    frmMain* w = OpenMainWindow();
+    const auto catalogue = FieldCatalogue::Load(*gDb);
+    if (!catalogue) {
+        EmitError(QStringLiteral("custom: no field catalogue"));
+        return;
+    }
+    // Description, catalogue number, country and condition (the two joins), issue
+    // date from 1900 on, catalogue value above 1 with its total, and stamps not
+    // sold; sorted by country, then issue date.
+    FieldSettingsTable settings;
+    settings.Reset(*catalogue);
+    CustomQueryInput input;
+    input.fields = {1, 2, 8, 16, 20, 23, 29};
+    settings[20].mStartDate = QDate(1900, 1, 1);
+    settings[23].mGreater = QStringLiteral("1");
+    settings[23].mTotal = true;
+    settings[29].mHide = true;
+    settings[29].mOptFalse = true;
+    input.sort1 = 8;
+    input.sort2 = 20;
+    input.title = QStringLiteral("Stamps by country and issue date");
+    CustomReportOptions options;
+    options.target = CustomTarget::HtmlFile;
+    options.title = input.title;
+    const CustomReport report =
+        MakeCustomReport(BuildCustomQuery(*catalogue, settings, input), options, QDate::currentDate());
+    std::fprintf(stderr, "custom report query: %s\n", qUtf8Printable(report.query.sql));
+
+    const QString out = dir + QStringLiteral("/custom.htm");
+    const QString base = dir + QStringLiteral("/base.txt");
+    const auto run = [&] { GenerateCustomReport(report); };
+    gPrompts->files.push_back(out);
+    const QByteArray sql = CaptureQuery(Connection(), run);
+    for (int r = 0; r < runs; ++r) {
+        EmitTime("custom-base", RunBaseline(Connection(), sql, base));
+        QFile::remove(base);
+        QFile::remove(out);
+        gPrompts->files.push_back(out);
+        EmitTime("custom-html", Ms(run));
+        if (!FileWritten(out)) EmitError(QStringLiteral("custom: no file written"));
+    }
+    QFile::remove(out);
+    w->Form_Unload();
+    delete w;
+}
+
+void PackGroup(const QString& dir, int runs)
+{
+    // Packing works on the closed catalogue, as the Pack Database command does
+    // once it has closed the main window.
+    gAppDir = dir + u'/';
+    gDbPath = gAppDir + QStringLiteral("stamp.mdb");
+    const QString vacuumed = gAppDir + QStringLiteral("vacuum.mdb");
+    const QString backup = gAppDir + QStringLiteral("stampdb.bak");
+    for (int r = 0; r < runs; ++r) {
+        QFile::remove(vacuumed);
+        const double base = VacuumInto(gDbPath, vacuumed);
+        if (base < 0)
+            EmitError(QStringLiteral("pack: VACUUM INTO failed"));
+        else
+            EmitTime("pack-base", base);
+        QFile::remove(vacuumed);
+        QFile::remove(backup);
+        bool packed = false;
+        EmitTime("pack", Ms([&] { packed = PackCatalogue(); }));
+        if (!packed) EmitError(QStringLiteral("pack: the catalogue was not packed"));
+    }
+    QFile::remove(backup);
+}
+
+}  // namespace
+
+QStringList BenchGroups()
+{
+    return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
+            QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("pack")};
+}
+
+int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Money and dates as most collectors see them.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    if (!QDir::setCurrent(dir)) {
+        EmitError(QStringLiteral("cannot work in %1").arg(dir));
+        return 1;
+    }
+    BenchPrompts prompts;
+    gPrompts = &prompts;
+    InstallPrompts(&prompts);
+    InstallReportWindows();
+    BenchPresenter presenter;
+    InstallReportPresenter(&presenter);
+    InstallCustomReportTargets();
+
+    if (group == u"load")
+        LoadGroup();
+    else if (group == u"main")
+        MainWindowGroup(runs);
+    else if (group == u"reports")
+        ReportsGroup(dir, runs);
+    else if (group == u"preview")
+        PreviewGroup(presenter, dir, runs);
+    else if (group == u"custom")
+        CustomGroup(dir, runs);
+    else if (group == u"pack")
+        PackGroup(dir, runs);
+    else {
+        EmitError(QStringLiteral("unknown group %1").arg(group));
+        return 2;
+    }
+    for (const QString& text : prompts.shown) EmitError(group + QStringLiteral(": message shown: ") + text);
+    std::fflush(stdout);
+    // The windows and the catalogue are left to the end of the process: tearing
+    // down a hundred thousand rows measures nothing.
+    std::_Exit(prompts.shown.isEmpty() ? 0 : 1);
+}

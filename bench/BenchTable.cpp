@@ -1,0 +1,266 @@
+#include "BenchTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::optional<double> Number(QStringView text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
+    return value;
+}
+
+QString Ms(std::optional<double> ms)
+{
+    if (!ms) return QStringLiteral("-");
+    const int decimals = *ms < 10 ? 2 : *ms < 100 ? 1 : 0;
+    return QString::number(*ms, 'f', decimals) + QStringLiteral(" ms");
+}
+
+QString Cell(const QString& text, int width, bool right)
+{
+    return right ? text.rightJustified(width, u' ') : text.leftJustified(width, u' ');
+}
+
+QString TargetText(const BenchCase& c, double target)
+{
+    const QString number = QString::number(target, 'g', 6);
+    switch (c.limit) {
+        case BenchCase::Limit::Milliseconds:
+            return QStringLiteral("< ") + number + QStringLiteral(" ms");
+        case BenchCase::Limit::Ratio:
+            return QStringLiteral("<= ") + number + QStringLiteral(" x base");
+        case BenchCase::Limit::Megabytes:
+            return QStringLiteral("< ") + number + QStringLiteral(" MB");
+    }
+    return QString();
+}
+
+}  // namespace
+
+bool Samples::Read(QStringView line)
+{
+    line = line.trimmed();
+    if (line.startsWith(u"error ")) {
+        errors << line.mid(6).trimmed().toString();
+        return true;
+    }
+    const QList<QStringView> parts = line.split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() != 3) return false;
+    const auto value = Number(parts[2]);
+    if (!value) return false;
+    const QString key = parts[1].toString();
+    if (parts[0] == u"time") {
+        times[key].push_back(*value);
+        return true;
+    }
+    if (parts[0] == u"memory") {
+        memoryKb[key] = std::max(memoryKb.value(key, 0.0), *value);
+        return true;
+    }
+    return false;
+}
+
+void Samples::Merge(const Samples& other)
+{
+    for (auto it = other.times.cbegin(); it != other.times.cend(); ++it)
+        times[it.key()].insert(times[it.key()].end(), it.value().begin(), it.value().end());
+    for (auto it = other.memoryKb.cbegin(); it != other.memoryKb.cend(); ++it)
+        memoryKb[it.key()] = std::max(memoryKb.value(it.key(), 0.0), it.value());
+    errors << other.errors;
+}
+
+std::optional<double> Median(std::vector<double> values)
+{
+    if (values.empty()) return std::nullopt;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    if (values.size() % 2 == 1) return values[middle];
+    return (values[middle - 1] + values[middle]) / 2;
+}
+
+const std::vector<BenchCase>& StandardCases()
+{
+    using L = BenchCase::Limit;
+    static const std::vector<BenchCase> cases = {
+        {QStringLiteral("main window load and first activation, first record shown"),
+         QStringLiteral("load"),
+         {},
+         L::Milliseconds,
+         150,
+         1500,
+         QStringLiteral("load")},
+        {QStringLiteral("Next: one move with its ShowRecord"), QStringLiteral("next"), {}, L::Milliseconds, 2, 2, {}},
+        {QStringLiteral("Previous: one move with its ShowRecord"),
+         QStringLiteral("previous"),
+         {},
+         L::Milliseconds,
+         2,
+         2,
+         {}},
+        {QStringLiteral("Last: one move with its ShowRecord"), QStringLiteral("last"), {}, L::Milliseconds, 2, 2, {}},
+        {QStringLiteral("re-sort by catalogue number"),
+         QStringLiteral("sort-catnum"),
+         {},
+         L::Milliseconds,
+         150,
+         1500,
+         {}},
+        {QStringLiteral("re-sort by issue date"), QStringLiteral("sort-issued"), {}, L::Milliseconds, 150, 1500, {}},
+        {QStringLiteral("Find by description, a match near the end"),
+         QStringLiteral("find"),
+         {},
+         L::Milliseconds,
+         30,
+         300,
+         {}},
+        {QStringLiteral("Update one stamp, shown again in its sorted place"),
+         QStringLiteral("update"),
+         {},
+         L::Milliseconds,
+         50,
+         500,
+         {}},
+        {QStringLiteral("value report to a text file"),
+         QStringLiteral("value-text"),
+         QStringLiteral("value-base"),
+         L::Ratio,
+         2,
+         2,
+         {}},
+        {QStringLiteral("value report to an HTML file"),
+         QStringLiteral("value-html"),
+         QStringLiteral("value-base"),
+         L::Ratio,
+         2,
+         2,
+         {}},
+        {QStringLiteral("category report, all countries, to a text file"),
+         QStringLiteral("category-text"),
+         QStringLiteral("category-base"),
+         L::Ratio,
+         2,
+         2,
+         {}},
+        {QStringLiteral("category report, all countries, to an HTML file"),
+         QStringLiteral("category-html"),
+         QStringLiteral("category-base"),
+         L::Ratio,
+         2,
+         2,
+         {}},
+        {QStringLiteral("category report to the preview: document and page count"),
+         QStringLiteral("preview-doc"),
+         QStringLiteral("preview-base"),
+         L::Ratio,
+         3,
+         3,
+         {}},
+        {QStringLiteral("preview: first page drawn"),
+         QStringLiteral("preview-page"),
+         {},
+         L::Milliseconds,
+         100,
+         100,
+         {}},
+        {QStringLiteral("custom report, 2 joins, 3 criteria, 2 sort keys, to HTML"),
+         QStringLiteral("custom-html"),
+         QStringLiteral("custom-base"),
+         L::Ratio,
+         2,
+         2,
+         {}},
+        {QStringLiteral("Pack Database (base: VACUUM INTO)"),
+         QStringLiteral("pack"),
+         QStringLiteral("pack-base"),
+         L::Ratio,
+         1.3,
+         1.3,
+         {}},
+        {QStringLiteral("peak memory, category report preview open"),
+         QStringLiteral("preview-open"),
+         {},
+         L::Megabytes,
+         250,
+         1024,
+         {}},
+    };
+    return cases;
+}
+
+double TargetFor(const BenchCase& benchCase, int stamps)
+{
+    return stamps <= 100000 ? benchCase.upTo100k : benchCase.upTo1M;
+}
+
+CaseResult Evaluate(const BenchCase& c, const Samples& samples, int stamps)
+{
+    CaseResult r;
+    r.target = TargetFor(c, stamps);
+    const auto peakOf = [&samples](const QString& key) -> std::optional<double> {
+        if (key.isEmpty() || !samples.memoryKb.contains(key)) return std::nullopt;
+        return samples.memoryKb.value(key) / 1024.0;
+    };
+    if (c.limit == BenchCase::Limit::Megabytes) {
+        r.peakMb = peakOf(c.key);
+        r.measured = r.peakMb.has_value();
+        r.met = r.measured && *r.peakMb < r.target;
+        return r;
+    }
+    const std::vector<double> times = samples.times.value(c.key);
+    r.runs = static_cast<int>(times.size());
+    r.medianMs = Median(times);
+    r.peakMb = peakOf(c.memoryKey);
+    if (c.limit == BenchCase::Limit::Milliseconds) {
+        r.measured = r.medianMs.has_value();
+        r.met = r.measured && *r.medianMs < r.target;
+        return r;
+    }
+    r.baselineMs = Median(samples.times.value(c.baselineKey));
+    if (r.medianMs && r.baselineMs && *r.baselineMs > 0) r.ratio = *r.medianMs / *r.baselineMs;
+    r.measured = r.ratio.has_value();
+    r.met = r.measured && *r.ratio <= r.target;
+    return r;
+}
+
+QString FormatTable(const std::vector<BenchCase>& cases, const Samples& samples, int stamps)
+{
+    int labelWidth = 4;
+    for (const BenchCase& c : cases) labelWidth = std::max(labelWidth, static_cast<int>(c.label.size()));
+    const QString heading = Cell(QStringLiteral("case"), labelWidth, false) + u' ' +
+                            Cell(QStringLiteral("median"), 11, true) + u' ' +
+                            Cell(QStringLiteral("baseline"), 11, true) + u' ' + Cell(QStringLiteral("ratio"), 6, true) +
+                            u' ' + Cell(QStringLiteral("peak MB"), 8, true) + QStringLiteral("  ") +
+                            Cell(QStringLiteral("target"), 14, false) + u' ' + QStringLiteral("result");
+    QString out = heading + u'\n' + QString(heading.size(), u'-') + u'\n';
+    for (const BenchCase& c : cases) {
+        const CaseResult r = Evaluate(c, samples, stamps);
+        const QString ratio = r.ratio ? QString::number(*r.ratio, 'f', 2) + u'x' : QStringLiteral("-");
+        const QString peak = r.peakMb ? QString::number(*r.peakMb, 'f', 1) : QStringLiteral("-");
+        const QString result = !r.measured ? QStringLiteral("NOT MEASURED")
+                               : r.met     ? QStringLiteral("ok")
+                                           : QStringLiteral("MISSED");
+        out += Cell(c.label, labelWidth, false) + u' ' + Cell(Ms(r.medianMs), 11, true) + u' ' +
+               Cell(Ms(r.baselineMs), 11, true) + u' ' + Cell(ratio, 6, true) + u' ' + Cell(peak, 8, true) +
+               QStringLiteral("  ") + Cell(TargetText(c, r.target), 14, false) + u' ' + result + u'\n';
+    }
+    return out;
+}
+
+Tally Count(const std::vector<BenchCase>& cases, const Samples& samples, int stamps)
+{
+    Tally t;
+    for (const BenchCase& c : cases) {
+        const CaseResult r = Evaluate(c, samples, stamps);
+        if (!r.measured)
+            ++t.unmeasured;
+        else if (r.met)
+            ++t.met;
+        else
+            ++t.missed;
+    }
+    return t;
+}
