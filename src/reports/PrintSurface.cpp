@@ -377,19 +377,33 @@ void PrintSurface::LayOutCell(QStringView text, int columnWidth, bool heading, q
                 start = next;
             }
         } else {
-            const QString part = text.mid(paragraph, end - paragraph).toString();
-            QTextLayout layout(part, m.fonts[font]);
+            // The text engine's line breaking slows down more than linearly with
+            // the length of a paragraph that offers no place to break (a pasted
+            // megabyte took minutes): a long paragraph is laid out in pieces, each
+            // ending after a space where it has one, never inside a character.
+            constexpr qsizetype kPiece = 2048;
             QTextOption option;
             option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-            layout.setTextOption(option);
-            layout.beginLayout();
             bool any = false;
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(available);
-                push(paragraph + line.textStart(), paragraph + line.textStart() + line.textLength());
-                any = true;
-            }
-            layout.endLayout();
+            qsizetype from = paragraph;
+            do {
+                qsizetype to = end;
+                if (to - from > kPiece) {
+                    const qsizetype space = text.mid(from, kPiece).lastIndexOf(u' ');
+                    to = space > 0 ? from + space + 1 : from + kPiece;
+                    while (to > from + 1 && (text.at(to).isLowSurrogate() || text.at(to).isMark())) --to;
+                }
+                QTextLayout layout(text.mid(from, to - from).toString(), m.fonts[font]);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                    line.setLineWidth(available);
+                    push(from + line.textStart(), from + line.textStart() + line.textLength());
+                    any = true;
+                }
+                layout.endLayout();
+                from = to;
+            } while (from < end);
             if (!any) push(paragraph, paragraph);
         }
         paragraph = paragraphEnd + 1;

@@ -141,22 +141,35 @@ QString TextFileLine(QString rowString)
     return rowString;
 }
 
+QString OneLineText(QString text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n')) return text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
 void AppendHtmlEscaped(QString& out, QStringView text)
 {
     qsizetype plain = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
         const char16_t* entity = nullptr;
+        qsizetype skip = 0;
         if (c == u'&')
             entity = u"&amp;";
         else if (c == u'<')
             entity = u"&lt;";
         else if (c == u'>')
             entity = u"&gt;";
+        else if (c == u'\r' || c == u'\n')
+            entity = u" ", skip = c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n' ? 1 : 0;
         else
             continue;
         out.append(text.mid(plain, i - plain));
         out.append(QStringView(entity));
+        i += skip;
         plain = i + 1;
     }
     out.append(text.mid(plain));
