@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -185,26 +186,31 @@ private Q_SLOTS:
     // same folder, each starting on what the kill before left.
     void killedAtRandomMoments()
     {
-        // How long one compaction takes here; the kills spread over that time.
-        qint64 packNanos = 0;
-        {
+        // How long the first compaction of a fresh packer takes here; the kills
+        // spread over that time and a little after. The disk's speed varies, so
+        // the spread follows what the kills find: it shrinks a little after a
+        // kill that came after the swap and grows a little after one before it.
+        QList<qint64> firstPacks;
+        for (int i = 0; i < 3; ++i) {
             Packer packer(mCat->Dir());
-            for (int packs = 0; packs < 3;) {
-                const QByteArray line = packer.Line();
-                QVERIFY2(line.startsWith('S') || line.startsWith('P'), line.constData());
-                if (line.startsWith('P')) packNanos += line.mid(2).toLongLong() / 3, ++packs;
-            }
+            QCOMPARE(packer.Line(), QByteArray("S"));
+            const QByteArray done = packer.Line();
+            QVERIFY2(done.startsWith("P "), done.constData());
+            firstPacks << done.mid(2).toLongLong();
         }
+        std::sort(firstPacks.begin(), firstPacks.end());
+        const qint64 packNanos = firstPacks[1];
         QVERIFY(packNanos > 0);
         CheckAfterKill();
 
+        double spread = 1.3 * static_cast<double>(packNanos);
         constexpr int kKills = 200;
         int early = 0;
         int leftACopy = 0;
         int afterTheSwap = 0;
         for (int kill = 0; kill < kKills; ++kill) {
             const ino_t before = Inode(File("stamp.mdb"));
-            const qint64 delay = static_cast<qint64>(QRandomGenerator::global()->bounded(1.1 * double(packNanos)));
+            const qint64 delay = static_cast<qint64>(QRandomGenerator::global()->bounded(spread));
             Packer packer(mCat->Dir());
             QCOMPARE(packer.Line(), QByteArray("S"));
             QElapsedTimer clock;
@@ -213,7 +219,9 @@ private Q_SLOTS:
             }
             packer.Kill();
 
-            if (Inode(File("stamp.mdb")) != before)
+            const bool swapped = Inode(File("stamp.mdb")) != before;
+            spread *= swapped ? 0.97 : 1.02;
+            if (swapped)
                 ++afterTheSwap;
             else if (QFileInfo::exists(File("stampnew.mdb")))
                 ++leftACopy;
@@ -227,8 +235,8 @@ private Q_SLOTS:
         }
         qInfo("Of %d kills, %d came before the copy was begun, %d left a copy, %d came after the swap", kKills, early,
               leftACopy, afterTheSwap);
-        QVERIFY(leftACopy > kKills / 4);
-        QVERIFY(afterTheSwap > 0);
+        QVERIFY(leftACopy > kKills / 5);
+        QVERIFY(afterTheSwap > kKills / 10);
         QVERIFY(PackCatalogue());
         QCOMPARE(Entries(mCat->Dir()), QStringList({"stamp.mdb", "stampdb.bak"}));
         CheckAfterKill();
