@@ -163,9 +163,10 @@ void AppendHtmlEscaped(QString& out, QStringView text)
             entity = u"&lt;";
         else if (c == u'>')
             entity = u"&gt;";
-        else if (c == u'\r' || c == u'\n')
-            entity = u" ", skip = c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n' ? 1 : 0;
-        else
+        else if (c == u'\r' || c == u'\n') {
+            entity = u" ";
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') skip = 1;
+        } else
             continue;
         out.append(text.mid(plain, i - plain));
         out.append(QStringView(entity));
