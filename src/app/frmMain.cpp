@@ -827,7 +827,7 @@ void frmMain::cmdFind_Click()
     default: {
         const QString text = prompts().Input(QStringLiteral("Enter the description to find"),
                                              QStringLiteral("Find description"), QString());
-        condition = QStringLiteral("descr like '") + SqlQuote(text) + QStringLiteral("*'");
+        condition = QStringLiteral("descr like '") + SqlQuote(LikeText(text)) + QStringLiteral("*'");
         break;
     }
     }

@@ -430,7 +430,8 @@ void frmCodesMaint::cmdFind_Click()
     // wildcards of like, while % and _ are taken as plain characters.
     bool found = false;
     const bool searched = Guard([&] {
-        rsCodes->FindFirst(strDescField + QStringLiteral(" like '") + SqlQuote(answer) + QStringLiteral("*'"));
+        rsCodes->FindFirst(strDescField + QStringLiteral(" like '") + SqlQuote(LikeText(answer)) +
+                           QStringLiteral("*'"));
         found = !rsCodes->NoMatch();
     });
     if (!searched) return;

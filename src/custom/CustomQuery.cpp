@@ -32,7 +32,7 @@ void AddCriteria(QString& where, const CatalogueField& field, const FieldSetting
     switch (field.datatype) {
         case FieldType::Text:
             if (!s.mStarting.isEmpty())
-                where += QStringLiteral(" and ") + name + QStringLiteral(" like '") + SqlQuote(s.mStarting) +
+                where += QStringLiteral(" and ") + name + QStringLiteral(" like '") + SqlQuote(LikeText(s.mStarting)) +
                          QStringLiteral("*'");
             break;
         case FieldType::Number:

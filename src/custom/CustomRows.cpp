@@ -45,7 +45,14 @@ namespace {
 
 QString JoinLine(CustomTarget target, const QString& columnFormat, const QStringList& cells)
 {
-    if (target == CustomTarget::TextFile) return cells.join(u'\t');
+    // Values go into a text file as they are, tabs included, but a line break
+    // would split the record's line.
+    if (target == CustomTarget::TextFile) {
+        QStringList lines;
+        lines.reserve(cells.size());
+        for (const QString& cell : cells) lines.append(OneLineText(cell));
+        return lines.join(u'\t');
+    }
     return columnFormat + cells.join(u'|') + u';';
 }
 

@@ -101,6 +101,13 @@ QString SqlQuote(const QString& text)
     return quoted;
 }
 
+QString LikeText(const QString& text)
+{
+    if (text.size() <= kMaxLikeText) return text;
+    const qsizetype cut = text.at(kMaxLikeText - 1).isHighSurrogate() ? kMaxLikeText - 1 : kMaxLikeText;
+    return text.left(cut);
+}
+
 QString SqlNumber(double value)
 {
     char buffer[64];

@@ -11,5 +11,16 @@ QString TranslateSql(const QString& sql);
 // A user's text as the inside of a quoted SQL literal: apostrophes doubled.
 QString SqlQuote(const QString& text);
 
+// The longest text of a collector's that goes into a like pattern (a find, a
+// Starts-with criterion). The engine refuses a pattern of more than 50,000 bytes,
+// and a character takes at most three bytes of it (an escaped % or _ two), so a
+// text this long can always be searched for; no field but the notes holds a
+// text anywhere near as long.
+inline constexpr qsizetype kMaxLikeText = 16000;
+
+// A text for a like pattern, cut to kMaxLikeText characters (never between the
+// two halves of a character).
+QString LikeText(const QString& text);
+
 // A number as SQL writes it: "." decimal point, no grouping.
 QString SqlNumber(double value);

@@ -261,7 +261,8 @@ quint32 PrintSurface::FormatIndex(QStringView format)
         const double twips = number.toDouble(&ok);
         const qint32 width = ok && twips > 0 && twips < 1.0e7 ? static_cast<qint32>(std::lround(twips)) : 0;
         columns.push_back({left, width, right});
-        left += width;
+        // Columns past the paper are never seen; their position only must not overflow.
+        left = static_cast<qint32>(std::min<qint64>(static_cast<qint64>(left) + width, 1'000'000'000));
     }
     mLastFormat = static_cast<quint32>(d.formats.size());
     d.formats.push_back(std::move(columns));
@@ -377,19 +378,33 @@ void PrintSurface::LayOutCell(QStringView text, int columnWidth, bool heading, q
                 start = next;
             }
         } else {
-            const QString part = text.mid(paragraph, end - paragraph).toString();
-            QTextLayout layout(part, m.fonts[font]);
+            // The text engine's line breaking slows down more than linearly with
+            // the length of a paragraph that offers no place to break (a pasted
+            // megabyte took minutes): a long paragraph is laid out in pieces, each
+            // ending after a space where it has one, never inside a character.
+            constexpr qsizetype kPiece = 2048;
             QTextOption option;
             option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-            layout.setTextOption(option);
-            layout.beginLayout();
             bool any = false;
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(available);
-                push(paragraph + line.textStart(), paragraph + line.textStart() + line.textLength());
-                any = true;
-            }
-            layout.endLayout();
+            qsizetype from = paragraph;
+            do {
+                qsizetype to = end;
+                if (to - from > kPiece) {
+                    const qsizetype space = text.mid(from, kPiece).lastIndexOf(u' ');
+                    to = space > 0 ? from + space + 1 : from + kPiece;
+                    while (to > from + 1 && (text.at(to).isLowSurrogate() || text.at(to).isMark())) --to;
+                }
+                QTextLayout layout(text.mid(from, to - from).toString(), m.fonts[font]);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                    line.setLineWidth(available);
+                    push(from + line.textStart(), from + line.textStart() + line.textLength());
+                    any = true;
+                }
+                layout.endLayout();
+                from = to;
+            } while (from < end);
             if (!any) push(paragraph, paragraph);
         }
         paragraph = paragraphEnd + 1;
@@ -404,12 +419,25 @@ void PrintSurface::LayOutCell(QStringView text, int columnWidth, bool heading, q
 void PrintSurface::PlaceRow(quint32 firstCell, quint32 cellCount, quint32 format, quint32 lineCount, bool heading)
 {
     const int lineHeight = mBuilding->lineHeight;
+    if (mInNewPage) {
+        // The heading repeated at the top of a page never takes the room of the
+        // page's body: a heading row that would leave no room for a line of the
+        // body is left out on that page (else the body would be pushed off every
+        // page, past the paper's edge).
+        Document& d = *mBuilding;
+        const int needed = static_cast<int>(lineCount) * lineHeight + 2 * kRowPadding;
+        if (mY + needed + lineHeight + 2 * kRowPadding <= d.BodyBottom()) {
+            d.rows.push_back({firstCell, cellCount, format, 0, lineCount, mY, heading});
+            mY += needed;
+        }
+        return;
+    }
     quint32 from = 0;
     for (;;) {
         Document& d = *mBuilding;
         const quint32 remaining = lineCount - from;
         const int needed = static_cast<int>(remaining) * lineHeight + 2 * kRowPadding;
-        if (mInNewPage || mY + needed <= d.BodyBottom()) {
+        if (mY + needed <= d.BodyBottom()) {
             d.rows.push_back({firstCell, cellCount, format, from, lineCount, mY, heading});
             mY += needed;
             break;
@@ -428,7 +456,7 @@ void PrintSurface::PlaceRow(quint32 firstCell, quint32 cellCount, quint32 format
         mPageHasBody = true;
         NewPage();
     }
-    if (!mInNewPage) mPageHasBody = true;
+    mPageHasBody = true;
 }
 
 int PrintSurface::PageCount() const

@@ -7,6 +7,10 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 constexpr qsizetype kFlushSize = 1 << 16;
@@ -56,7 +60,10 @@ ReportFile::~ReportFile()
 bool ReportFile::Open()
 {
     mFile = std::make_unique<QSaveFile>(mPath);
-    if (!mFile->open(QIODevice::WriteOnly)) {
+    // Unbuffered: the lines are gathered here, and a write that fails must be
+    // seen when it fails; the save file's own buffer would only fail in commit(),
+    // which does not tell.
+    if (!mFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         Fail(mFile->errorString());
         mFile.reset();
         return false;
@@ -95,10 +102,16 @@ bool ReportFile::WriteLine(QStringView line)
 
 bool ReportFile::Flush()
 {
-    if (mBuffer.isEmpty()) return true;
-    if (mFile->write(mBuffer) != mBuffer.size()) {
-        Fail(mFile->errorString());
-        return false;
+    // A write may put down only part of the data (a disk that fills up takes what
+    // it has room for); the rest is written again, so that the failure shows with
+    // its reason.
+    for (qsizetype done = 0; done < mBuffer.size();) {
+        const qint64 written = mFile->write(mBuffer.constData() + done, mBuffer.size() - done);
+        if (written <= 0) {
+            Fail(mFile->errorString());
+            return false;
+        }
+        done += written;
     }
     mBuffer.clear();
     return true;
@@ -108,6 +121,12 @@ bool ReportFile::Close()
 {
     if (mFailed || !mFile) return false;
     if (!Flush()) return false;
+    // commit() syncs the file but lets a failure of the sync pass; a disk that
+    // runs out of room may say so only here.
+    if (::fsync(mFile->handle()) != 0) {
+        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
     if (!mFile->commit()) {
         Fail(mFile->errorString());
         mFile.reset();
@@ -147,22 +166,36 @@ QString TextFileLine(QString rowString)
     return rowString;
 }
 
+QString OneLineText(QString text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n')) return text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
 void AppendHtmlEscaped(QString& out, QStringView text)
 {
     qsizetype plain = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
         const char16_t* entity = nullptr;
+        qsizetype skip = 0;
         if (c == u'&')
             entity = u"&amp;";
         else if (c == u'<')
             entity = u"&lt;";
         else if (c == u'>')
             entity = u"&gt;";
-        else
+        else if (c == u'\r' || c == u'\n') {
+            entity = u" ";
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') skip = 1;
+        } else
             continue;
         out.append(text.mid(plain, i - plain));
         out.append(QStringView(entity));
+        i += skip;
         plain = i + 1;
     }
     out.append(text.mid(plain));

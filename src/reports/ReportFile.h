@@ -68,6 +68,11 @@ private:
 // ";" removed.
 QString TextFileLine(QString rowString);
 
-// A cell text made safe for an HTML page: & < > as entities.
+// A value as it goes into a report file: a line break in it (CR LF, CR or LF)
+// becomes one space, so that a value never splits its record's line.
+QString OneLineText(QString text);
+
+// A cell text made safe for an HTML page: & < > as entities, a line break as one
+// space.
 QString HtmlEscape(const QString& text);
 void AppendHtmlEscaped(QString& out, QStringView text);

@@ -106,7 +106,13 @@ void StandardReport::Run()
                 if (target == Preview) line += mTexts.formatPart;
                 for (size_t i = 0; i < cells.size(); ++i) {
                     if (i > 0) line += u'|';
-                    line += cells[i];
+                    // In a text file a tab, a "|" (which becomes a tab) or a line
+                    // break inside a value would make a column or a line of its
+                    // own: each becomes a space.
+                    if (target == TextFile)
+                        line += OneLineText(cells[i]).replace(u'\t', u' ').replace(u'|', u' ');
+                    else
+                        line += cells[i];
                 }
                 line += u';';
                 if (target == Preview) {

@@ -12,10 +12,16 @@
 namespace {
 
 RenameFunction gRename;
+RenameFunction gLink;
 
 bool Rename(const QString& from, const QString& to, QString* problem)
 {
     return gRename ? gRename(from, to, problem) : RenameFile(from, to, problem);
+}
+
+bool Link(const QString& from, const QString& to, QString* problem)
+{
+    return gLink ? gLink(from, to, problem) : LinkFile(from, to, problem);
 }
 
 QString DescribeDifference(const TableCounts& before, const TableCounts& after)
@@ -38,6 +44,11 @@ void SetPackRename(RenameFunction rename)
     gRename = std::move(rename);
 }
 
+void SetPackLink(RenameFunction link)
+{
+    gLink = std::move(link);
+}
+
 bool AskToCompact()
 {
     return MsgBox(QStringLiteral("Do you wish to compact the Tessarine database?"), MsgButtons::YesNo,
@@ -51,8 +62,8 @@ bool PackCatalogue()
     const QString backup = gAppDir + QStringLiteral("stampdb.bak");
     const QString folder = QFileInfo(catalogue).absolutePath();
 
-    // Whatever failed, the collector keeps a stamp.mdb: the previous file goes back
-    // in place when the swap stopped halfway.
+    // Whatever failed, the collector keeps a stamp.mdb. The steps below never take
+    // it away; should it be gone all the same, the previous file goes back.
     auto fail = [&](const QString& why) {
         RemoveFileIfPresent(fresh);
         RemoveFileIfPresent(fresh + QStringLiteral("-journal"));
@@ -95,8 +106,15 @@ bool PackCatalogue()
     if (!CheckCatalogueFile(fresh, &after, &problem, CheckDepth::Structure)) return fail(problem);
     if (before != after) return fail(DescribeDifference(before, after));
 
+    // The old file takes its second name, stampdb.bak, without leaving its place,
+    // and the copy then replaces it in one rename: there is no moment without a
+    // stamp.mdb, whenever the program is stopped.
     RemoveFileIfPresent(backup);
-    if (!Rename(catalogue, backup, &problem)) return fail(problem);
+    if (!Link(catalogue, backup, &problem)) {
+        QString copyProblem;
+        RemoveFileIfPresent(backup);
+        if (!CopyFileDurably(catalogue, backup, &copyProblem)) return fail(copyProblem);
+    }
     if (!Rename(fresh, catalogue, &problem)) return fail(problem);
     SyncFolder(folder);
     return true;

@@ -2,7 +2,9 @@
 
 // Compaction of the closed catalogue: stamp.mdb is compacted into stampnew.mdb,
 // the copy is checked, the old file is kept as stampdb.bak (one generation) and
-// the copy takes its place.
+// the copy takes its place. stamp.mdb is there at every instant: the old file
+// gets its second name before the copy replaces it in one rename, so a crash or a
+// kill at any moment leaves the collector a whole catalogue to start on.
 
 #include <QString>
 
@@ -16,7 +18,11 @@ bool AskToCompact();
 // previous file is put back if the swap was half done). True on success.
 bool PackCatalogue();
 
-// The rename the swap uses; tests make it fail. An empty function restores the
-// real one.
+// The file operations of the swap; tests make them fail or watch them. An empty
+// function restores the real one.
 using RenameFunction = std::function<bool(const QString& from, const QString& to, QString* problem)>;
+// The rename that puts the compacted copy in place of stamp.mdb.
 void SetPackRename(RenameFunction rename);
+// The hard link that gives the old file its name stampdb.bak; where it fails (a
+// file system without hard links) the old file is copied instead.
+void SetPackLink(RenameFunction link);

@@ -163,6 +163,47 @@ bool RenameFile(const QString& from, const QString& to, QString* problem)
     return false;
 }
 
+bool LinkFile(const QString& from, const QString& to, QString* problem)
+{
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
+    const int error = errno;
+    if (problem) *problem = QStringLiteral("Could not keep '%1' as '%2': %3.").arg(from, to, SystemError(error));
+    return false;
+}
+
+bool CopyFileDurably(const QString& from, const QString& to, QString* problem)
+{
+    const QByteArray target = QFile::encodeName(to);
+    int in = -1;
+    int out = -1;
+    auto finish = [&](int error) {
+        if (in >= 0) ::close(in);
+        if (out >= 0 && ::close(out) != 0 && error == 0) error = errno;
+        if (error == 0) return true;
+        if (out >= 0) ::unlink(target.constData());
+        if (problem) *problem = QStringLiteral("Could not copy '%1' to '%2': %3.").arg(from, to, SystemError(error));
+        return false;
+    };
+    in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return finish(errno);
+    out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0) return finish(errno);
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), static_cast<size_t>(buffer.size()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return finish(errno);
+        if (got == 0) break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer.constData() + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put < 0) return finish(errno);
+            done += put;
+        }
+    }
+    return finish(::fsync(out) == 0 ? 0 : errno);
+}
+
 void SyncFolder(const QString& folder)
 {
     const QByteArray name = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);

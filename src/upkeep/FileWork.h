@@ -32,5 +32,12 @@ bool RemoveFileIfPresent(const QString& path);
 // Renames a file, replacing the target, as one step.
 bool RenameFile(const QString& from, const QString& to, QString* problem);
 
+// Gives a file a second name (a hard link); the new name must not exist yet.
+bool LinkFile(const QString& from, const QString& to, QString* problem);
+
+// Copies a file to a new name and makes the copy durable; a copy that could not
+// be finished is removed.
+bool CopyFileDurably(const QString& from, const QString& to, QString* problem);
+
 // Makes the names in a folder (new files, renames) durable; best effort.
 void SyncFolder(const QString& folder);

@@ -248,6 +248,42 @@ private Q_SLOTS:
         QCOMPARE(lines.last(), QString("Stamp 1"));
     }
 
+    // A heading taller than a page (a heading cell full of ";") is cut short on
+    // each page, so that every page still shows body rows, all on the paper.
+    void headingTallerThanThePage()
+    {
+        HeadedSurface h;
+        gRptHeader = "2160|1400|>1400;Description|Cat #|Quantity;" + QString(300, u';');
+        h.surface.StartDoc();
+        h.Rows(40);
+        h.surface.EndDoc();
+        QStringList body;
+        for (int page = 1; page <= h.surface.PageCount(); ++page) {
+            const auto rows = h.surface.PageRows(page);
+            QVERIFY(!rows.empty() && !rows.back().heading);
+            for (const auto& row : rows) QVERIFY(row.top + row.height <= h.surface.PageHeight());
+            body += FirstCellLines(rows);
+        }
+        QCOMPARE(body.size(), 40);
+        QCOMPARE(body.last(), QString("Stamp 40"));
+    }
+
+    // Columns far wider than any paper keep their order without overflowing.
+    void columnsPastThePaper()
+    {
+        PrintSurface surface;
+        surface.StartDoc();
+        surface.AddTable(QString(QString("9e6|").repeated(300) + "1;a|" + QString("x|").repeated(298) + "b|c;"));
+        surface.EndDoc();
+        const auto rows = surface.PageRows(1);
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(rows[0].cells.size(), size_t(301));
+        for (size_t c = 1; c < rows[0].cells.size(); ++c) QVERIFY(rows[0].cells[c].left >= rows[0].cells[c - 1].left);
+        QImage image(100, 130, QImage::Format_RGB32);
+        QPainter painter(&image);
+        surface.DrawPage(painter, 1, QRectF(0, 0, 100, 130));
+    }
+
     void headerAndFooter_data()
     {
         QTest::addColumn<QString>("header");

@@ -154,11 +154,11 @@ private Q_SLOTS:
                        "<tr><td>Sale Price Minus Cost</td><td align=right colspan=6>$2.00</td></tr>"} +
                    HtmlTail();
 
-        // A "|" in a value becomes a tab of its own and a ";" disappears.
+        // A "|" in a value becomes a space, so the columns stay, and a ";" disappears.
         QTest::newRow("value text, negative difference")
             << ReportKind::Value << 2 << -1 << "Value.txt"
             << QStringList{"<b>Bold</b>\t7a\t1\t$0.00\t$0.00\t$0.75\t$0.75",
-                           "Airmail a\tbc\tA1\t1\t$10.00\t$10.00\t$0.00\t$0.00",
+                           "Airmail a bc\tA1\t1\t$10.00\t$10.00\t$0.00\t$0.00",
                            "Hinge remnant\t\t5\t$0.10\t$0.50\t$0.20\t$1.00",
                            "Tom & Jerry\t12\t2\t$1.25\t$2.50\t$3.00\t$6.00",
                            "\t\t9\t\t$13.00\t\t$7.75",
@@ -198,7 +198,7 @@ private Q_SLOTS:
 
         const QString bold = "<b>Bold</b>\t7a\t\t\t1";
         const QString hinge = "Hinge remnant\t\t\t1950\t5";
-        const QString airmail = "Airmail a\tbc\tA1\t$1.00\t1935\t1";
+        const QString airmail = "Airmail a bc\tA1\t$1.00\t1935\t1";
         const QString tom = "Tom & Jerry\t12\t$0.50\t1990\t2";
         QTest::newRow("country text, all")
             << ReportKind::Country << 2 << -1 << "Stamp.txt"
@@ -641,6 +641,8 @@ private Q_SLOTS:
                                       << "&amp;amp;";
         QTest::newRow("at the ends") << "<x&>"
                                      << "&lt;x&amp;&gt;";
+        QTest::newRow("line breaks") << "a\r\nb\nc\rd"
+                                     << "a b c d";
         QTest::newRow("non-ASCII kept") << "Österreich – €"
                                         << "Österreich – €";
     }

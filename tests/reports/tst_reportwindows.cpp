@@ -533,7 +533,7 @@ private Q_SLOTS:
         QCOMPARE(gRptSelID, 2);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), FileBytes({"Belgium\tAirmail a\tbc\tA1\t$1.00\t1935\t1", "\t\t\t\t\t1"}));
+        QCOMPARE(file.readAll(), FileBytes({"Belgium\tAirmail a bc\tA1\t$1.00\t1935\t1", "\t\t\t\t\t1"}));
     }
 
     void categoryReportDialogClosed()

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void cleanup()
     {
         SetPackRename({});
+        SetPackLink({});
         mCat.reset();
         mPrompts.reset();
         gAppDir.clear();
@@ -93,9 +94,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::newRow("copy cannot be written") << "fresh is a folder";
         QTest::newRow("catalogue still open") << "open";
-        QTest::newRow("catalogue cannot be set aside") << "first rename";
+        QTest::newRow("old file cannot be kept") << "backup is a folder";
         QTest::newRow("copy cannot take its place") << "second rename";
-        QTest::newRow("nor can the catalogue go back by renaming") << "second rename and restore";
+        QTest::newRow("copy cannot take its place, no hard links") << "second rename without links";
     }
 
     // Whatever fails, stamp.mdb is there afterwards, as it was, and no stampnew.mdb
@@ -104,19 +105,24 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         const QByteArray olderBackup = "the backup of the compaction before";
-        WriteAll(File("stampdb.bak"), olderBackup);
+        if (kind == "backup is a folder")
+            QVERIFY(QDir(mCat->Dir()).mkpath("stampdb.bak/inside"));
+        else
+            WriteAll(File("stampdb.bak"), olderBackup);
         const QByteArray before = ReadAll(gDbPath);
 
         std::unique_ptr<Database> holder;
         if (kind == "fresh is a folder") QVERIFY(QDir(mCat->Dir()).mkpath("stampnew.mdb/inside"));
         if (kind == "open") holder = Database::Open(gDbPath, true);
+        if (kind == "second rename without links")
+            SetPackLink([](const QString&, const QString&, QString* problem) {
+                *problem = "Operation not permitted.";
+                return false;
+            });
         QStringList renames;
         SetPackRename([&](const QString& from, const QString& to, QString* problem) {
             renames.append(QFileInfo(from).fileName() + "->" + QFileInfo(to).fileName());
-            const bool refuse = (kind == "first rename" && from == gDbPath) ||
-                                (kind.startsWith("second rename") && from.endsWith("stampnew.mdb")) ||
-                                (kind == "second rename and restore" && from.endsWith("stampdb.bak"));
-            if (refuse) {
+            if (kind.startsWith("second rename") && from.endsWith("stampnew.mdb")) {
                 *problem = "Could not rename: Input/output error.";
                 return false;
             }
@@ -137,9 +143,30 @@ private Q_SLOTS:
             QVERIFY(renames.isEmpty());
             QCOMPARE(ReadAll(File("stampdb.bak")), olderBackup);
         }
-        if (kind == "second rename")
-            QCOMPARE(renames,
-                     QStringList({"stamp.mdb->stampdb.bak", "stampnew.mdb->stamp.mdb", "stampdb.bak->stamp.mdb"}));
+        // stamp.mdb never left its place: nothing had to be put back.
+        if (kind.startsWith("second rename")) {
+            QCOMPARE(renames, QStringList({"stampnew.mdb->stamp.mdb"}));
+            QCOMPARE(ReadAll(File("stampdb.bak")), before);
+        }
+        if (kind == "backup is a folder") QVERIFY(QFileInfo(File("stampdb.bak/inside")).isDir());
+    }
+
+    // Where the file system has no hard links, the old file is copied.
+    void withoutHardLinks()
+    {
+        mCat->Exec("DELETE FROM Stamp WHERE StampID % 2 = 0");
+        const QByteArray before = ReadAll(gDbPath);
+        const QString content = Dump(gDbPath);
+        SetPackLink([](const QString&, const QString&, QString* problem) {
+            *problem = "Operation not permitted.";
+            return false;
+        });
+        QVERIFY(PackCatalogue());
+        QVERIFY(mPrompts->messages.empty());
+        QCOMPARE(ReadAll(File("stampdb.bak")), before);
+        QCOMPARE(Dump(gDbPath), content);
+        QVERIFY(QFileInfo(gDbPath).size() < before.size());
+        QCOMPARE(Entries(mCat->Dir()), QStringList({"stamp.mdb", "stampdb.bak"}));
     }
 
     void fullDisk()
