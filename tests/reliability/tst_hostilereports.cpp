@@ -9,7 +9,7 @@
 #include "HtmlCheck.h"
 
 #include "custom/CustomReportTargets.h"
-#include "custom/DateDropBox.h"
+#include "dates/DateBox.h"
 #include "custom/frmRptSpec.h"
 #include "dates/LocaleFormats.h"
 #include "reports/PrintSurface.h"
@@ -147,7 +147,7 @@ class TestHostileReports : public QObject {
         control->setFocus();
         QVERIFY(control->hasFocus());
         if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->setText(text);
-        if (auto* date = qobject_cast<DateDropBox*>(control)) date->setEditText(text);
+        if (auto* date = qobject_cast<DateBox*>(control)) date->setEditText(text);
         QTest::keyClick(control, Qt::Key_Tab);
     }
     void Target(int index)
@@ -314,7 +314,7 @@ private Q_SLOTS:
             QCOMPARE(f->prompts.messages.size(), size_t(1));
             QCOMPARE(f->prompts.LastText(), box.message);
             if (auto* edit = qobject_cast<QLineEdit*>(Child<QWidget>(w, box.box))) edit->clear();
-            if (auto* date = qobject_cast<DateDropBox*>(Child<QWidget>(w, box.box))) date->setEditText(QString());
+            if (auto* date = qobject_cast<DateBox*>(Child<QWidget>(w, box.box))) date->setEditText(QString());
         }
         // Nothing was taken: the report has every stamp and the usual widths.
         SetCustomReportWriterFactory(nullptr);
