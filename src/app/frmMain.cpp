@@ -761,22 +761,14 @@ void frmMain::cmdLast_Click()
 void frmMain::cmdNext_Click()
 {
     if (!gStampRs || gStampRs->IsEmpty()) return;
-    gStampRs->MoveNext();
-    if (gStampRs->Eof()) {
-        prompts().Beep();
-        gStampRs->MoveLast();
-    }
+    StepWithBeep(*gStampRs, true);
     ShowRecord();
 }
 
 void frmMain::cmdPrevious_Click()
 {
     if (!gStampRs || gStampRs->IsEmpty()) return;
-    gStampRs->MovePrevious();
-    if (gStampRs->Bof()) {
-        prompts().Beep();
-        gStampRs->MoveFirst();
-    }
+    StepWithBeep(*gStampRs, false);
     ShowRecord();
 }
 

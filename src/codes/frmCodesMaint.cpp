@@ -295,26 +295,14 @@ void frmCodesMaint::cmdLast_Click()
 void frmCodesMaint::cmdNext_Click()
 {
     if (!HasRows()) return;
-    const bool moved = Guard([&] {
-        rsCodes->MoveNext();
-        if (rsCodes->Eof()) {
-            prompts().Beep();
-            rsCodes->MoveLast();
-        }
-    });
+    const bool moved = Guard([&] { StepWithBeep(*rsCodes, true); });
     if (moved) ShowRecord();
 }
 
 void frmCodesMaint::cmdPrevious_Click()
 {
     if (!HasRows()) return;
-    const bool moved = Guard([&] {
-        rsCodes->MovePrevious();
-        if (rsCodes->Bof()) {
-            prompts().Beep();
-            rsCodes->MoveFirst();
-        }
-    });
+    const bool moved = Guard([&] { StepWithBeep(*rsCodes, false); });
     if (moved) ShowRecord();
 }
 

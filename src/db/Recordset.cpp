@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Prompts.h"
 #include "db/SqlDialect.h"
 
 #include <QDate>
@@ -527,6 +528,23 @@ void Recordset::SetField(const QString&, const QVariant&) { AddNew(); }
 void Recordset::Update() { AddNew(); }
 void Recordset::CancelUpdate() {}
 void Recordset::Delete() { AddNew(); }
+
+void StepWithBeep(Recordset& rs, bool forward)
+{
+    if (forward) {
+        rs.MoveNext();
+        if (rs.Eof()) {
+            prompts().Beep();
+            rs.MoveLast();
+        }
+    } else {
+        rs.MovePrevious();
+        if (rs.Bof()) {
+            prompts().Beep();
+            rs.MoveFirst();
+        }
+    }
+}
 
 std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const QString& sql)
 {

@@ -52,5 +52,9 @@ protected:
     bool mNoMatch = false;
 };
 
+// Next (forward) or Previous: a move past either end beeps and stays on the
+// last or the first record, as the navigation buttons of every window do.
+void StepWithBeep(Recordset& rs, bool forward);
+
 std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const QString& sql);
 std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql, bool forwardOnly);
