@@ -169,6 +169,11 @@ void frmCodesMaint::Form_Load(int table)
         ClearFields();
         DisableFields();
     }
+    ReturnToBrowse();
+}
+
+void frmCodesMaint::ReturnToBrowse()
+{
     BrowseMode();
     cmdAddNew->setText(QStringLiteral("&Add New"));
     MakeDefault(cmdOk);
@@ -368,11 +373,7 @@ void frmCodesMaint::cmdCancel_Click()
         ClearFields();
         DisableFields();
     }
-    BrowseMode();
-    cmdAddNew->setText(QStringLiteral("&Add New"));
-    MakeDefault(cmdOk);
-    mEditing = false;
-    mAdding = false;
+    ReturnToBrowse();
 }
 
 void frmCodesMaint::cmdDelete_Click()

@@ -65,6 +65,8 @@ private:
     bool HasRows() const;
     void CloseRecordset();
     void MakeDefault(QPushButton* button);
+    // Browse buttons, "&Add New", Ok as the default button, no edit under way.
+    void ReturnToBrowse();
 
     std::unique_ptr<Recordset> rsCodes;
     QString strDescField;
