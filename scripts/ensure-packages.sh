@@ -31,4 +31,4 @@ tess_ensure_packages() {
 }
 
 # What building the program needs.
-TESS_BUILD_PACKAGES="g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libsqlite3-dev libgl-dev fonts-dejavu-core"
+TESS_BUILD_PACKAGES="g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libsqlite3-dev libicu-dev libgl-dev fonts-dejavu-core"

@@ -1,5 +1,6 @@
 // Writing new catalogue files: the empty catalogue and the demo catalogue.
 
+#include "db/CatalogueVersion.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
 #include "db/StringHelpers.h"
@@ -52,6 +53,7 @@ public:
         if (rc != SQLITE_DONE) Fail(rc);
     }
     [[noreturn]] void Fail(int rc) { throw DbError(rc & 0xff, QString::fromUtf8(mDb ? sqlite3_errmsg(mDb) : sqlite3_errstr(rc))); }
+    sqlite3* Handle() const { return mDb; }
 
 private:
     sqlite3* mDb = nullptr;
@@ -309,6 +311,8 @@ void WriteCatalogue(const QString& path, Fill fill)
             WriteSchema(db);
             fill(db);
             WriteIndexes(db);
+            // A new catalogue is made as every older one is brought up to date.
+            UpgradeCatalogue(db.Handle());
             db.Exec(QStringLiteral("COMMIT"));
         }
         if (!QFile::rename(partial, path))

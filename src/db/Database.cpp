@@ -1,8 +1,10 @@
 #include "db/Database.h"
 
+#include "db/CatalogueVersion.h"
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "db/SqlDialect.h"
+#include "db/TextKeys.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +33,20 @@ sqlite3* Connection::Checked() const
     return db;
 }
 
+void Connection::RefreshTextKeysIfWritten()
+{
+    if (!textKeys || refreshingKeys || !db || sqlite3_total_changes64(db) == keysCheckedAt) return;
+    refreshingKeys = true;
+    try {
+        RefreshTextKeys(db);
+    } catch (...) {
+        refreshingKeys = false;
+        throw;
+    }
+    refreshingKeys = false;
+    keysCheckedAt = sqlite3_total_changes64(db);
+}
+
 void ThrowEngineError(sqlite3* db, int rc)
 {
     const int primary = rc & 0xff;
@@ -48,6 +64,16 @@ Statement::Statement(std::shared_ptr<Connection> conn, const QString& sql) : mCo
     if (rc != SQLITE_OK) {
         mStmt = nullptr;
         ThrowEngineError(db, rc);
+    }
+    // A read sees the keys of every text written before it.
+    if (mStmt && sqlite3_stmt_readonly(mStmt)) {
+        try {
+            mConn->RefreshTextKeysIfWritten();
+        } catch (...) {
+            sqlite3_finalize(mStmt);
+            mStmt = nullptr;
+            throw;
+        }
     }
 }
 
@@ -151,10 +177,19 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, co
         if (!missing.isEmpty())
             throw DbError(ErrNo::NotACatalogue, QStringLiteral("'%1' is not a Tessarine catalogue: it has no table '%2'.")
                                                     .arg(info.absoluteFilePath(), missing));
+        RefuseNewerCatalogue(conn->db, conn->path);
         if (sqlite3_db_readonly(conn->db, "main") == 1)
             throw DbError(ErrNo::CannotOpen, QStringLiteral("Could not open '%1' for writing: the file is read-only.")
                                                  .arg(info.absoluteFilePath()));
         if (exclusive) ExecRaw(conn->db, "BEGIN EXCLUSIVE; COMMIT");
+        // A catalogue is brought up to this program's layout, and its text keys
+        // made true to its texts, before anything reads it.
+        if (MissingTable(conn->db, {QStringLiteral("Stamp")}).isEmpty()) {
+            UpgradeCatalogue(conn->db);
+            CheckTextKeys(conn->db);
+            conn->textKeys = true;
+            conn->keysCheckedAt = sqlite3_total_changes64(conn->db);
+        }
     } catch (const DbError& e) {
         conn->Close();
         if (e.Number() == ErrNo::RecordLocked)

@@ -15,6 +15,13 @@ class Recordset;
 struct Connection {
     sqlite3* db = nullptr;
     QString path;
+    // The catalogue keeps stored text keys (db/TextKeys.h), and the count of
+    // rows changed on this connection when they were last brought up to date.
+    bool textKeys = false;
+    qint64 keysCheckedAt = 0;
+    bool refreshingKeys = false;
+    // Before a read, makes the keys of rows written since the last read.
+    void RefreshTextKeysIfWritten();
     ~Connection();
     void Close();
     // Throws DbError(3420) when the database has been closed.

@@ -14,6 +14,7 @@ inline constexpr int FileNotFound = 3024;
 inline constexpr int FileInUse = 3045;     // another process holds the catalogue
 inline constexpr int CannotOpen = 3051;    // the file cannot be opened for writing
 inline constexpr int NotACatalogue = 3078; // a table of the catalogue is missing
+inline constexpr int NewerCatalogue = 3079; // written by a newer version of the program
 inline constexpr int RecordDeleted = 3167;
 inline constexpr int PageLocked = 3168;
 inline constexpr int RecordLocked = 3260;

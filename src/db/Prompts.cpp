@@ -2,6 +2,8 @@
 
 #include "db/Globals.h"
 
+#include <QElapsedTimer>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -43,4 +45,33 @@ void SetProgramEnded(bool ended) { gEnded = ended; }
 MsgAnswer MsgBox(const QString& text, MsgButtons buttons, const QString& title, MsgIcon icon)
 {
     return prompts().Message(text, title.isEmpty() ? kAppTitle : title, icon, buttons);
+}
+
+namespace {
+
+// The clock that spaces out progress reports, shared by nested pieces of work.
+QElapsedTimer& ProgressClock()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock;
+}
+
+}  // namespace
+
+Progress::Progress(const QString& title, const QString& text, qint64 total, bool cancellable) : mTotal(total)
+{
+    prompts().ProgressBegin(title, text, total, cancellable);
+}
+
+Progress::~Progress() { prompts().ProgressEnd(); }
+
+bool Progress::Step(qint64 done)
+{
+    if (mCancelled) return false;
+    const qint64 now = ProgressClock().elapsed();
+    if (mLastReport >= 0 && now - mLastReport < 50 && done < mTotal) return true;
+    mLastReport = now;
+    mCancelled = !prompts().ProgressStep(done);
+    return !mCancelled;
 }

@@ -41,6 +41,41 @@ public:
     virtual void Help(int command, int context) = 0;
     // Ends the program at once. The real one does not return.
     virtual void EndProgram(int exitCode) = 0;
+
+    // Long work: a progress window that appears once the work has taken a
+    // moment, with a Cancel button when the work can be cancelled safely.
+    // ProgressStep answers false once the collector has cancelled. Use the
+    // Progress class below rather than these.
+    virtual void ProgressBegin(const QString& title, const QString& text, qint64 total, bool cancellable)
+    {
+        Q_UNUSED(title) Q_UNUSED(text) Q_UNUSED(total) Q_UNUSED(cancellable)
+    }
+    virtual bool ProgressStep(qint64 done)
+    {
+        Q_UNUSED(done)
+        return true;
+    }
+    virtual void ProgressEnd() {}
+};
+
+// The progress of one piece of long work, from its start to the end of the
+// object's life. Steps are handed on to the prompts a few times a second at
+// most, so a loop may report every row.
+class Progress {
+public:
+    Progress(const QString& title, const QString& text, qint64 total, bool cancellable = false);
+    ~Progress();
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    // False once the collector has cancelled.
+    bool Step(qint64 done);
+    bool Cancelled() const { return mCancelled; }
+
+private:
+    qint64 mLastReport = -1;
+    qint64 mTotal;
+    bool mCancelled = false;
 };
 
 // The installed prompts; the program installs its own before the main window loads.

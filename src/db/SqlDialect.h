@@ -6,6 +6,12 @@
 // as the wildcards of like, [bracketed] names. TranslateSql turns such a text into
 // the SQL the catalogue engine runs. Throws DbError for a malformed date literal
 // or an unterminated quote.
+//
+// Collector text (the columns of db/TextKeys.h) is matched and ordered by one
+// rule whatever its case, accents or script: "descr like 'oster*'" compares the
+// folded description with the folded pattern, "catnum = '12a'" likewise, and
+// "order by descr" orders by the description's collation key. The query texts
+// therefore name the text columns themselves.
 QString TranslateSql(const QString& sql);
 
 // A user's text as the inside of a quoted SQL literal: apostrophes doubled.

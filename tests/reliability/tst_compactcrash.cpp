@@ -133,7 +133,7 @@ private Q_SLOTS:
         mCat->Exec("DELETE FROM Stamp WHERE StampID % 3 = 0");
         mContent = Dump(mCat->Path());
         mStamps = mCat->Scalar("SELECT count(*) FROM Stamp").toInt();
-        mFirstDescr = mCat->Scalar("SELECT descr FROM Stamp ORDER BY descr, StampID LIMIT 1");
+        mFirstDescr = mCat->Scalar("SELECT descr FROM Stamp ORDER BY descr_sort, StampID LIMIT 1");
         mPreviousDir = QDir::currentPath();
         QDir::setCurrent(mCat->Dir());
         gAppDir.clear();

@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "db/TextKeys.h"
 
 #include <QFile>
 
@@ -29,7 +30,7 @@ struct Handle {
 
 }  // namespace
 
-void TestCatalogue::Exec(const QString& sql) const
+void TestCatalogue::Exec(const QString& sql, bool asTheProgram) const
 {
     Handle h(Path());
     char* error = nullptr;
@@ -37,6 +38,15 @@ void TestCatalogue::Exec(const QString& sql) const
         const std::string message = error ? error : "error";
         sqlite3_free(error);
         throw std::runtime_error(message);
+    }
+    // The program keeps the keys of the texts it writes; a test that sets a scene
+    // wants the file as the program would have left it.
+    if (asTheProgram) {
+        try {
+            RefreshTextKeys(h.db);
+        } catch (const DbError&) {
+            // A scene without the key tables (an older layout) has nothing to refresh.
+        }
     }
 }
 

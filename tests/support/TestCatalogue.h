@@ -18,8 +18,10 @@ public:
     QString Path() const { return mDirPath + QStringLiteral("/stamp.mdb"); }
     QString File(const QString& name) const { return mDirPath + u'/' + name; }
 
-    // Runs SQL directly on the file (the file must not be open elsewhere).
-    void Exec(const QString& sql) const;
+    // Runs SQL directly on the file (the file must not be open elsewhere), and
+    // then makes the text keys of what it wrote as the program would; with
+    // asTheProgram false the file is left as another SQLite tool leaves it.
+    void Exec(const QString& sql, bool asTheProgram = true) const;
     // The first column of the first row of a query, as text ("" for none).
     QString Scalar(const QString& sql) const;
 

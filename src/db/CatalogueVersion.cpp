@@ -1,0 +1,68 @@
+#include "db/CatalogueVersion.h"
+
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/TextKeys.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+void Exec(sqlite3* db, const char* sql)
+{
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+}
+
+// The steps, in order: kSteps[n] brings a file from version n to n + 1.
+using Step = void (*)(sqlite3*);
+const Step kSteps[] = {
+    AddTextKeys,  // 0 -> 1: folded texts and collation keys beside the collector's texts
+};
+static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
+
+}  // namespace
+
+int CatalogueVersion(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+    int version = 0;
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW) ThrowEngineError(db, rc);
+    return version;
+}
+
+void RefuseNewerCatalogue(sqlite3* db, const QString& path)
+{
+    const int version = CatalogueVersion(db);
+    if (version > kCatalogueVersion)
+        throw DbError(ErrNo::NewerCatalogue,
+                      QStringLiteral("'%1' was written by a newer version of Tessarine (catalogue version %2); this "
+                                     "version can open catalogues up to version %3.  The file has not been changed.")
+                          .arg(QFileInfo(path).absoluteFilePath())
+                          .arg(version)
+                          .arg(kCatalogueVersion));
+}
+
+void UpgradeCatalogue(sqlite3* db)
+{
+    const int from = CatalogueVersion(db);
+    if (from >= kCatalogueVersion) return;
+    Exec(db, "SAVEPOINT upgrade");
+    try {
+        for (int version = from; version < kCatalogueVersion; ++version) kSteps[version](db);
+        const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kCatalogueVersion);
+        Exec(db, pragma.constData());
+        Exec(db, "RELEASE upgrade");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK TO upgrade", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE upgrade", nullptr, nullptr, nullptr);
+        throw;
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// Stored keys of collector text. Every text column that the program matches or
+// orders (a stamp's description, catalogue number, colour ..., a code's
+// description) has two derived columns beside it:
+//
+//   <column>_fold  the text folded for matching (search/Folding.h), indexed
+//                  where a find uses it;
+//   <column>_sort  the text's collation key (search/Collation.h), a byte string
+//                  whose plain order is the alphabetical order.
+//
+// The query dialect sends a like or = comparison on such a column to its folded
+// form, and an ORDER BY on it to its key (db/SqlDialect.h), so the program's
+// query texts name the columns themselves.
+//
+// The keys stay true to their texts whoever writes the file: triggers in the
+// catalogue queue every row whose text is written (by this program or by any
+// SQLite tool) in TextKeyQueue, and the queue is worked off before the program
+// next reads (Statement) and at every open.
+
+#include "db/TextColumns.h"
+
+struct sqlite3;
+
+// Adds the key columns, the queue, its triggers and the indexes to a catalogue
+// that has none, and fills the keys of every row.
+void AddTextKeys(sqlite3* db);
+
+// Makes the keys of the queued rows and empties the queue.
+void RefreshTextKeys(sqlite3* db);
+
+// At open: puts back missing triggers, makes every key anew when the stored ones
+// were made under another collation (another locale, another library version),
+// and works off the queue.
+void CheckTextKeys(sqlite3* db);
