@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -81,4 +83,36 @@ void QtPrompts::EndProgram(int exitCode)
     // keeps the file whole.
     std::fflush(nullptr);
     std::_Exit(exitCode);
+}
+
+void QtPrompts::ProgressBegin(const QString& title, const QString& text, qint64 total, bool cancellable)
+{
+    // Work inside other work reports through the outer window.
+    if (mProgressDepth++ > 0) return;
+    mProgressTotal = std::max<qint64>(total, 1);
+    mProgress = new QProgressDialog(text, cancellable ? QStringLiteral("Cancel") : QString(), 0, 1000, Owner());
+    mProgress->setWindowTitle(title);
+    mProgress->setWindowModality(Qt::ApplicationModal);
+    if (!cancellable) mProgress->setCancelButton(nullptr);
+    mProgress->setAutoClose(false);
+    mProgress->setAutoReset(false);
+    // Shown only when the work takes longer than a moment.
+    mProgress->setMinimumDuration(1000);
+    mProgress->setValue(0);
+}
+
+bool QtPrompts::ProgressStep(qint64 done)
+{
+    if (!mProgress) return true;
+    const qint64 permille = std::clamp<qint64>(done * 1000 / mProgressTotal, 0, 1000);
+    mProgress->setValue(static_cast<int>(permille));
+    QCoreApplication::processEvents();
+    return !mProgress->wasCanceled();
+}
+
+void QtPrompts::ProgressEnd()
+{
+    if (mProgressDepth == 0 || --mProgressDepth > 0) return;
+    delete mProgress;
+    mProgress = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "db/Prompts.h"
 
+class QProgressDialog;
 class QWidget;
 
 // The program's own prompts: Qt message boxes, input boxes, the save dialog, the
@@ -16,7 +17,14 @@ public:
     void Busy(bool on) override;
     void Help(int command, int context) override;
     void EndProgram(int exitCode) override;
+    void ProgressBegin(const QString& title, const QString& text, qint64 total, bool cancellable) override;
+    bool ProgressStep(qint64 done) override;
+    void ProgressEnd() override;
 
 private:
     int mBusyDepth = 0;
+    // The progress window of the outermost piece of long work under way.
+    QProgressDialog* mProgress = nullptr;
+    qint64 mProgressTotal = 0;
+    int mProgressDepth = 0;
 };

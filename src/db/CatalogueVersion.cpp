@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 void Exec(sqlite3* db, const char* sql)
@@ -50,14 +53,15 @@ void RefuseNewerCatalogue(sqlite3* db, const QString& path)
                           .arg(kCatalogueVersion));
 }
 
-void UpgradeCatalogue(sqlite3* db)
+void UpgradeCatalogue(sqlite3* db, int toVersion)
 {
     const int from = CatalogueVersion(db);
-    if (from >= kCatalogueVersion) return;
+    toVersion = std::min(toVersion, kCatalogueVersion);
+    if (from >= toVersion) return;
     Exec(db, "SAVEPOINT upgrade");
     try {
-        for (int version = from; version < kCatalogueVersion; ++version) kSteps[version](db);
-        const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kCatalogueVersion);
+        for (int version = from; version < toVersion; ++version) kSteps[version](db);
+        const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(toVersion);
         Exec(db, pragma.constData());
         Exec(db, "RELEASE upgrade");
     } catch (...) {

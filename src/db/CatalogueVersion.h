@@ -18,5 +18,6 @@ int CatalogueVersion(sqlite3* db);
 // is written to it.
 void RefuseNewerCatalogue(sqlite3* db, const QString& path);
 
-// Runs the steps from the file's version up to kCatalogueVersion.
-void UpgradeCatalogue(sqlite3* db);
+// Runs the steps from the file's version up to toVersion (tests and benchmarks
+// make files of earlier versions with a lower one).
+void UpgradeCatalogue(sqlite3* db, int toVersion = kCatalogueVersion);

@@ -299,7 +299,7 @@ void WriteDemoRows(RawDb& db, int stamps, quint64 seed)
 // Writes the catalogue beside its final name and moves it into place only when it
 // is complete, so that an interrupted run never leaves a half-made catalogue.
 template <typename Fill>
-void WriteCatalogue(const QString& path, Fill fill)
+void WriteCatalogue(const QString& path, int version, Fill fill)
 {
     if (QFileInfo::exists(path))
         throw DbError(ErrNo::FileError, QStringLiteral("'%1' already exists.").arg(path));
@@ -312,7 +312,7 @@ void WriteCatalogue(const QString& path, Fill fill)
             fill(db);
             WriteIndexes(db);
             // A new catalogue is made as every older one is brought up to date.
-            UpgradeCatalogue(db.Handle());
+            UpgradeCatalogue(db.Handle(), version < 0 ? kCatalogueVersion : version);
             db.Exec(QStringLiteral("COMMIT"));
         }
         if (!QFile::rename(partial, path))
@@ -326,12 +326,12 @@ void WriteCatalogue(const QString& path, Fill fill)
 
 }  // namespace
 
-void CreateCatalogue(const QString& path)
+void CreateCatalogue(const QString& path, int version)
 {
-    WriteCatalogue(path, [](RawDb&) {});
+    WriteCatalogue(path, version, [](RawDb&) {});
 }
 
-void CreateDemoCatalogue(const QString& path, int stamps, quint64 seed)
+void CreateDemoCatalogue(const QString& path, int stamps, quint64 seed, int version)
 {
-    WriteCatalogue(path, [&](RawDb& db) { WriteDemoRows(db, stamps, seed); });
+    WriteCatalogue(path, version, [&](RawDb& db) { WriteDemoRows(db, stamps, seed); });
 }

@@ -25,9 +25,10 @@ const std::vector<FieldCatalogueRow>& FieldCatalogueRows();
 // The tables the main window cannot work without.
 QStringList CatalogueTables();
 
-// Creates an empty catalogue at path; the file must not exist yet.
-void CreateCatalogue(const QString& path);
+// Creates an empty catalogue at path; the file must not exist yet. A version
+// below the current one makes a file as an older program wrote it.
+void CreateCatalogue(const QString& path, int version = -1);
 
 // Creates a catalogue with invented code lists and the given number of invented
 // stamps; the file must not exist yet.
-void CreateDemoCatalogue(const QString& path, int stamps, quint64 seed);
+void CreateDemoCatalogue(const QString& path, int stamps, quint64 seed, int version = -1);

@@ -1,5 +1,7 @@
 #include "search/Folding.h"
 
+#include <unicode/unorm2.h>
+
 namespace {
 
 bool IsMark(QChar c)
@@ -43,6 +45,29 @@ const char16_t* BaseOf(char16_t c)
     }
 }
 
+// The compatibility decomposition, in time linear in the text's length (Qt's own
+// grows with its square on long runs of accented letters).
+QString Decomposed(const QString& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfkd = unorm2_getNFKDInstance(&status);
+    if (U_FAILURE(status)) return text;
+    const auto* source = reinterpret_cast<const UChar*>(text.constData());
+    const auto length = static_cast<int32_t>(text.size());
+    QString out(text.size() + text.size() / 2 + 8, Qt::Uninitialized);
+    int32_t written = unorm2_normalize(nfkd, source, length, reinterpret_cast<UChar*>(out.data()),
+                                       static_cast<int32_t>(out.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        out.resize(written);
+        written = unorm2_normalize(nfkd, source, length, reinterpret_cast<UChar*>(out.data()),
+                                   static_cast<int32_t>(out.size()), &status);
+    }
+    if (U_FAILURE(status)) return text;
+    out.resize(written);
+    return out;
+}
+
 bool IsAscii(const QString& text)
 {
     for (QChar c : text)
@@ -60,17 +85,16 @@ QString FoldText(const QString& text)
 
     // Compatibility decomposition splits accented letters into base and marks and
     // turns ligatures, full-width and other presentation forms into plain letters.
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    const QString decomposed = Decomposed(text);
     QString out;
     out.reserve(decomposed.size());
     for (QChar c : decomposed) {
-        if (IsMark(c)) continue;
+        // A mark that has no letter before it to sit on is kept: dropping it would
+        // make a text of marks match every text.
+        if (IsMark(c) && !out.isEmpty()) continue;
         if (const char16_t* base = BaseOf(c.unicode())) out += QString::fromUtf16(base);
         else out += c;
     }
-    // A text of nothing but marks keeps them: folding it to nothing would make it
-    // match every text.
-    if (out.isEmpty()) out = decomposed;
     // Case folding after the marks are gone: capital letters whose folded form
     // decomposes (the Turkish dotted capital I) end on their base letter too.
     return out.toCaseFolded();

@@ -63,6 +63,7 @@ void ScriptedPrompts::Clear()
     beeps = 0;
     busy.clear();
     helpCalls.clear();
+    progress.clear();
     endedWith.reset();
     SetProgramEnded(false);
 }

@@ -43,6 +43,15 @@ public:
     void Busy(bool on) override { busy.push_back(on); }
     void Help(int command, int context) override { helpCalls.emplace_back(command, context); }
     void EndProgram(int exitCode) override { endedWith = exitCode; }
+    void ProgressBegin(const QString& title, const QString& text, qint64 total, bool cancellable) override
+    {
+        progress.push_back({title, text, total, cancellable});
+    }
+    bool ProgressStep(qint64 done) override
+    {
+        if (!progress.empty()) progress.back().done = done;
+        return !(cancelProgressAt && done >= *cancelProgressAt);
+    }
 
     // Answers to Yes/No questions, in order; once they run out, defaultAnswer.
     std::deque<MsgAnswer> answers;
@@ -54,6 +63,8 @@ public:
     std::deque<std::optional<QString>> saveFiles;
     // Picked days; nullopt closes the picker without a pick.
     std::deque<std::optional<QDate>> pickedDates;
+    // The progress steps answer "cancelled" from this count of work done on.
+    std::optional<qint64> cancelProgressAt;
 
     std::vector<ShownMessage> messages;
     std::vector<InputRequest> inputRequests;
@@ -63,6 +74,14 @@ public:
     std::vector<bool> busy;
     std::vector<std::pair<int, int>> helpCalls;
     std::optional<int> endedWith;
+    struct ProgressShown {
+        QString title;
+        QString text;
+        qint64 total;
+        bool cancellable;
+        qint64 done = 0;
+    };
+    std::vector<ProgressShown> progress;
 
     // The last message's text, or the empty text.
     QString LastText() const { return messages.empty() ? QString() : messages.back().text; }

@@ -1,6 +1,7 @@
 // tessarine-catalogue: writes an empty catalogue, or a demo catalogue of invented
 // stamps, for first runs, tests and benchmarks.
 
+#include "db/CatalogueVersion.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
 
@@ -17,8 +18,9 @@ int Usage(const char* problem)
 {
     if (problem) std::fprintf(stderr, "tessarine-catalogue: %s\n", problem);
     std::fprintf(stderr,
-                 "usage: tessarine-catalogue create PATH [--force]\n"
-                 "       tessarine-catalogue demo PATH --stamps N [--seed S] [--force]\n");
+                 "usage: tessarine-catalogue create PATH [--force] [--catalogue-version V]\n"
+                 "       tessarine-catalogue demo PATH --stamps N [--seed S] [--force] [--catalogue-version V]\n"
+                 "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n");
     return 2;
 }
 
@@ -40,6 +42,7 @@ int main(int argc, char** argv)
     bool force = false;
     long long stamps = -1;
     unsigned long long seed = 1;
+    int version = -1;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
         if (arg == u"--force") {
@@ -56,6 +59,10 @@ int main(int argc, char** argv)
                 seed = number.toULongLong(&ok);
                 if (!ok) return Usage("--seed needs a whole number");
             }
+        } else if (arg == u"--catalogue-version") {
+            bool ok = false;
+            version = args.isEmpty() ? -1 : args.takeFirst().toInt(&ok);
+            if (!ok || version < 0 || version > kCatalogueVersion) return Usage("--catalogue-version needs a known version");
         } else if (arg.startsWith(u'-')) {
             return Usage("unknown option");
         } else if (path.isEmpty()) {
@@ -79,8 +86,8 @@ int main(int argc, char** argv)
         }
     }
     try {
-        if (command == u"create") CreateCatalogue(path);
-        else CreateDemoCatalogue(path, static_cast<int>(stamps), seed);
+        if (command == u"create") CreateCatalogue(path, version);
+        else CreateDemoCatalogue(path, static_cast<int>(stamps), seed, version);
     } catch (const DbError& e) {
         std::fprintf(stderr, "tessarine-catalogue: %s\n", qUtf8Printable(e.Text()));
         return 1;
