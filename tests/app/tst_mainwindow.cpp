@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "search/Collation.h"
+
 #include "codes/frmCodesMaint.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
@@ -116,8 +118,9 @@ private Q_SLOTS:
         MainWindowFixture f(300);
         auto* country = f.W<QComboBox>("cmbCou");
         QVERIFY(country->count() > 20);
+        // In alphabetical order whatever the script.
         for (int i = 0; i + 1 < country->count(); ++i)
-            QVERIFY(country->itemText(i).compare(country->itemText(i + 1), Qt::CaseInsensitive) <= 0);
+            QVERIFY(CollationKey(country->itemText(i)) <= CollationKey(country->itemText(i + 1)));
         const QString firstDescr = f.Scalar("select descr from Stamp order by descr, StampID limit 1");
         QCOMPARE(f.Text("txtDescr"), firstDescr);
         const QString couId = f.Scalar("select CouID from Stamp order by descr, StampID limit 1");
