@@ -97,6 +97,30 @@ private:
     throw DbError(3265, QStringLiteral("Item not found in this collection. (%1)").arg(name));
 }
 
+void ExecOn(sqlite3* db, const char* sql)
+{
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+}
+
+// Runs a write and brings the text keys of what it wrote up to date, in one
+// transaction: one commit, and never a row without its keys.
+template <typename Write>
+void WriteWithKeys(const std::shared_ptr<Connection>& conn, Write write)
+{
+    sqlite3* db = conn->Checked();
+    ExecOn(db, "SAVEPOINT write_with_keys");
+    try {
+        write();
+        conn->RefreshTextKeysIfWritten();
+        ExecOn(db, "RELEASE write_with_keys");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK TO write_with_keys", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE write_with_keys", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Dynaset: the ordered keys of one table; the current row is fetched by key.
 class Dynaset final : public Recordset {
@@ -258,7 +282,9 @@ public:
         for (int i : columns) BindValue(write.Handle(), bind++, mBuffer[static_cast<size_t>(i)]);
         if (mMode == Mode::Add && mKeyColumn < 0) sqlite3_bind_int64(write.Handle(), bind++, mNewKey);
         if (mMode == Mode::Edit) sqlite3_bind_int64(write.Handle(), bind++, CurrentKey());
-        write.Step();  // a failure leaves the edit buffer in place, so the write can be tried again
+        // The row and the stored keys of its texts are written in one transaction.
+        // A failure leaves the edit buffer in place, so the write can be tried again.
+        WriteWithKeys(mConn, [&write] { write.Step(); });
 
         mMode = Mode::None;
         mBuffer.clear();
