@@ -13,7 +13,10 @@
 // The number and text of the error a money total too large to hold is reported
 // with, as the program's runtime has always called it.
 inline constexpr int kOverflowError = 6;
-inline DbError OverflowError() { return DbError(kOverflowError, QStringLiteral("Overflow")); }
+inline DbError OverflowError()
+{
+    return DbError(kOverflowError, QStringLiteral("Overflow"));
+}
 
 inline std::optional<Money> CheckedAdd(Money a, Money b)
 {

@@ -31,7 +31,10 @@ QString Count(qint64 n, const char16_t* one, const char16_t* many)
     return QLocale().toString(n) + u' ' + QString::fromUtf16(n == 1 ? one : many);
 }
 
-QString Stamps(qint64 n) { return Count(n, u"stamp", u"stamps"); }
+QString Stamps(qint64 n)
+{
+    return Count(n, u"stamp", u"stamps");
+}
 
 struct Category {
     const char16_t* table;
@@ -44,17 +47,22 @@ struct Category {
 std::optional<Category> CategoryOf(ChartKind kind)
 {
     switch (kind) {
-    case ChartKind::StampsByCountry:
-    case ChartKind::ValueByCountry:
-    case ChartKind::ValueAgainstPaid: return Category{u"country", u"CouID", u"Coudesc", u"country", u"countries"};
-    case ChartKind::StampsByTopic:
-    case ChartKind::ValueByTopic: return Category{u"topic", u"topID", u"TopDesc", u"topic", u"topics"};
-    case ChartKind::StampsByType:
-    case ChartKind::ValueByType: return Category{u"type", u"typeID", u"Typedesc", u"type", u"types"};
-    case ChartKind::StampsByCondition:
-    case ChartKind::ValueByCondition: return Category{u"Condition", u"ConID", u"conDesc", u"condition", u"conditions"};
-    case ChartKind::StampsByDecade:
-    case ChartKind::PurchasesAndSales: return std::nullopt;
+        case ChartKind::StampsByCountry:
+        case ChartKind::ValueByCountry:
+        case ChartKind::ValueAgainstPaid:
+            return Category{u"country", u"CouID", u"Coudesc", u"country", u"countries"};
+        case ChartKind::StampsByTopic:
+        case ChartKind::ValueByTopic:
+            return Category{u"topic", u"topID", u"TopDesc", u"topic", u"topics"};
+        case ChartKind::StampsByType:
+        case ChartKind::ValueByType:
+            return Category{u"type", u"typeID", u"Typedesc", u"type", u"types"};
+        case ChartKind::StampsByCondition:
+        case ChartKind::ValueByCondition:
+            return Category{u"Condition", u"ConID", u"conDesc", u"condition", u"conditions"};
+        case ChartKind::StampsByDecade:
+        case ChartKind::PurchasesAndSales:
+            return std::nullopt;
     }
     return std::nullopt;
 }
@@ -62,16 +70,21 @@ std::optional<Category> CategoryOf(ChartKind kind)
 bool RanksByValue(ChartKind kind)
 {
     switch (kind) {
-    case ChartKind::ValueByCountry:
-    case ChartKind::ValueByTopic:
-    case ChartKind::ValueByType:
-    case ChartKind::ValueByCondition:
-    case ChartKind::ValueAgainstPaid: return true;
-    default: return false;
+        case ChartKind::ValueByCountry:
+        case ChartKind::ValueByTopic:
+        case ChartKind::ValueByType:
+        case ChartKind::ValueByCondition:
+        case ChartKind::ValueAgainstPaid:
+            return true;
+        default:
+            return false;
     }
 }
 
-qint64 WholeAt(const Recordset& rs, int i) { return WholeOf(rs.FieldAt(i)).value_or(0); }
+qint64 WholeAt(const Recordset& rs, int i)
+{
+    return WholeOf(rs.FieldAt(i)).value_or(0);
+}
 
 // A MoneySum column: null only when the sum did not fit.
 std::optional<Money> MoneyAt(const Recordset& rs, int i)
@@ -125,7 +138,8 @@ QString ByCategoryNote(ChartKind kind, const Category& category, qint64 stamps, 
     const QString noun = QString::fromUtf16(category.noun);
     QString note;
     if (kind == ChartKind::ValueAgainstPaid)
-        note = QStringLiteral("Catalogue value against price paid of the %1 you hold, by %2.").arg(Stamps(stamps), noun);
+        note =
+            QStringLiteral("Catalogue value against price paid of the %1 you hold, by %2.").arg(Stamps(stamps), noun);
     else if (RanksByValue(kind))
         note = QStringLiteral("Catalogue value of the %1 you hold, by %2.").arg(Stamps(stamps), noun);
     else
@@ -193,7 +207,8 @@ ChartData LoadByCategory(Database& db, ChartKind kind, const Category& c)
     collator.setNumericMode(true);
     const bool byValue = RanksByValue(kind);
     std::sort(named.begin(), named.end(), [&](const ChartBar& a, const ChartBar& b) {
-        if (byValue ? a.value != b.value : a.stamps != b.stamps) return byValue ? a.value > b.value : a.stamps > b.stamps;
+        if (byValue ? a.value != b.value : a.stamps != b.stamps)
+            return byValue ? a.value > b.value : a.stamps > b.stamps;
         if (const int order = collator.compare(a.label, b.label)) return order < 0;
         return a.code < b.code;
     });
@@ -329,8 +344,9 @@ ChartData LoadPurchasesAndSales(Database& db)
         data.bars.push_back(bar);
     }
     data.note = years.empty() ? QStringLiteral("There are no purchases or sales with a date to chart.")
-                              : QStringLiteral("What you paid for stamps by year of purchase, and what stamps sold "
-                                               "brought by year of sale.");
+                              : QStringLiteral(
+                                    "What you paid for stamps by year of purchase, and what stamps sold "
+                                    "brought by year of sale.");
     if (undatedBought > 0 || undatedSold > 0)
         data.note += QStringLiteral(" Left out: %1 without a purchase date, %2 sold without a date sold.")
                          .arg(Stamps(undatedBought), QLocale().toString(undatedSold));
@@ -343,13 +359,13 @@ ChartData LoadPurchasesAndSales(Database& db)
 StatsSummary LoadSummary(Database& db)
 {
     StatsSummary s;
-    auto rs = Query(db, QStringLiteral(
-                            "Select IIf(sold, 1, 0) as Sold, IIf(wantlist, 1, 0) as Wanted, Count(*) as Stamps, "
-                            "Sum(WholeOf(quantity)) as Copies, MoneySum(quantity, pricepaid) as Paid, "
-                            "MoneySum(quantity, catvalue) as Valued, MoneySum(quantity, priceask) as Sales, "
-                            "MoneySum(1, pricepaid) as WillPay, Count(MoneyOf(pricepaid)) as WithPaid, "
-                            "Count(MoneyOf(catvalue)) as WithValue, Count(MoneyOf(priceask)) as WithAsk "
-                            "from Stamp group by IIf(sold, 1, 0), IIf(wantlist, 1, 0)"));
+    auto rs =
+        Query(db, QStringLiteral("Select IIf(sold, 1, 0) as Sold, IIf(wantlist, 1, 0) as Wanted, Count(*) as Stamps, "
+                                 "Sum(WholeOf(quantity)) as Copies, MoneySum(quantity, pricepaid) as Paid, "
+                                 "MoneySum(quantity, catvalue) as Valued, MoneySum(quantity, priceask) as Sales, "
+                                 "MoneySum(1, pricepaid) as WillPay, Count(MoneyOf(pricepaid)) as WithPaid, "
+                                 "Count(MoneyOf(catvalue)) as WithValue, Count(MoneyOf(priceask)) as WithAsk "
+                                 "from Stamp group by IIf(sold, 1, 0), IIf(wantlist, 1, 0)"));
     // The groups of sold and wanted overlap: a sold stamp still on the want list
     // is in both reports, as it is in both sums here.
     while (!rs->Eof()) {
@@ -405,17 +421,28 @@ QString SummaryNote(const StatsSummary& s)
 QString ChartTitle(ChartKind kind)
 {
     switch (kind) {
-    case ChartKind::StampsByCountry: return QStringLiteral("Stamps by country");
-    case ChartKind::ValueByCountry: return QStringLiteral("Catalogue value by country");
-    case ChartKind::StampsByTopic: return QStringLiteral("Stamps by topic");
-    case ChartKind::ValueByTopic: return QStringLiteral("Catalogue value by topic");
-    case ChartKind::StampsByType: return QStringLiteral("Stamps by type");
-    case ChartKind::ValueByType: return QStringLiteral("Catalogue value by type");
-    case ChartKind::StampsByCondition: return QStringLiteral("Stamps by condition");
-    case ChartKind::ValueByCondition: return QStringLiteral("Catalogue value by condition");
-    case ChartKind::StampsByDecade: return QStringLiteral("Stamps by decade of issue");
-    case ChartKind::PurchasesAndSales: return QStringLiteral("Purchases and sales by year");
-    case ChartKind::ValueAgainstPaid: return QStringLiteral("Catalogue value against price paid, by country");
+        case ChartKind::StampsByCountry:
+            return QStringLiteral("Stamps by country");
+        case ChartKind::ValueByCountry:
+            return QStringLiteral("Catalogue value by country");
+        case ChartKind::StampsByTopic:
+            return QStringLiteral("Stamps by topic");
+        case ChartKind::ValueByTopic:
+            return QStringLiteral("Catalogue value by topic");
+        case ChartKind::StampsByType:
+            return QStringLiteral("Stamps by type");
+        case ChartKind::ValueByType:
+            return QStringLiteral("Catalogue value by type");
+        case ChartKind::StampsByCondition:
+            return QStringLiteral("Stamps by condition");
+        case ChartKind::ValueByCondition:
+            return QStringLiteral("Catalogue value by condition");
+        case ChartKind::StampsByDecade:
+            return QStringLiteral("Stamps by decade of issue");
+        case ChartKind::PurchasesAndSales:
+            return QStringLiteral("Purchases and sales by year");
+        case ChartKind::ValueAgainstPaid:
+            return QStringLiteral("Catalogue value against price paid, by country");
     }
     return QString();
 }
@@ -427,7 +454,10 @@ ChartData LoadChart(Database& db, ChartKind kind)
     return LoadPurchasesAndSales(db);
 }
 
-bool ChartData::Horizontal() const { return kind != ChartKind::StampsByDecade && kind != ChartKind::PurchasesAndSales; }
+bool ChartData::Horizontal() const
+{
+    return kind != ChartKind::StampsByDecade && kind != ChartKind::PurchasesAndSales;
+}
 
 bool ChartData::CountsMoney() const
 {

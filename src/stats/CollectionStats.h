@@ -93,7 +93,7 @@ struct ChartData {
     QString note;                // one line under the chart
     qint64 stamps = 0;           // the stamps the chart counts, every bar together
 
-    bool Horizontal() const;  // bars across (named categories) or upright (time)
+    bool Horizontal() const;   // bars across (named categories) or upright (time)
     bool CountsMoney() const;  // the axis counts money, not stamps
     QStringList SeriesNames() const;
     // The height of one bar of one series, for drawing.

@@ -15,22 +15,29 @@ namespace {
 QVariant NumberValue(sqlite3_value* value)
 {
     switch (sqlite3_value_type(value)) {
-    case SQLITE_INTEGER: return QVariant(static_cast<qint64>(sqlite3_value_int64(value)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_value_double(value));
-    default: return QVariant();
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qint64>(sqlite3_value_int64(value)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_value_double(value));
+        default:
+            return QVariant();
     }
 }
 
 void WholeOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
-    if (const auto whole = WholeOf(NumberValue(argv[0]))) sqlite3_result_int64(context, *whole);
-    else sqlite3_result_null(context);
+    if (const auto whole = WholeOf(NumberValue(argv[0])))
+        sqlite3_result_int64(context, *whole);
+    else
+        sqlite3_result_null(context);
 }
 
 void MoneyOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
-    if (const auto money = MoneyOf(NumberValue(argv[0]))) sqlite3_result_int64(context, money->Units());
-    else sqlite3_result_null(context);
+    if (const auto money = MoneyOf(NumberValue(argv[0])))
+        sqlite3_result_int64(context, money->Units());
+    else
+        sqlite3_result_null(context);
 }
 
 void YearOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
@@ -41,8 +48,10 @@ void YearOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const QString field = QString::fromUtf8(text, sqlite3_value_bytes(argv[0]));
-    if (const auto date = DateOf(QVariant(field))) sqlite3_result_int(context, date->year());
-    else sqlite3_result_null(context);
+    if (const auto date = DateOf(QVariant(field)))
+        sqlite3_result_int(context, date->year());
+    else
+        sqlite3_result_null(context);
 }
 
 struct MoneySumState {
@@ -62,20 +71,25 @@ void MoneySumStep(sqlite3_context* context, int, sqlite3_value** argv)
     if (!price) return;
     const auto product = CheckedTimes(*price, WholeOf(NumberValue(argv[0])).value_or(0));
     const auto sum = product ? CheckedAdd(Money::FromUnits(state->units), *product) : std::nullopt;
-    if (sum) state->units = sum->Units();
-    else state->overflow = true;
+    if (sum)
+        state->units = sum->Units();
+    else
+        state->overflow = true;
 }
 
 void MoneySumFinal(sqlite3_context* context)
 {
     // No rows leave the state unallocated (zeroed when it is first asked for).
     const auto* state = static_cast<MoneySumState*>(sqlite3_aggregate_context(context, 0));
-    if (state && state->overflow) sqlite3_result_null(context);
-    else sqlite3_result_int64(context, state ? state->units : 0);
+    if (state && state->overflow)
+        sqlite3_result_null(context);
+    else
+        sqlite3_result_int64(context, state ? state->units : 0);
 }
 
 void Register(sqlite3* db, const char* name, int args, void (*scalar)(sqlite3_context*, int, sqlite3_value**),
-              void (*step)(sqlite3_context*, int, sqlite3_value**) = nullptr, void (*finish)(sqlite3_context*) = nullptr)
+              void (*step)(sqlite3_context*, int, sqlite3_value**) = nullptr,
+              void (*finish)(sqlite3_context*) = nullptr)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
     const int rc = sqlite3_create_function_v2(db, name, args, flags, nullptr, scalar, step, finish, nullptr);

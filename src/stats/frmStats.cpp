@@ -12,6 +12,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
@@ -34,6 +35,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +43,9 @@ namespace {
 frmStats* sInstance = nullptr;
 
 constexpr int kHelpContext = 210;
+
+// More years or decades than this are named sparsely on their axis.
+constexpr int kMaxNamedPeriods = 30;
 
 const QString kPictureFilter = QStringLiteral("PNG Pictures (*.png)|*.png|SVG Pictures (*.svg)|*.svg");
 
@@ -56,7 +61,10 @@ double NiceStep(double range)
     return 10 * power;
 }
 
-bool IsDark(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
+bool IsDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128;
+}
 
 }  // namespace
 
@@ -96,11 +104,14 @@ frmStats::~frmStats()
     if (sInstance == this) sInstance = nullptr;
 }
 
-frmStats* frmStats::Instance() { return sInstance; }
+frmStats* frmStats::Instance()
+{
+    return sInstance;
+}
 
 void frmStats::BuildControls()
 {
-    resize(1000, 640);
+    resize(1080, 720);
     auto* summaryColumn = new QVBoxLayout;
 
     struct Row {
@@ -125,15 +136,15 @@ void frmStats::BuildControls()
         summaryColumn->addWidget(box);
     };
     group(QStringLiteral("Stamps you hold"), {{"lblHeldStamps", "Stamps"},
-                                               {"lblHeldCopies", "Copies"},
-                                               {"lblCountries", "Countries"},
-                                               {"lblHeldPaid", "Total paid"},
-                                               {"lblHeldValue", "Catalogue value"},
-                                               {"lblHeldGain", "Value minus cost"}});
+                                              {"lblHeldCopies", "Copies"},
+                                              {"lblCountries", "Countries"},
+                                              {"lblHeldPaid", "Total paid"},
+                                              {"lblHeldValue", "Catalogue value"},
+                                              {"lblHeldGain", "Value minus cost"}});
     group(QStringLiteral("Stamps sold"), {{"lblSoldStamps", "Stamps"},
-                                           {"lblSoldPaid", "Total paid"},
-                                           {"lblSoldSales", "Total sales"},
-                                           {"lblSoldProfit", "Sales minus cost"}});
+                                          {"lblSoldPaid", "Total paid"},
+                                          {"lblSoldSales", "Total sales"},
+                                          {"lblSoldProfit", "Sales minus cost"}});
     group(QStringLiteral("Want list"), {{"lblWantStamps", "Stamps"}, {"lblWantCost", "Would cost"}});
 
     lblSummaryNote = new QLabel(this);
@@ -179,8 +190,14 @@ void frmStats::BuildControls()
     chartColumn->addWidget(lblNote);
     chartColumn->addLayout(buttons);
 
+    auto* left = new QWidget(this);
+    left->setLayout(summaryColumn);
+    summaryColumn->setContentsMargins(0, 0, 0, 0);
+    // Wide enough for every chart's name in the list.
+    left->setFixedWidth(std::max(300, lstCharts->sizeHintForColumn(0) + 2 * lstCharts->frameWidth() + 8));
+
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(summaryColumn, 0);
+    layout->addWidget(left, 0);
     layout->addLayout(chartColumn, 1);
 
     setTabOrder(lstCharts, cmdSave);
@@ -279,13 +296,36 @@ void frmStats::ShowChart()
             series->append(set);
         }
         for (int i = 0; i < count; ++i) categories << mChart.bars[static_cast<size_t>(BarAt(i))].label;
+        series->setBarWidth(0.85);
         chart->addSeries(series);
 
-        auto* categoryAxis = new QBarCategoryAxis;
-        categoryAxis->append(categories);
+        QAbstractAxis* categoryAxis = nullptr;
+        if (mChart.Horizontal() || count <= kMaxNamedPeriods) {
+            auto* named = new QBarCategoryAxis;
+            named->append(categories);
+            // Many years or decades side by side: their labels stand upright.
+            if (!mChart.Horizontal() && count > 12) named->setLabelsAngle(-90);
+            categoryAxis = named;
+        } else {
+            // Too many years to name each: every fifth or tenth is named, at its bar.
+            const int every = count > 4 * kMaxNamedPeriods ? 20 : count > 2 * kMaxNamedPeriods ? 10 : 5;
+            auto* sparse = new QCategoryAxis;
+            sparse->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+            sparse->setRange(-0.5, count - 0.5);
+            for (int i = 0; i < count; ++i) {
+                const ChartBar& bar = mChart.bars[static_cast<size_t>(i)];
+                if (bar.kind == ChartBar::Kind::Period &&
+                    bar.year % (mChart.kind == ChartKind::StampsByDecade ? every * 10 : every) == 0)
+                    sparse->append(bar.label, i);
+            }
+            sparse->setLabelsAngle(-90);
+            categoryAxis = sparse;
+        }
         auto* valueAxis = new QValueAxis;
-        const double step = mChart.CountsMoney() ? NiceStep(high - low) : std::max(1.0, std::ceil(NiceStep(high - low)));
-        valueAxis->setRange(std::floor(low / step) * step, std::max(step, std::ceil(high / step) * step));
+        const double step =
+            mChart.CountsMoney() ? NiceStep(high - low) : std::max(1.0, std::ceil(NiceStep(high - low)));
+        // A step of room above the highest bar, below the lowest when it is negative.
+        valueAxis->setRange(low < 0 ? (std::floor(low / step) - 1) * step : 0, (std::floor(high / step) + 1) * step);
         valueAxis->setTickType(QValueAxis::TicksDynamic);
         valueAxis->setTickAnchor(0);
         valueAxis->setTickInterval(step);
@@ -338,8 +378,10 @@ void frmStats::keyPressEvent(QKeyEvent* event)
 
 void frmStats::Bar_Hovered(bool on, int axisIndex)
 {
-    if (on) QToolTip::showText(QCursor::pos(), mChart.BarText(BarAt(axisIndex)), chtStats);
-    else QToolTip::hideText();
+    if (on)
+        QToolTip::showText(QCursor::pos(), mChart.BarText(BarAt(axisIndex)), chtStats);
+    else
+        QToolTip::hideText();
 }
 
 void frmStats::Bar_Clicked(int axisIndex)
@@ -349,8 +391,10 @@ void frmStats::Bar_Clicked(int axisIndex)
     const int index = BarAt(axisIndex);
     if (!byCountry || index < 0) return;
     const ChartBar& bar = mChart.bars[static_cast<size_t>(index)];
-    if (bar.kind == ChartBar::Kind::Code) Q_EMIT CountryChosen(QVariant(bar.code));
-    else if (bar.kind == ChartBar::Kind::None) Q_EMIT CountryChosen(QVariant());
+    if (bar.kind == ChartBar::Kind::Code)
+        Q_EMIT CountryChosen(QVariant(bar.code));
+    else if (bar.kind == ChartBar::Kind::None)
+        Q_EMIT CountryChosen(QVariant());
 }
 
 void frmStats::cmdRefresh_Click()
@@ -362,9 +406,8 @@ void frmStats::cmdRefresh_Click()
 
 void frmStats::cmdSave_Click()
 {
-    const auto chosen = prompts().SaveFile(ChartTitle(mChart.kind).replace(u',', u' ').simplified() +
-                                               QStringLiteral(".png"),
-                                           kPictureFilter);
+    const auto chosen = prompts().SaveFile(
+        ChartTitle(mChart.kind).replace(u',', u' ').simplified() + QStringLiteral(".png"), kPictureFilter);
     if (!chosen || chosen->isEmpty()) return;
     QString path = *chosen;
     QString suffix = QFileInfo(path).suffix().toLower();
@@ -373,8 +416,9 @@ void frmStats::cmdSave_Click()
         suffix = QStringLiteral("png");
     }
     if (suffix != u"png" && suffix != u"svg") {
-        MsgBox(QStringLiteral("A chart is saved as a PNG or an SVG picture: please give a file name ending in .png or "
-                              ".svg."));
+        MsgBox(
+            QStringLiteral("A chart is saved as a PNG or an SVG picture: please give a file name ending in .png or "
+                           ".svg."));
         return;
     }
     ConfirmOverwrite(path);
@@ -390,6 +434,8 @@ void frmStats::cmdSave_Click()
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
         svg.setSize(area.size().toSize());
+        // At the resolution web browsers take, the picture opens at its size on screen.
+        svg.setResolution(96);
         svg.setViewBox(QRectF(QPointF(0, 0), area.size()));
         svg.setTitle(ChartTitle(mChart.kind));
         svg.setDescription(mChart.note);
@@ -401,10 +447,14 @@ void frmStats::cmdSave_Click()
             written = painter.end();
         }
     }
-    if (written) written = file.commit();
-    else file.cancelWriting();
-    if (!written)
-        MsgBox(QStringLiteral("The chart could not be saved as '%1': %2").arg(path, file.errorString()));
+    if (written)
+        written = file.commit();
+    else
+        file.cancelWriting();
+    if (!written) MsgBox(QStringLiteral("The chart could not be saved as '%1': %2").arg(path, file.errorString()));
 }
 
-void frmStats::cmdCopy_Click() { QApplication::clipboard()->setPixmap(chtStats->grab()); }
+void frmStats::cmdCopy_Click()
+{
+    QApplication::clipboard()->setPixmap(chtStats->grab());
+}

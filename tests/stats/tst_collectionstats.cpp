@@ -72,13 +72,17 @@ struct CategorySql {
 CategorySql CategoryOf(ChartKind kind)
 {
     switch (kind) {
-    case ChartKind::StampsByTopic:
-    case ChartKind::ValueByTopic: return {"topic", "topID"};
-    case ChartKind::StampsByType:
-    case ChartKind::ValueByType: return {"type", "typeID"};
-    case ChartKind::StampsByCondition:
-    case ChartKind::ValueByCondition: return {"Condition", "ConID"};
-    default: return {"country", "CouID"};
+        case ChartKind::StampsByTopic:
+        case ChartKind::ValueByTopic:
+            return {"topic", "topID"};
+        case ChartKind::StampsByType:
+        case ChartKind::ValueByType:
+            return {"type", "typeID"};
+        case ChartKind::StampsByCondition:
+        case ChartKind::ValueByCondition:
+            return {"Condition", "ConID"};
+        default:
+            return {"country", "CouID"};
     }
 }
 
@@ -274,8 +278,9 @@ private Q_SLOTS:
         QFETCH(QString, summaryNote);
         QString sql = QStringLiteral("INSERT INTO country (CouID, Coudesc) VALUES (1, 'France');");
         if (!stamps.isEmpty())
-            sql += QStringLiteral("INSERT INTO Stamp (descr, quantity, CouID, Year, issued, pricepaid, catvalue, sold, "
-                                  "wantlist) VALUES ") +
+            sql += QStringLiteral(
+                       "INSERT INTO Stamp (descr, quantity, CouID, Year, issued, pricepaid, catvalue, sold, "
+                       "wantlist) VALUES ") +
                    stamps + u';';
         Open(0, sql);
         const ChartData chart = LoadChart(*gDb, kind);
@@ -308,8 +313,9 @@ private Q_SLOTS:
         QFETCH(int, inOther);
         QString sql;
         for (int c = 1; c <= countries; ++c)
-            sql += QStringLiteral("INSERT INTO country (CouID, Coudesc) VALUES (%1, 'Land');"
-                                  "INSERT INTO Stamp (descr, CouID, catvalue) VALUES ('s', %1, %1);")
+            sql += QStringLiteral(
+                       "INSERT INTO country (CouID, Coudesc) VALUES (%1, 'Land');"
+                       "INSERT INTO Stamp (descr, CouID, catvalue) VALUES ('s', %1, %1);")
                        .arg(c);
         Open(0, sql);
         const ChartData chart = LoadChart(*gDb, ChartKind::ValueByCountry);
@@ -336,10 +342,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("summary");
         QTest::addColumn<bool>("chart");
         QTest::newRow("quantity times value") << "(100000, 900000000000000, 1, NULL, 0)" << true << true;
-        QTest::newRow("a sum of values")
-            << "(1, 900000000000000, 1, NULL, 0), (1, 900000000000000, 1, NULL, 0)" << true << true;
-        QTest::newRow("a sold stamp's value, shown nowhere")
-            << "(100000, 900000000000000, 1, 2, 1)" << false << false;
+        QTest::newRow("a sum of values") << "(1, 900000000000000, 1, NULL, 0), (1, 900000000000000, 1, NULL, 0)" << true
+                                         << true;
+        QTest::newRow("a sold stamp's value, shown nowhere") << "(100000, 900000000000000, 1, 2, 1)" << false << false;
         QTest::newRow("sales of a sold stamp") << "(100000, 1, 1, 900000000000000, 1)" << true << false;
     }
     void overflow()
