@@ -6,27 +6,71 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
-// A numeric field as the recordsets hand it over; anything else reads as
-// nothing, as it does for MoneyOf and WholeOf on a recordset field.
-QVariant NumberValue(sqlite3_value* value)
+// The readings of db/FieldValue.h (MoneyOf, WholeOf, DateOf) on a recordset
+// field, taken straight from the engine's value: they run once or more for every
+// stamp of a chart. A text or a blob is no number; an integer reads as the
+// double a field of it converts to.
+std::optional<Money> MoneyOfValue(sqlite3_value* value)
+{
+    const int type = sqlite3_value_type(value);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return std::nullopt;
+    return Money::FromDouble(sqlite3_value_double(value));
+}
+
+std::optional<qint64> WholeOfValue(sqlite3_value* value)
 {
     switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
-            return QVariant(static_cast<qint64>(sqlite3_value_int64(value)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_value_double(value));
+            return sqlite3_value_int64(value);
+        case SQLITE_FLOAT: {
+            // A fraction is cut off; a number beyond every whole number is none.
+            const double number = sqlite3_value_double(value);
+            if (!(std::fabs(number) < 9.2e18)) return std::nullopt;
+            return static_cast<qint64>(number);
+        }
         default:
-            return QVariant();
+            return std::nullopt;
     }
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::optional<int> YearOfValue(sqlite3_value* value)
+{
+    if (sqlite3_value_type(value) != SQLITE_TEXT) return std::nullopt;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    const int size = sqlite3_value_bytes(value);
+    // The catalogue's own form, yyyy-mm-dd (only the first ten characters count),
+    // read without a detour through QString; whatever else a field holds is read
+    // as the windows read it.
+    if (size >= 10 && text[4] == '-' && text[7] == '-' && IsDigit(text[0]) && IsDigit(text[1]) && IsDigit(text[2]) &&
+        IsDigit(text[3]) && IsDigit(text[5]) && IsDigit(text[6]) && IsDigit(text[8]) && IsDigit(text[9])) {
+        const auto number = [text](int at, int digits) {
+            int n = 0;
+            for (int i = at; i < at + digits; ++i) n = n * 10 + (text[i] - '0');
+            return n;
+        };
+        const int year = number(0, 4);
+        if (year > 0 && QDate(year, number(5, 2), number(8, 2)).isValid()) return year;
+        return std::nullopt;
+    }
+    const auto date = DateOf(QVariant(QString::fromUtf8(text, size)));
+    if (!date) return std::nullopt;
+    return date->year();
 }
 
 void WholeOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
-    if (const auto whole = WholeOf(NumberValue(argv[0])))
+    if (const auto whole = WholeOfValue(argv[0]))
         sqlite3_result_int64(context, *whole);
     else
         sqlite3_result_null(context);
@@ -34,7 +78,7 @@ void WholeOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 
 void MoneyOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
-    if (const auto money = MoneyOf(NumberValue(argv[0])))
+    if (const auto money = MoneyOfValue(argv[0]))
         sqlite3_result_int64(context, money->Units());
     else
         sqlite3_result_null(context);
@@ -42,14 +86,8 @@ void MoneyOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 
 void YearOfFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
-    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QString field = QString::fromUtf8(text, sqlite3_value_bytes(argv[0]));
-    if (const auto date = DateOf(QVariant(field)))
-        sqlite3_result_int(context, date->year());
+    if (const auto year = YearOfValue(argv[0]))
+        sqlite3_result_int(context, *year);
     else
         sqlite3_result_null(context);
 }
@@ -67,9 +105,11 @@ void MoneySumStep(sqlite3_context* context, int, sqlite3_value** argv)
         return;
     }
     if (state->overflow) return;
-    const auto price = MoneyOf(NumberValue(argv[1]));
+    const qint64 quantity = WholeOfValue(argv[0]).value_or(0);
+    if (quantity == 0) return;
+    const auto price = MoneyOfValue(argv[1]);
     if (!price) return;
-    const auto product = CheckedTimes(*price, WholeOf(NumberValue(argv[0])).value_or(0));
+    const auto product = CheckedTimes(*price, quantity);
     const auto sum = product ? CheckedAdd(Money::FromUnits(state->units), *product) : std::nullopt;
     if (sum)
         state->units = sum->Units();

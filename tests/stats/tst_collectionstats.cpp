@@ -94,6 +94,7 @@ class TestCollectionStats : public QObject {
     Q_OBJECT
     std::unique_ptr<ScriptedPrompts> mPrompts;
     std::unique_ptr<TestCatalogue> mCat;
+    std::unique_ptr<TestCatalogue> mDemo;  // shared by the rows of the chart test
 
     void Open(int demoStamps, const QString& setupSql = QString())
     {
@@ -169,7 +170,9 @@ private Q_SLOTS:
     void chartsAgainstPlainSql()
     {
         QFETCH(ChartKind, kind);
-        Open(1500);
+        gDb.reset();
+        if (!mDemo) mDemo = std::make_unique<TestCatalogue>(1500, 11);
+        gDb = Database::Open(mDemo->Path(), true);
         const ChartData chart = LoadChart(*gDb, kind);
         QVERIFY(!chart.bars.empty());
         QVERIFY(!chart.note.isEmpty());
