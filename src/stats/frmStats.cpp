@@ -296,7 +296,7 @@ void frmStats::ShowChart()
             series->append(set);
         }
         for (int i = 0; i < count; ++i) categories << mChart.bars[static_cast<size_t>(BarAt(i))].label;
-        series->setBarWidth(0.85);
+        series->setBarWidth(count < 4 ? 0.5 : 0.85);
         chart->addSeries(series);
 
         QAbstractAxis* categoryAxis = nullptr;

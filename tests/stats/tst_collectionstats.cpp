@@ -100,7 +100,7 @@ class TestCollectionStats : public QObject {
     {
         gDb.reset();
         mCat = std::make_unique<TestCatalogue>(demoStamps, 11);
-        if (!setupSql.isEmpty()) mCat->Exec(setupSql);
+        if (!setupSql.isEmpty()) mCat->Exec(QStringLiteral("BEGIN;") + setupSql + QStringLiteral("COMMIT;"));
         gDb = Database::Open(mCat->Path(), true);
     }
 
