@@ -42,8 +42,6 @@ namespace {
 
 frmStats* sInstance = nullptr;
 
-constexpr int kHelpContext = 210;
-
 // More years or decades than this are named sparsely on their axis.
 constexpr int kMaxNamedPeriods = 30;
 
@@ -90,7 +88,7 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Collection Statistics"));
-    SetHelpContext(this, kHelpContext);
+    SetHelpContext(this, 210);
     BuildControls();
     sInstance = this;
     const bool busy = gDb != nullptr;
@@ -164,6 +162,8 @@ void frmStats::BuildControls()
     chtStats = new QChartView(this);
     chtStats->setObjectName(QStringLiteral("chtStats"));
     chtStats->setRenderHint(QPainter::Antialiasing);
+    // The chart is read with the mouse; the keyboard goes from the list to the buttons.
+    chtStats->setFocusPolicy(Qt::NoFocus);
     chtStats->setMinimumSize(480, 360);
 
     lblNote = new QLabel(this);
