@@ -314,9 +314,8 @@ void frmStats::ShowChart()
             sparse->setRange(-0.5, count - 0.5);
             for (int i = 0; i < count; ++i) {
                 const ChartBar& bar = mChart.bars[static_cast<size_t>(i)];
-                if (bar.kind == ChartBar::Kind::Period &&
-                    bar.year % (mChart.kind == ChartKind::StampsByDecade ? every * 10 : every) == 0)
-                    sparse->append(bar.label, i);
+                const int period = mChart.kind == ChartKind::StampsByDecade ? every * 10 : every;
+                if (bar.kind != ChartBar::Kind::Period || bar.year % period == 0) sparse->append(bar.label, i);
             }
             sparse->setLabelsAngle(-90);
             categoryAxis = sparse;
