@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
@@ -115,6 +116,12 @@ private Q_SLOTS:
         QCOMPARE(axis->categories(), labels);
         QCOMPARE(labels.first(), QStringLiteral("1840s"));
         QCOMPARE(w->findChild<QLabel*>("lblNote")->text(), w->Chart().note);
+        // Eighty years of purchases: only round years are named on the axis.
+        list->setCurrentRow(int(ChartKind::PurchasesAndSales));
+        auto* years = qobject_cast<QCategoryAxis*>(w->View()->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(years && w->Chart().bars.size() > 30);
+        QVERIFY(!years->categoriesLabels().isEmpty());
+        for (const QString& year : years->categoriesLabels()) QCOMPARE(year.toInt() % 5, 0);
 
         // The menu again brings the same window forward.
         QCOMPARE(OpenFromMenu(f), w);
