@@ -31,4 +31,4 @@ tess_ensure_packages() {
 }
 
 # What building the program needs.
-TESS_BUILD_PACKAGES="g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libsqlite3-dev libicu-dev libgl-dev fonts-dejavu-core"
+TESS_BUILD_PACKAGES="g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libsqlite3-dev libicu-dev libgl-dev fonts-dejavu-core"

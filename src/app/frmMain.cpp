@@ -17,6 +17,7 @@
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
 #include "reports/Reports.h"
+#include "stats/frmStats.h"
 #include "upkeep/Compact.h"
 #include "upkeep/frmBackup.h"
 
@@ -330,11 +331,13 @@ void frmMain::BuildMenus()
     mnuRptValue = action(reports, QStringLiteral("Collection &Value"), QStringLiteral("mnuRptValue"), 61);
     mnuRptWant = action(reports, QStringLiteral("&Want List"), QStringLiteral("mnuRptWant"), 66);
     mnuRptSold = action(reports, QStringLiteral("Stamps &Sold"), QStringLiteral("mnuRptSold"), 67);
+    mnuRptStats = action(reports, QStringLiteral("Collection Stat&istics"), QStringLiteral("mnuRptStats"), 210);
     reports->addSeparator();
     mnuRptCustom = action(reports, QStringLiteral("Custom &Reports"), QStringLiteral("mnuRptCustom"), 68);
     connect(mnuRptValue, &QAction::triggered, this, &frmMain::mnuRptValue_Click);
     connect(mnuRptWant, &QAction::triggered, this, &frmMain::mnuRptWant_Click);
     connect(mnuRptSold, &QAction::triggered, this, &frmMain::mnuRptSold_Click);
+    connect(mnuRptStats, &QAction::triggered, this, &frmMain::mnuRptStats_Click);
     connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -1195,6 +1198,8 @@ void frmMain::mnuRptValue_Click() { ValueReport(); }
 void frmMain::mnuRptWant_Click() { WantListReport(); }
 
 void frmMain::mnuRptSold_Click() { SalesReport(); }
+
+void frmMain::mnuRptStats_Click() { OpenCollectionStats(); }
 
 void frmMain::mnuRptCustom_Click() { OpenCustomReports(); }
 

@@ -70,6 +70,7 @@ public Q_SLOTS:
     void mnuRptValue_Click();
     void mnuRptWant_Click();
     void mnuRptSold_Click();
+    void mnuRptStats_Click();
     void mnuRptCustom_Click();
     void mnuBackup_Click();
     void mnuPack_Click();
@@ -182,6 +183,7 @@ private:
     QAction* mnuRptValue = nullptr;
     QAction* mnuRptWant = nullptr;
     QAction* mnuRptSold = nullptr;
+    QAction* mnuRptStats = nullptr;
     QAction* mnuRptCustom = nullptr;
     std::array<QAction*, 4> mnuHelp{};      // 1-3
     QAction* mnuAbout = nullptr;

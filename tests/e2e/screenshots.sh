@@ -6,9 +6,9 @@
 #
 # Builds what it needs, then writes docs/screenshots/*.png: the main window on
 # each of its three tabs, the calendar, the country table, the custom report
-# window, a report's selection dialog, the report preview, the backup window,
-# the about box and the help. Needs Xvfb, xauth, xdotool and sqlite3 (./test.sh
-# installs them).
+# window, a report's selection dialog, the report preview, the statistics
+# window, the backup window, the about box and the help. Needs Xvfb, xauth,
+# xdotool and sqlite3 (./test.sh installs them).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -120,6 +120,13 @@ x_wait_focus 'Report Output'
 shot preview "$WIN"
 x_keys alt+o
 x_wait_gone 'Report Output'
+
+x_focus Tessarine
+x_keys alt+r i # Collection Statistics: the summary and the country chart
+x_wait_focus 'Collection Statistics'
+shot statistics "$WIN"
+x_keys Escape
+x_wait_gone 'Collection Statistics'
 
 x_focus Tessarine
 x_keys alt+f b

@@ -8,10 +8,11 @@
 # one with the keyboard), a country is added in the country table, one stamp is
 # found and changed (a third date picked), the value report is written to an
 # HTML file through the real Save dialog over an existing file, the sales report
-# is shown in the preview and photographed, the catalogue is backed up to a
-# folder and packed, a second copy of the program is turned away, and the
-# program ends with File > Exit. Then the catalogue, the backup, the report
-# file and the picture are checked.
+# is shown in the preview and photographed, the statistics window saves its
+# decade chart as a PNG picture through the Save dialog, the catalogue is backed
+# up to a folder and packed, a second copy of the program is turned away, and
+# the program ends with File > Exit. Then the catalogue, the backup, the report
+# file and the pictures are checked.
 #
 # Exit 77 (skipped) when Xvfb, xauth, xdotool or sqlite3 is missing; ./test.sh
 # installs them. E2E_KEEP=1 keeps the scratch folder for a look afterwards.
@@ -231,6 +232,23 @@ x_wait_gone 'Report Output'
 x_focus Tessarine
 
 # ---------------------------------------------------------------------------
+note "the collection statistics: the decade chart saved as a PNG picture"
+x_keys alt+r i # Reports > Collection Statistics
+x_wait_focus 'Collection Statistics'
+x_keys Down Down Down Down Down Down Down Down # down the list of charts to the decades
+x_button alt+s # Save Chart...
+x_wait_focus 'Save As'
+x_keys ctrl+a
+x_type decades.png
+x_keys Return
+x_wait_gone 'Save As'
+wait_for "decades.png was not written" test -s "$work/decades.png"
+x_focus 'Collection Statistics'
+x_keys Escape
+x_wait_gone 'Collection Statistics'
+x_focus Tessarine
+
+# ---------------------------------------------------------------------------
 note "back up to the second of two folders"
 x_keys alt+f b
 x_wait_focus 'Backup the Tessarine Database'
@@ -328,5 +346,9 @@ note "the picture of the preview"
 # Taken while the preview was open; checked here again from the file kept.
 # shellcheck disable=SC2086 # four numbers
 "$X_TOOL" inked "$scratch/preview.png" $page_area || fail "the preview shows an empty page"
+
+note "the chart saved from the statistics"
+expect_same "the chart's file type" "$(printf '\211PNG')" "$(head -c 4 "$work/decades.png")"
+"$X_TOOL" inked "$work/decades.png" || fail "the saved chart is empty"
 
 echo "end to end: ok"
