@@ -73,4 +73,5 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {70, "Custom Report window: Report Options tab"},
     {71, "Custom Report window: Sorting tab"},
     {72, "Custom Report window: Generate Report and Cancel buttons"},
+    {80, "Report Output window: Save as PDF button"},
 };
