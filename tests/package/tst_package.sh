@@ -151,6 +151,12 @@ for command in $commands; do
     printf '%s\n' "$entries" | grep -A1 -x '\.TP' | grep -Eq "^\.BI? \"?$command( |\"|$)" ||
         fail "the manual page describes no command $command"
 done
+# And every option it lists, under COMMANDS or OPTIONS.
+described=$(printf '%s\n' "$catalogue_page" | sed -n '/^\.SH COMMANDS/,/^\.SH EXIT STATUS/p')
+for option in $(printf '%s\n' "$usage" | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    printf '%s\n' "$described" | grep -qF -- "$(printf '%s' "$option" | sed 's/-/\\-/g')" ||
+        fail "the manual page does not describe the option $option"
+done
 note "package checked in $((SECONDS - started))s"
 
 # --- the installed program starts from its desktop entry ---
