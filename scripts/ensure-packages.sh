@@ -1,6 +1,11 @@
 # Installs the Debian packages the build and the tests need, when missing.
 # Sourced by run.sh and test.sh.
 
+# What the package test needs: the packaging tools, the checkers of the
+# Freedesktop files, and the Qt plugins the package depends on (so that apt can
+# satisfy every dependency from what is installed, even without package lists).
+TESS_PACKAGE_TEST_PACKAGES="dpkg-dev file desktop-file-utils appstream lintian libxml2-utils man-db qt6-image-formats-plugins libqt6svg6"
+
 tess_missing_packages() {
   local missing=() pkg
   for pkg in "$@"; do

@@ -2,6 +2,7 @@
 
 #include "reports/PrintSurface.h"
 #include "reports/ReportFile.h"
+#include "reports/ReportPdf.h"
 #include "reports/ReportPresenter.h"
 
 #include <QSizeF>
@@ -26,6 +27,7 @@ public:
         mSurface->StartDoc();
         mSurface->SetHeader(report.pageHeader);
         mSurface->SetFooter(report.pageFooter);
+        mSurface->SetSaveName(PdfFileName(report.title));
     }
 
     bool WriteLine(const QString& line) override

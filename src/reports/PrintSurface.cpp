@@ -100,6 +100,7 @@ struct PrintSurface::Document {
     int lineHeight = 0;
     QString header;
     QString footer;
+    QString saveName;
     QString text;
     std::vector<std::vector<Column>> formats;
     QHash<QString, quint32> formatsByText;
@@ -213,6 +214,7 @@ void PrintSurface::EndDoc()
     if (!mBuilding) return;
     mBuilding->header = mHeader;
     mBuilding->footer = mFooter;
+    mBuilding->saveName = mSaveName;
     mBuilding->text.squeeze();
     mBuilding->cells.shrink_to_fit();
     mBuilding->rows.shrink_to_fit();
@@ -481,6 +483,11 @@ QString PrintSurface::PageFooterText(int page) const
     if (!mFinished) return QString();
     const auto parts = BandParts(mFinished->footer, page);
     return parts[0] + u'|' + parts[1] + u'|' + parts[2];
+}
+
+QString PrintSurface::DocumentSaveName() const
+{
+    return mFinished ? mFinished->saveName : QString();
 }
 
 std::vector<PrintSurface::RowView> PrintSurface::PageRows(int page) const

@@ -78,6 +78,9 @@ public:
     const QString& Header() const { return mHeader; }
     void SetFooter(const QString& footer) { mFooter = footer; }
     const QString& Footer() const { return mFooter; }
+    // The file name a saved copy of the document is offered under ("Sales.pdf").
+    // Like the header, it belongs to the document that is ended next.
+    void SetSaveName(const QString& name) { mSaveName = name; }
 
     // Called at the start of every page, the first one included, while the
     // document is being composed. Tables it adds head the new page.
@@ -103,6 +106,7 @@ public:
     QSize DocumentPageSize() const;
     QString PageHeaderText(int page) const;  // "%d" replaced
     QString PageFooterText(int page) const;
+    QString DocumentSaveName() const;
     std::vector<RowView> PageRows(int page) const;
     // Draws page (1-based) scaled uniformly into target, at its top left.
     void DrawPage(QPainter& painter, int page, const QRectF& target) const;
@@ -130,6 +134,7 @@ private:
     Orientation mOrientation = Orientation::Portrait;
     QString mHeader;
     QString mFooter;
+    QString mSaveName;
     bool mHeadingRows = false;
     std::function<void(PrintSurface&)> mNewPage;
 

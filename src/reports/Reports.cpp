@@ -27,6 +27,7 @@ private:
             t.pageTitle = QStringLiteral("Stamp Sales Report");
             t.textFileName = QStringLiteral("Sales.txt");
             t.htmlFileName = QStringLiteral("Sales.htm");
+            t.pdfFileName = QStringLiteral("Sales.pdf");
             t.htmlHeadLine = QStringLiteral("<head><title>Stamp Sales Report</title></head>");
             t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>Stamp Sales Report</th></tr>");
         } else {
@@ -39,6 +40,7 @@ private:
             t.pageTitle = QStringLiteral("Stamp Value Report");
             t.textFileName = QStringLiteral("Value.txt");
             t.htmlFileName = QStringLiteral("Value.htm");
+            t.pdfFileName = QStringLiteral("Value.pdf");
             t.htmlHeadLine = QStringLiteral("<head><title>Stamp Collection Value </title></head>");
             t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>Stamp Collection Value</th></tr>");
         }
@@ -135,6 +137,7 @@ private:
         t.pageTitle = QStringLiteral("Stamp Want List");
         t.textFileName = QStringLiteral("WantList.txt");
         t.htmlFileName = QStringLiteral("WantList.htm");
+        t.pdfFileName = QStringLiteral("WantList.pdf");
         t.htmlHeadLine = QStringLiteral("<head><title>Stamp Want List </title></head>");
         t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>Stamp Want List</th></tr>");
         t.htmlHeadingLines = {QStringLiteral("<tr><th>Description</th>"), QStringLiteral("<th>Cat #</th>"),
@@ -232,6 +235,7 @@ private:
         t.pageTitle = title;
         t.textFileName = QStringLiteral("Stamp.txt");
         t.htmlFileName = QStringLiteral("Stamps.htm");
+        t.pdfFileName = QStringLiteral("Stamps.pdf");
         t.htmlHeadLine = QStringLiteral("<head><title>") + title + QStringLiteral("</title></head>");
         t.htmlTitleRow = QStringLiteral("<tr><th colspan=7>") + title + QStringLiteral("</th></tr>");
         t.htmlHeadingLines = {QStringLiteral("<tr><th>") + group + QStringLiteral("</th>"),

@@ -48,6 +48,7 @@ void StandardReport::Run()
         // A custom report may have left the surface turned or with a footer.
         surface->SetOrientation(PrintSurface::Orientation::Portrait);
         surface->SetFooter(QString());
+        surface->SetSaveName(mTexts.pdfFileName);
         surface->StartDoc();
         surface->SetHeader(FormatShortDate(QDate::currentDate()) + u'|' + mTexts.pageTitle +
                            QStringLiteral("|Page %d"));

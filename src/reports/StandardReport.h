@@ -23,6 +23,7 @@ public:
         QString pageTitle;   // centre of the page header
         QString textFileName;
         QString htmlFileName;
+        QString pdfFileName;  // offered when the preview is saved as a PDF
         QString htmlHeadLine;                // "<head><title>...</title></head>"
         QString htmlTitleRow;                // "<tr><th colspan=7>...</th></tr>"
         QStringList htmlHeadingLines;        // one line per column heading

@@ -1,11 +1,16 @@
 #include "reports/frmOutput.h"
 
+#include "db/DbError.h"
+#include "db/Globals.h"
 #include "db/Prompts.h"
 #include "help/HelpContext.h"
 #include "reports/PageView.h"
+#include "reports/ReportFile.h"
+#include "reports/ReportPdf.h"
 #include "reports/ReportPresenter.h"
 #include "reports/ReportPrinting.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -92,6 +97,9 @@ frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
 
     cmdPrint = new QPushButton(QStringLiteral("&Print"), this);
     cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
+    cmdSavePdf = new QPushButton(QStringLiteral("&Save as PDF..."), this);
+    cmdSavePdf->setObjectName(QStringLiteral("cmdSavePdf"));
+    SetHelpContext(cmdSavePdf, 80);
     cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
 
@@ -103,13 +111,15 @@ frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
     bottom->addWidget(scrlZoom, 1);
     bottom->addSpacing(12);
     bottom->addWidget(cmdPrint);
+    bottom->addWidget(cmdSavePdf);
     bottom->addWidget(cmdOk);
     grid->addLayout(bottom, 1, 0, 1, 2);
 
     setTabOrder(vsViewPort1, scrlPage);
     setTabOrder(scrlPage, scrlZoom);
     setTabOrder(scrlZoom, cmdPrint);
-    setTabOrder(cmdPrint, cmdOk);
+    setTabOrder(cmdPrint, cmdSavePdf);
+    setTabOrder(cmdSavePdf, cmdOk);
     resize(560, 760);
 
     Form_Load();
@@ -117,6 +127,7 @@ frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(scrlZoom, &QScrollBar::valueChanged, this, &frmOutput::scrlZoom_Change);
     connect(scrlPage, &QScrollBar::valueChanged, this, &frmOutput::scrlPage_Change);
     connect(cmdPrint, &QPushButton::clicked, this, &frmOutput::cmdPrint_Click);
+    connect(cmdSavePdf, &QPushButton::clicked, this, &frmOutput::cmdSavePdf_Click);
     connect(cmdOk, &QPushButton::clicked, this, &frmOutput::cmdOk_Click);
 }
 
@@ -167,15 +178,34 @@ void frmOutput::cmdPrint_Click()
     if (pages < 1) return;
     QPrinter printer(QPrinter::HighResolution);
     PrepareReportPrinter(mSurface, printer);
-    const QString header = mSurface.PageHeaderText(1);
-    const qsizetype first = header.indexOf(u'|');
-    const qsizetype second = header.indexOf(u'|', first + 1);
-    if (first >= 0 && second > first) printer.setDocName(header.mid(first + 1, second - first - 1));
+    const QString title = DocumentTitle(mSurface);
+    if (!title.isEmpty()) printer.setDocName(title);
     if (!Chooser()(printer, pages, this)) return;
     prompts().Busy(true);
     const bool printed = PrintReportDocument(mSurface, printer);
     prompts().Busy(false);
     if (!printed) MsgBox(QStringLiteral("The report could not be sent to the printer."));
+}
+
+void frmOutput::cmdSavePdf_Click()
+{
+    if (mSurface.PageCount() < 1) return;
+    QString name = mSurface.DocumentSaveName();
+    if (name.isEmpty()) name = PdfFileName(DocumentTitle(mSurface));
+    const std::optional<QString> chosen = prompts().SaveFile(name, kPdfFileFilter);
+    if (!chosen || chosen->isEmpty()) return;
+    // A name typed without an extension still makes a PDF a file manager knows.
+    QString path = *chosen;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    ConfirmOverwrite(path);
+    if (gRptCancel) return;
+    prompts().Busy(true);
+    QString error;
+    const bool written = WriteReportPdf(mSurface, path, &error);
+    prompts().Busy(false);
+    if (!written)
+        ShowReportFileError(ErrNo::FileError,
+                            QStringLiteral("Could not write the report file '") + path + QStringLiteral("': ") + error);
 }
 
 void frmOutput::cmdOk_Click()

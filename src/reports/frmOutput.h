@@ -1,7 +1,7 @@
 #pragma once
 
 // The report preview window: the document a view/print report composed, one
-// page at a time at a chosen zoom, with printing. Modeless; a report that
+// page at a time at a chosen zoom, with printing and saving as a PDF. Modeless; a report that
 // finds it open writes its document into it again.
 
 #include "reports/PrintSurface.h"
@@ -42,6 +42,7 @@ private Q_SLOTS:
     void scrlZoom_Change(int value);
     void scrlPage_Change(int value);
     void cmdPrint_Click();
+    void cmdSavePdf_Click();
     void cmdOk_Click();
 
 private:
@@ -54,5 +55,6 @@ private:
     QScrollBar* scrlZoom;
     QLabel* Picture1;
     QPushButton* cmdPrint;
+    QPushButton* cmdSavePdf;
     QPushButton* cmdOk;
 };

@@ -7,8 +7,9 @@
 # Builds what it needs, then writes docs/screenshots/*.png: the main window on
 # each of its three tabs, the calendar, the country table, the custom report
 # window, a report's selection dialog, the report preview, the statistics
-# window, the backup window, the about box and the help. Needs Xvfb, xauth,
-# xdotool and sqlite3 (./test.sh installs them).
+# window, the backup window, the about box and the help, and a report as a web
+# page in a browser. Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh
+# installs them).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -120,6 +121,33 @@ x_wait_focus 'Report Output'
 shot preview "$WIN"
 x_keys alt+o
 x_wait_gone 'Report Output'
+
+# A report as a web page, as a browser shows it: the stamps by country written
+# to Stamps.htm through the Save dialog, then photographed by headless Chromium.
+if command -v chromium >/dev/null 2>&1; then
+    x_focus Tessarine
+    x_keys alt+r Home Down Down Return # Web Table (html)
+    x_sync "$main"
+    x_keys alt+r c # Stamps by Country
+    x_wait_focus 'Country Report'
+    x_keys Return # all countries
+    x_wait_focus 'Save As'
+    x_keys Return # Stamps.htm in the working folder, as offered
+    deadline=$((SECONDS + X_WAIT))
+    until tail -c 9 "$work/Stamps.htm" 2>/dev/null | cmp -s - <(printf '</html>\r\n'); do
+        [ "$SECONDS" -lt "$deadline" ] || fail "Stamps.htm was not written"
+        sleep 0.05
+    done
+    x_focus Tessarine
+    x_keys alt+r Home Return # back to View/Print Report
+    chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \
+        --disable-component-update --disable-sync --hide-scrollbars --user-data-dir="$scratch/chromium" \
+        --window-size=760,640 --screenshot="$out/report-html.png" "file://$work/Stamps.htm" >/dev/null 2>&1 ||
+        fail "chromium could not take a picture of Stamps.htm"
+    echo "docs/screenshots/report-html.png"
+else
+    echo "skipped: report-html.png needs chromium (./test.sh installs it)"
+fi
 
 x_focus Tessarine
 x_keys alt+r i # Collection Statistics: the summary and the country chart
