@@ -232,36 +232,80 @@ qint64 RowCount(sqlite3* db, const QString& table)
     return sqlite3_column_int64(*count, 0);
 }
 
-// Makes every key of every row anew, a batch of rows at a time.
+// The folding and the collation as SQL functions, for one statement that makes
+// the keys of many rows at once. They live only while that work runs: nothing
+// in the file ever depends on them.
+void FoldFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(args[0])),
+                                           sqlite3_value_bytes(args[0]));
+    const QByteArray folded = FoldText(text).toUtf8();
+    sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
+void KeyFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(args[0])),
+                                           sqlite3_value_bytes(args[0]));
+    const QByteArray key = CollationKey(text);
+    sqlite3_result_blob(context, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+class KeyFunctions {
+public:
+    explicit KeyFunctions(sqlite3* db) : mDb(db)
+    {
+        constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
+        if (sqlite3_create_function_v2(db, "tessarine_fold", 1, flags, nullptr, FoldFunction, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK ||
+            sqlite3_create_function_v2(db, "tessarine_key", 1, flags, nullptr, KeyFunction, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK)
+            ThrowEngineError(db, sqlite3_errcode(db));
+    }
+    ~KeyFunctions()
+    {
+        sqlite3_create_function_v2(mDb, "tessarine_fold", 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(mDb, "tessarine_key", 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+    KeyFunctions(const KeyFunctions&) = delete;
+    KeyFunctions& operator=(const KeyFunctions&) = delete;
+
+private:
+    sqlite3* mDb;
+};
+
+// Makes every key of every row anew: one statement a table, run over a range of
+// record keys at a time so that the progress can move.
 void RebuildAll(sqlite3* db)
 {
     qint64 total = 0;
     for (const KeyedTable& t : KeyedTables()) total += RowCount(db, t.table);
     Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for finding and sorting..."),
                       total);
+    const KeyFunctions functions(db);
     qint64 done = 0;
-    constexpr int kBatch = 2000;
+    constexpr qint64 kBatch = 5000;
     for (const KeyedTable& t : KeyedTables()) {
-        KeyWriter writer(db, t);
-        Prepared batch(db, QStringLiteral("SELECT rowid, ") + KeyWriter::Columns(t, QString()) +
-                               QStringLiteral(" FROM ") + Quoted(t.table) +
-                               QStringLiteral(" WHERE rowid > ? ORDER BY rowid LIMIT %1").arg(kBatch));
-        qint64 after = std::numeric_limits<qint64>::min();
-        for (;;) {
-            std::vector<std::pair<qint64, QStringList>> rows;
-            batch.Reset();
-            sqlite3_bind_int64(*batch, 1, after);
-            while (batch.Step()) {
-                QStringList texts;
-                for (int i = 0; i < t.columns.size(); ++i) texts << batch.Text(i + 1);
-                rows.emplace_back(sqlite3_column_int64(*batch, 0), std::move(texts));
-            }
-            batch.Reset();
-            if (rows.empty()) break;
-            for (const auto& [id, texts] : rows) writer.Write(id, texts);
-            after = rows.back().first;
-            done += static_cast<qint64>(rows.size());
+        QStringList sets;
+        for (const QString& c : t.columns)
+            sets << Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" = tessarine_fold(") + Quoted(c) + u')'
+                 << Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" = tessarine_key(") + Quoted(c) + u')';
+        Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + Quoted(t.table));
+        range.Step();
+        if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
+        const qint64 first = sqlite3_column_int64(*range, 0);
+        const qint64 last = sqlite3_column_int64(*range, 1);
+        Prepared update(db, QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',') +
+                                QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        for (qint64 from = first;; from += kBatch) {
+            const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
+            update.Reset();
+            sqlite3_bind_int64(*update, 1, from);
+            sqlite3_bind_int64(*update, 2, to);
+            update.Step();
+            done += sqlite3_changes(db);
             progress.Step(done);
+            if (to == last) break;
         }
     }
     StoreIdentity(db);
