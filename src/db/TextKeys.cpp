@@ -6,14 +6,10 @@
 #include "search/Collation.h"
 #include "search/Folding.h"
 
-#include <QHash>
 #include <QStringList>
 
 #include <sqlite3.h>
 
-#include <map>
-#include <memory>
-#include <utility>
 
 namespace {
 
@@ -109,71 +105,12 @@ const std::vector<KeyedTable>& KeyedTables()
     return tables;
 }
 
-const KeyedTable* FindTable(const QString& name)
+QString ColumnList(const KeyedTable& table)
 {
-    for (const KeyedTable& t : KeyedTables())
-        if (t.table.compare(name, Qt::CaseInsensitive) == 0) return &t;
-    return nullptr;
+    QStringList names;
+    for (const QString& c : table.columns) names << Quoted(c);
+    return names.join(u',');
 }
-
-// Reads the texts of rows and writes their keys.
-class KeyWriter {
-public:
-    KeyWriter(sqlite3* db, const KeyedTable& table)
-        : mTable(table),
-          mRead(db, QStringLiteral("SELECT ") + Columns(table, QString()) + QStringLiteral(" FROM ") +
-                        Quoted(table.table) + QStringLiteral(" WHERE rowid = ?")),
-          mWrite(db, WriteSql(table))
-    {
-    }
-
-    // Makes the keys of one row; a row that no longer exists is passed over.
-    void Row(qint64 id)
-    {
-        mRead.Reset();
-        sqlite3_bind_int64(*mRead, 1, id);
-        if (!mRead.Step()) return;
-        QStringList texts;
-        for (int i = 0; i < mTable.columns.size(); ++i) texts << mRead.Text(i);
-        mRead.Reset();
-        Write(id, texts);
-    }
-
-    void Write(qint64 id, const QStringList& texts)
-    {
-        mWrite.Reset();
-        int bind = 1;
-        for (const QString& text : texts) {
-            const QByteArray fold = FoldText(text).toUtf8();
-            const QByteArray key = CollationKey(text);
-            sqlite3_bind_text(*mWrite, bind++, fold.constData(), static_cast<int>(fold.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_blob(*mWrite, bind++, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-        }
-        sqlite3_bind_int64(*mWrite, bind, id);
-        mWrite.Step();
-    }
-
-    static QString Columns(const KeyedTable& table, const QString& suffix)
-    {
-        QStringList names;
-        for (const QString& c : table.columns) names << Quoted(c + suffix);
-        return names.join(u',');
-    }
-
-private:
-    static QString WriteSql(const KeyedTable& table)
-    {
-        QStringList sets;
-        for (const QString& c : table.columns)
-            sets << Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" = ?") << Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" = ?");
-        return QStringLiteral("UPDATE ") + Quoted(table.table) + QStringLiteral(" SET ") + sets.join(u',') +
-               QStringLiteral(" WHERE rowid = ?");
-    }
-
-    const KeyedTable& mTable;
-    Prepared mRead;
-    Prepared mWrite;
-};
 
 QString TriggerName(const KeyedTable& t, const char* event)
 {
@@ -188,7 +125,7 @@ void CreateTriggers(sqlite3* db)
         Exec(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + Quoted(TriggerName(t, "insert")) +
                      QStringLiteral(" AFTER INSERT ON ") + Quoted(t.table) + queue);
         Exec(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + Quoted(TriggerName(t, "update")) +
-                     QStringLiteral(" AFTER UPDATE OF ") + KeyWriter::Columns(t, QString()) + QStringLiteral(" ON ") +
+                     QStringLiteral(" AFTER UPDATE OF ") + ColumnList(t) + QStringLiteral(" ON ") +
                      Quoted(t.table) + queue);
     }
 }
@@ -274,6 +211,16 @@ private:
     sqlite3* mDb;
 };
 
+// "UPDATE table SET every key = its text's key", with KeyFunctions in place.
+QString KeysUpdate(const KeyedTable& t)
+{
+    QStringList sets;
+    for (const QString& c : t.columns)
+        sets << Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" = tessarine_fold(") + Quoted(c) + u')'
+             << Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" = tessarine_key(") + Quoted(c) + u')';
+    return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
+}
+
 // Makes every key of every row anew: one statement a table, run over a range of
 // record keys at a time so that the progress can move.
 void RebuildAll(sqlite3* db)
@@ -286,17 +233,12 @@ void RebuildAll(sqlite3* db)
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
     for (const KeyedTable& t : KeyedTables()) {
-        QStringList sets;
-        for (const QString& c : t.columns)
-            sets << Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" = tessarine_fold(") + Quoted(c) + u')'
-                 << Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" = tessarine_key(") + Quoted(c) + u')';
         Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + Quoted(t.table));
         range.Step();
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
         const qint64 first = sqlite3_column_int64(*range, 0);
         const qint64 last = sqlite3_column_int64(*range, 1);
-        Prepared update(db, QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',') +
-                                QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        Prepared update(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
         for (qint64 from = first;; from += kBatch) {
             const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
             update.Reset();
@@ -354,26 +296,15 @@ void AddTextKeys(sqlite3* db)
 
 void RefreshTextKeys(sqlite3* db)
 {
-    std::vector<std::pair<QString, qint64>> queued;
     {
-        Prepared read(db, QStringLiteral("SELECT tbl, id FROM TextKeyQueue ORDER BY tbl, id"));
-        while (read.Step()) queued.emplace_back(read.Text(0), sqlite3_column_int64(*read, 1));
+        Prepared any(db, QStringLiteral("SELECT 1 FROM TextKeyQueue LIMIT 1"));
+        if (!any.Step()) return;
     }
-    if (queued.empty()) return;
     Savepoint savepoint(db);
-    std::unique_ptr<KeyWriter> writer;
-    QString current;
-    for (const auto& [table, id] : queued) {
-        if (!writer || table != current) {
-            writer.reset();
-            const KeyedTable* t = FindTable(table);
-            if (!t) continue;
-            writer = std::make_unique<KeyWriter>(db, *t);
-            current = table;
-        }
-        writer->Row(id);
-    }
-    writer.reset();
+    const KeyFunctions functions(db);
+    for (const KeyedTable& t : KeyedTables())
+        Exec(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
+                     t.table + QStringLiteral("')"));
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
 }
