@@ -1226,12 +1226,7 @@ bool frmMain::CloseWindowsOnTheCatalogue()
     // before the file does, but never by dropping a change the collector made.
     frmCodesMaint* codes = frmCodesMaint::Instance();
     if (!codes) return true;
-    if (codes->IsEditing()) {
-        MsgBox(QStringLiteral("Please finish or cancel the change in the \"%1\" window first.").arg(codes->windowTitle()));
-        codes->raise();
-        codes->activateWindow();
-        return false;
-    }
+    if (codes->AskToFinishTheChange()) return false;
     codes->cmdOk_Click();
     return true;
 }

@@ -94,6 +94,9 @@ frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
     cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
     cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    // A focused button takes Enter, as in a dialog.
+    cmdPrint->setAutoDefault(true);
+    cmdOk->setAutoDefault(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(vsViewPort1, 0, 0);
