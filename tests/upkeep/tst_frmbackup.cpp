@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -183,6 +184,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, [&] {
             auto* window = qobject_cast<frmBackup*>(QApplication::activeModalWidget());
             QVERIFY(window);
+            const auto close = qScopeGuard([window] { window->close(); });
             QApplication::setActiveWindow(window);
             QVERIFY(QTest::qWaitForWindowActive(window));
             QTest::keyClick(window, Qt::Key(key), Qt::AltModifier);
