@@ -19,6 +19,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray ReadAll(const QString& path)
@@ -739,6 +742,67 @@ private Q_SLOTS:
         for (const QString& line : lines) expected += line.toUtf8() + "\r\n";
         QCOMPARE(ReadAll(path), expected);
         QVERIFY(p.messages.empty());
+    }
+
+    // In a folder the collector may not write to, a writable report file is
+    // written in place; a file that is not there yet cannot be made. Elsewhere
+    // the report still replaces its file only once it is complete.
+    void readOnlyFolder_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("writable file") << true << true;
+        QTest::newRow("new file") << false << true;
+        QTest::newRow("read-only file") << true << false;
+    }
+    void readOnlyFolder()
+    {
+        QFETCH(bool, exists);
+        QFETCH(bool, writable);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("locked");
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + "/Sales.txt";
+        if (exists) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("an older report, longer than the new one\r\n");
+        }
+        // Permissions do not bind the superuser: then the report is written as nobody.
+        const bool asNobody = ::geteuid() == 0;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                      QFileDevice::ExeOther));
+        const auto fileMode = QFileDevice::ReadOwner | QFileDevice::ReadOther |
+                              (writable ? QFileDevice::WriteOwner | QFileDevice::WriteOther : QFileDevice::Permissions());
+        if (exists) QVERIFY(QFile::setPermissions(path, fileMode));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther));
+        const auto write = [&path] {
+            ScriptedPrompts p;
+            ReportFile file(path);
+            const bool done = file.Open() && file.WriteLine(u"Penny Black\t1") && file.Close();
+            const bool told = !p.messages.empty() && p.messages[0].text.startsWith(
+                                                         "75  Could not write the report file '" + path + "': ");
+            return done && p.messages.empty() ? 0 : (!done && told ? 1 : 2);
+        };
+        int code = 0;
+        if (asNobody) {
+            const pid_t pid = fork();
+            if (pid == 0) _exit(setgid(65534) == 0 && setuid(65534) == 0 ? write() : 3);
+            int status = 0;
+            waitpid(pid, &status, 0);
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        } else {
+            code = write();
+        }
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(code, exists && writable ? 0 : 1);
+        if (exists && writable) QCOMPARE(ReadAll(path), QByteArray("Penny Black\t1\r\n"));
+        if (exists && !writable) QCOMPARE(ReadAll(path), QByteArray("an older report, longer than the new one\r\n"));
+        if (!exists) QVERIFY(!QFile::exists(path));
+        QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                 exists ? QStringList{"Sales.txt"} : QStringList());
     }
 
     void utf8Text()
