@@ -851,10 +851,19 @@ bool frmMain::ValidateRecord()
     if (chkForSale->isChecked() && chkSold->isChecked()) {
         MsgBox(QStringLiteral("A stamp cannot be for sale and sold at the same time."), MsgButtons::Ok,
                QStringLiteral("Sale Status Error"));
-        chkForSale->setFocus();
+        ShowAndFocus(chkForSale);
         return false;
     }
     return true;
+}
+
+void frmMain::ShowAndFocus(QWidget* control)
+{
+    // A control on a tab that is not showing would take the focus out of sight:
+    // its tab comes to the front first.
+    for (int i = 0; i < SSTab1->count(); ++i)
+        if (SSTab1->widget(i)->isAncestorOf(control)) SSTab1->setCurrentIndex(i);
+    control->setFocus();
 }
 
 void frmMain::cmdAddNew_Click()

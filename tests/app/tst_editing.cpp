@@ -152,6 +152,8 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.messages[0].title, title);
         QCOMPARE(f.prompts.messages[0].icon, MsgIcon::None);
         QCOMPARE(f.Focused()->objectName(), focus);
+        // The focus is where the collector sees it: the control's tab shows.
+        QVERIFY(f.Focused()->isVisible());
         QCOMPARE(f.Scalar("select count(*) from Stamp"), QStringLiteral("0"));
         QVERIFY(f.window->IsEditing());
     }
