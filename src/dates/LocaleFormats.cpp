@@ -454,7 +454,7 @@ QString FormatGeneralNumber(double value)
     return LocalisePlainNumber(QString::fromLatin1(buffer, result.ptr - buffer));
 }
 
-QString FormatSingle(float value)
+QString PlainSingle(float value)
 {
     // A single holds seven significant digits; more would show its binary residue
     // (1.5 x 561.6 is 842.39996 as a single, written 842.4).
@@ -465,8 +465,10 @@ QString FormatSingle(float value)
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
         text = QString::fromLatin1(buffer, result.ptr - buffer);
     }
-    return LocalisePlainNumber(text);
+    return text;
 }
+
+QString FormatSingle(float value) { return LocalisePlainNumber(PlainSingle(value)); }
 
 QString FormatPlainMoney(Money value)
 {

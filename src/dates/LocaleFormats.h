@@ -32,6 +32,9 @@ std::optional<qint32> ParseWholeNumber(const QString& text, qint64 minimum, qint
 QString FormatGeneralNumber(double value);
 // The same for a single-precision value, written with the digits a single holds.
 QString FormatSingle(float value);
+// The same in one form for every locale, ASCII digits and a point, for text that
+// only the program reads.
+QString PlainSingle(float value);
 // Money written as a plain number: no symbol, no grouping, no trailing zeros.
 QString FormatPlainMoney(Money value);
 
