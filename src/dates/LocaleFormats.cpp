@@ -468,7 +468,10 @@ QString PlainSingle(float value)
     return text;
 }
 
-QString FormatSingle(float value) { return LocalisePlainNumber(PlainSingle(value)); }
+QString FormatSingle(float value)
+{
+    return LocalisePlainNumber(PlainSingle(value));
+}
 
 QString FormatPlainMoney(Money value)
 {

@@ -91,7 +91,10 @@ private:
 
 // A stamp's line total: its price each times its quantity (total paid, total
 // value, total sales). nullopt when the total does not fit.
-inline std::optional<Money> LineTotal(Money each, qint64 quantity) { return each.Times(quantity); }
+inline std::optional<Money> LineTotal(Money each, qint64 quantity)
+{
+    return each.Times(quantity);
+}
 
 // A running total of amounts, as the reports keep them. Once an amount or the sum
 // does not fit, the total stays unfit: a report must then say so instead of

@@ -304,7 +304,6 @@ void ShowHelp(int command, int context)
         return;
     }
 
-
     switch (command) {
         case HelpCommand::HelpOnHelp:
             viewer->ShowUsingHelp();

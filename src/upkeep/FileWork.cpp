@@ -179,8 +179,8 @@ void GivePermissions(int fd, const struct stat& model)
     // The owner first (a change of owner may clear the set-id bits), then the
     // group alone where the owner cannot be given, then the mode. Where the
     // process may not, the file stays its own.
-    const bool owned = ::fchown(fd, model.st_uid, model.st_gid) == 0 ||
-                       ::fchown(fd, static_cast<uid_t>(-1), model.st_gid) == 0;
+    const bool owned =
+        ::fchown(fd, model.st_uid, model.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), model.st_gid) == 0;
     const bool moded = ::fchmod(fd, model.st_mode & 07777) == 0;
     static_cast<void>(owned);
     static_cast<void>(moded);

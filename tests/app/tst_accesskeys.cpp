@@ -12,9 +12,10 @@
 
 namespace {
 
-const QString kStamps = QStringLiteral("select group_concat(row, ';') from (select descr || '|' || ifnull(Year, '-') || "
-                                       "'|' || quantity || '|' || ifnull(totalpaid, '-') || '|' || ifnull(totalval, "
-                                       "'-') as row from Stamp order by StampID)");
+const QString kStamps = QStringLiteral(
+    "select group_concat(row, ';') from (select descr || '|' || ifnull(Year, '-') || "
+    "'|' || quantity || '|' || ifnull(totalpaid, '-') || '|' || ifnull(totalval, "
+    "'-') as row from Stamp order by StampID)");
 
 // Brings the tab that holds a control to the front, as the collector would.
 void ShowTabOf(const MainWindowFixture& f, const char* name)
@@ -44,22 +45,29 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("stamps");
-        QTest::newRow("Update after a new quantity")
-            << false << "txtQuantity" << "3" << int(Qt::Key_U) << "" << "Old|-|3|6.0|9.0";
-        QTest::newRow("Update after a price") << false << "txtCatValue" << "$4" << int(Qt::Key_U) << ""
+        QTest::newRow("Update after a new quantity") << false << "txtQuantity"
+                                                     << "3" << int(Qt::Key_U) << ""
+                                                     << "Old|-|3|6.0|9.0";
+        QTest::newRow("Update after a price") << false << "txtCatValue"
+                                              << "$4" << int(Qt::Key_U) << ""
                                               << "Old|-|1|2.0|4.0";
-        QTest::newRow("Add Another after a price")
-            << true << "txtPricePaid" << "2.5" << int(Qt::Key_A) << "" << "Old|-|1|2.0|3.0;New|-|1|2.5|-";
-        QTest::newRow("Update after a year") << false << "txtYear" << "1998" << int(Qt::Key_U) << ""
+        QTest::newRow("Add Another after a price") << true << "txtPricePaid"
+                                                   << "2.5" << int(Qt::Key_A) << ""
+                                                   << "Old|-|1|2.0|3.0;New|-|1|2.5|-";
+        QTest::newRow("Update after a year") << false << "txtYear"
+                                             << "1998" << int(Qt::Key_U) << ""
                                              << "Old|1998|1|2.0|3.0";
         QTest::newRow("Update after a year of letters")
-            << false << "txtYear" << "19a8" << int(Qt::Key_U)
-            << "You must enter a number in the Year field, or leave it blank" << "Old|-|1|2.0|3.0";
+            << false << "txtYear"
+            << "19a8" << int(Qt::Key_U) << "You must enter a number in the Year field, or leave it blank"
+            << "Old|-|1|2.0|3.0";
         QTest::newRow("Add Another after a price of letters")
-            << true << "txtPricePaid" << "2,5" << int(Qt::Key_A)
-            << "You must enter a valid number or leave the field blank" << "Old|-|1|2.0|3.0";
+            << true << "txtPricePaid"
+            << "2,5" << int(Qt::Key_A) << "You must enter a valid number or leave the field blank"
+            << "Old|-|1|2.0|3.0";
         QTest::newRow("Cancel after an empty quantity")
-            << false << "txtQuantity" << "" << int(Qt::Key_C) << "You must enter a number in the Quantity field"
+            << false << "txtQuantity"
+            << "" << int(Qt::Key_C) << "You must enter a number in the Quantity field"
             << "Old|-|1|2.0|3.0";
     }
     void mainWindowKeysLeaveTheBoxFirst()

@@ -264,14 +264,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("total");
         const QString priceMessage = QStringLiteral("You must enter a valid number or leave the field blank");
         const QString quantityMessage = QStringLiteral("You must enter a number in the Quantity field");
-        QTest::newRow("a million times a billion") << "$1,000,000" << "1000000000" << false << priceMessage << "";
-        QTest::newRow("a billion of a million") << "$1,000,000" << "1000000000" << true << quantityMessage
-                                                << "$1,000,000.00";
-        QTest::newRow("fourteen whole digits") << "$10,000,000,000,000" << "9" << true << ""
+        QTest::newRow("a million times a billion") << "$1,000,000"
+                                                   << "1000000000" << false << priceMessage << "";
+        QTest::newRow("a billion of a million") << "$1,000,000"
+                                                << "1000000000" << true << quantityMessage << "$1,000,000.00";
+        QTest::newRow("fourteen whole digits") << "$10,000,000,000,000"
+                                               << "9" << true << ""
                                                << "$90,000,000,000,000.00";
-        QTest::newRow("fifteen whole digits") << "$10,000,000,000,000" << "10" << true << quantityMessage
-                                              << "$10,000,000,000,000.00";
-        QTest::newRow("fifteen, negative") << "-$50,000,000,000,000" << "2" << false << priceMessage << "";
+        QTest::newRow("fifteen whole digits") << "$10,000,000,000,000"
+                                              << "10" << true << quantityMessage << "$10,000,000,000,000.00";
+        QTest::newRow("fifteen, negative") << "-$50,000,000,000,000"
+                                           << "2" << false << priceMessage << "";
     }
     void totalsThatDoNotFit()
     {

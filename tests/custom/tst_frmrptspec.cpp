@@ -550,18 +550,45 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");  // nothing: the check box is clicked
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("message");
-        QTest::newRow("greater than") << "Price Paid" << "txtGreater" << "100" << "where  pricepaid > 100" << "";
-        QTest::newRow("starts with") << "Description" << "txtStarting" << "Pen" << "where  descr like 'Pen*'" << "";
-        QTest::newRow("start date") << "Purchase Date" << "dcStartDate" << "1/1/1995"
+        QTest::newRow("greater than") << "Price Paid"
+                                      << "txtGreater"
+                                      << "100"
+                                      << "where  pricepaid > 100"
+                                      << "";
+        QTest::newRow("starts with") << "Description"
+                                     << "txtStarting"
+                                     << "Pen"
+                                     << "where  descr like 'Pen*'"
+                                     << "";
+        QTest::newRow("start date") << "Purchase Date"
+                                    << "dcStartDate"
+                                    << "1/1/1995"
                                     << "where  purchased >= #1/1/1995#"
                                     << "No Stamps have been entered that may be included in the specified report";
-        QTest::newRow("width") << "Description" << "txtWidth" << "1" << "|1440;" << "";
-        QTest::newRow("show total, just clicked") << "Price Paid" << "chkTotal" << "" << "|totals" << "";
-        QTest::newRow("hide field, just clicked")
-            << "Price Paid" << "chkHide" << "" << "" << "You have not selected any fields to show in the report";
-        QTest::newRow("greater than, refused") << "Price Paid" << "txtGreater" << "lots" << ""
+        QTest::newRow("width") << "Description"
+                               << "txtWidth"
+                               << "1"
+                               << "|1440;"
+                               << "";
+        QTest::newRow("show total, just clicked") << "Price Paid"
+                                                  << "chkTotal"
+                                                  << ""
+                                                  << "|totals"
+                                                  << "";
+        QTest::newRow("hide field, just clicked") << "Price Paid"
+                                                  << "chkHide"
+                                                  << ""
+                                                  << ""
+                                                  << "You have not selected any fields to show in the report";
+        QTest::newRow("greater than, refused") << "Price Paid"
+                                               << "txtGreater"
+                                               << "lots"
+                                               << ""
                                                << "You must enter a number or leave this selection field blank";
-        QTest::newRow("end date, refused") << "Purchase Date" << "dcEndDate" << "2/30/1995" << ""
+        QTest::newRow("end date, refused") << "Purchase Date"
+                                           << "dcEndDate"
+                                           << "2/30/1995"
+                                           << ""
                                            << "You must enter a valid date or leave this selection field blank.";
     }
     void accessKeyStoresTheDetailTypedLast()

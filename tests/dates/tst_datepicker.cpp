@@ -324,13 +324,12 @@ private Q_SLOTS:
         QTest::newRow("issue date: right edges, below") << box << int(PickRequest::Align::RightEdges) << "right,below";
         QTest::newRow("purchase date: left edges, below") << box << int(PickRequest::Align::LeftBelow) << "left,below";
         QTest::newRow("start date: two box heights down") << box << int(PickRequest::Align::StartDate) << "right,start";
-        QTest::newRow("end date: bottom three box heights down") << box.translated(0, 200)
-                                                                  << int(PickRequest::Align::EndDate)
-                                                                  << "right,end";
-        QTest::newRow("near the bottom right corner") << QRect(-130, -30, 120, 22)
-                                                      << int(PickRequest::Align::LeftBelow) << "inside";
-        QTest::newRow("near the top left corner") << QRect(2, 2, 120, 22) << int(PickRequest::Align::EndDate)
-                                                  << "inside";
+        QTest::newRow("end date: bottom three box heights down")
+            << box.translated(0, 200) << int(PickRequest::Align::EndDate) << "right,end";
+        QTest::newRow("near the bottom right corner")
+            << QRect(-130, -30, 120, 22) << int(PickRequest::Align::LeftBelow) << "inside";
+        QTest::newRow("near the top left corner")
+            << QRect(2, 2, 120, 22) << int(PickRequest::Align::EndDate) << "inside";
     }
     void placedByItsFrame()
     {
@@ -353,7 +352,9 @@ private Q_SLOTS:
         if (edges.contains("below")) QCOMPARE(frame.top(), anchor.bottom() + 1);
         if (edges.contains("start")) QCOMPARE(frame.top(), anchor.top() + 2 * anchor.height());
         if (edges.contains("end")) QCOMPARE(frame.bottom(), anchor.top() + 3 * anchor.height() - 1);
-        QVERIFY2(area.contains(frame), qPrintable(QString("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+        QVERIFY2(
+            area.contains(frame),
+            qPrintable(QString("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
     }
 
     void escapeLeavesThePickDate()

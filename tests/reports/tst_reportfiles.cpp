@@ -773,17 +773,18 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                       QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                                       QFileDevice::ExeOther));
-        const auto fileMode = QFileDevice::ReadOwner | QFileDevice::ReadOther |
-                              (writable ? QFileDevice::WriteOwner | QFileDevice::WriteOther : QFileDevice::Permissions());
+        const auto fileMode =
+            QFileDevice::ReadOwner | QFileDevice::ReadOther |
+            (writable ? QFileDevice::WriteOwner | QFileDevice::WriteOther : QFileDevice::Permissions());
         if (exists) QVERIFY(QFile::setPermissions(path, fileMode));
-        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                                  QFileDevice::ExeOther));
+        QVERIFY(QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther));
         const auto write = [&path] {
             ScriptedPrompts p;
             ReportFile file(path);
             const bool done = file.Open() && file.WriteLine(u"Penny Black\t1") && file.Close();
-            const bool told = !p.messages.empty() && p.messages[0].text.startsWith(
-                                                         "75  Could not write the report file '" + path + "': ");
+            const bool told = !p.messages.empty() &&
+                              p.messages[0].text.startsWith("75  Could not write the report file '" + path + "': ");
             return done && p.messages.empty() ? 0 : (!done && told ? 1 : 2);
         };
         int code = 0;

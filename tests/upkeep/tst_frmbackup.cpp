@@ -116,11 +116,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");  // %1: the drive A folder, %2: the catalogue folder
-        QTest::newRow("drive gone") << "gone" << "Could not write in '%1/unplugged': No such file or directory.";
-        QTest::newRow("no drives at all") << "none" << "No drive was chosen.";
+        QTest::newRow("drive gone") << "gone"
+                                    << "Could not write in '%1/unplugged': No such file or directory.";
+        QTest::newRow("no drives at all") << "none"
+                                          << "No drive was chosen.";
         QTest::newRow("no catalogue to copy") << "no catalogue"
                                               << "Could not read '%2/stamp.mdb': No such file or directory.";
-        QTest::newRow("damaged catalogue") << "damaged" << "";  // the engine's own words
+        QTest::newRow("damaged catalogue") << "damaged"
+                                           << "";  // the engine's own words
     }
 
     void failureShowsTheBackupMessage()
