@@ -328,8 +328,7 @@ DatePattern MakeDatePattern(const QLocale& locale)
     QString order;
     QString sep;
     int fields = 0;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        DatePattern::Part& part = parts[i];
+    for (DatePattern::Part& part : parts) {
         if (part.letter == 0) {
             // The separator between the first two numbers, one of / . - and blank.
             if (fields == 1 && sep.isEmpty())
