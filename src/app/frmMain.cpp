@@ -854,10 +854,19 @@ bool frmMain::ValidateRecord()
     if (chkForSale->isChecked() && chkSold->isChecked()) {
         MsgBox(QStringLiteral("A stamp cannot be for sale and sold at the same time."), MsgButtons::Ok,
                QStringLiteral("Sale Status Error"));
-        chkForSale->setFocus();
+        ShowAndFocus(chkForSale);
         return false;
     }
     return true;
+}
+
+void frmMain::ShowAndFocus(QWidget* control)
+{
+    // A control on a tab that is not showing would take the focus out of sight:
+    // its tab comes to the front first.
+    for (int i = 0; i < SSTab1->count(); ++i)
+        if (SSTab1->widget(i)->isAncestorOf(control)) SSTab1->setCurrentIndex(i);
+    control->setFocus();
 }
 
 void frmMain::cmdAddNew_Click()
@@ -1049,14 +1058,31 @@ void Refuse(bool& checking, QWidget* box, const QString& text, MsgIcon icon)
 
 }  // namespace
 
+namespace {
+
+std::optional<qint32> QuantityOf(const QLineEdit* box)
+{
+    return ParseWholeNumber(box->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+}
+
+// A price box whose total at this quantity would be too large to keep.
+bool TotalTooLarge(const QLineEdit* price, qint32 quantity)
+{
+    const auto each = ParseCurrency(price->text());
+    return each && !LineTotal(*each, quantity);
+}
+
+}  // namespace
+
 void frmMain::RecomputeTotal(QLineEdit* price, QLineEdit* total)
 {
     const auto each = ParseCurrency(price->text());
     if (!each) return;
-    // A quantity that is not a number leaves no total to show.
-    const auto quantity =
-        ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
-    total->setText(quantity ? FormatCurrency(*each * *quantity) : QString());
+    // A quantity that is not a number leaves no total to show; the entry rules
+    // refuse a price or quantity whose total does not fit before it gets here.
+    const auto quantity = QuantityOf(txtQuantity);
+    const auto product = quantity ? LineTotal(*each, *quantity) : std::nullopt;
+    total->setText(product ? FormatCurrency(*product) : QString());
 }
 
 void frmMain::MoneyBoxLeft(QLineEdit* price, QLineEdit* total)
@@ -1066,7 +1092,9 @@ void frmMain::MoneyBoxLeft(QLineEdit* price, QLineEdit* total)
         return;
     }
     const auto value = ParseCurrency(price->text());
-    if (!value) {
+    const auto quantity = QuantityOf(txtQuantity);
+    // A price whose total would be too large to keep is no number either.
+    if (!value || (quantity && TotalTooLarge(price, *quantity))) {
         Refuse(mChecking, price, QStringLiteral("You must enter a valid number or leave the field blank"), MsgIcon::None);
         return;
     }
@@ -1103,7 +1131,10 @@ void frmMain::txtYear_LostFocus()
 
 void frmMain::txtQuantity_LostFocus()
 {
-    if (!ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())) {
+    // A quantity that would make a total too large to keep is no number either.
+    const auto quantity = QuantityOf(txtQuantity);
+    if (!quantity || TotalTooLarge(txtPricePaid, *quantity) || TotalTooLarge(txtCatValue, *quantity) ||
+        TotalTooLarge(txtPriceAsk, *quantity)) {
         Refuse(mChecking, txtQuantity, QStringLiteral("You must enter a number in the Quantity field"), MsgIcon::Stop);
         return;
     }
@@ -1209,12 +1240,7 @@ bool frmMain::CloseWindowsOnTheCatalogue()
     // before the file does, but never by dropping a change the collector made.
     frmCodesMaint* codes = frmCodesMaint::Instance();
     if (!codes) return true;
-    if (codes->IsEditing()) {
-        MsgBox(QStringLiteral("Please finish or cancel the change in the \"%1\" window first.").arg(codes->windowTitle()));
-        codes->raise();
-        codes->activateWindow();
-        return false;
-    }
+    if (codes->AskToFinishTheChange()) return false;
     codes->cmdOk_Click();
     return true;
 }

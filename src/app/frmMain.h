@@ -112,6 +112,7 @@ private:
     void DateBoxLeft(DateBox* box, const QString& message);
     void OpenPicker(DateBox* box, const QString& caption, int align);
     void RefuseFocus(QWidget* box);
+    void ShowAndFocus(QWidget* control);
     void SetAddCaption(bool adding);
     void SetEditorEnabled(bool enabled);
     // Closes the other windows that hold the catalogue open, before backup or

@@ -1,5 +1,6 @@
 // Tessarine: a desktop catalogue for postage-stamp collectors.
 
+#include "app/AccessKeys.h"
 #include "app/QtPrompts.h"
 #include "app/frmMain.h"
 #include "custom/CustomReportTargets.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     static QtPrompts qtPrompts;
     InstallPrompts(&qtPrompts);
     InstallHelpKey();
+    InstallAccessKeys();
     InstallReportWindows();
     InstallCustomReportTargets();
 

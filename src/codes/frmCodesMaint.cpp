@@ -142,6 +142,15 @@ void frmCodesMaint::Reload(int table)
     Form_Load(table);
 }
 
+bool frmCodesMaint::AskToFinishTheChange()
+{
+    if (!IsEditing()) return false;
+    MsgBox(QStringLiteral("Please finish or cancel the change in the \"%1\" window first.").arg(windowTitle()));
+    raise();
+    activateWindow();
+    return true;
+}
+
 void frmCodesMaint::Form_Load(int table)
 {
     const CodeTableInfo& info = CodeTableInfoFor(table);
@@ -458,8 +467,10 @@ void frmCodesMaint::closeEvent(QCloseEvent* e)
 void OpenCodesMaint(int table)
 {
     if (!IsCodeTable(table)) return;
-    gCodeTable = table;
     frmCodesMaint* window = frmCodesMaint::Instance();
+    // Another table would drop the change under way: it is finished first.
+    if (window && window->Table() != table && window->AskToFinishTheChange()) return;
+    gCodeTable = table;
     if (!window) {
         window = new frmCodesMaint;
         window->setAttribute(Qt::WA_DeleteOnClose);

@@ -29,6 +29,9 @@ public:
 
     // Loads the window for another table; anything typed and not saved is dropped.
     void Reload(int table);
+    // While an edit or an addition is under way: asks the collector to finish or
+    // cancel it first, brings the window to the front and answers true.
+    bool AskToFinishTheChange();
 
     // Every time the window becomes active: the main window reloads this table's list.
     void Form_Activate();
@@ -91,5 +94,5 @@ private:
 
 // The Maintain menu's item 1-9: the window for that table, opened beside the
 // main window, or the open one brought to the front (and loaded for that table
-// when it shows another).
+// when it shows another, once an unfinished change there is finished or cancelled).
 void OpenCodesMaint(int table);

@@ -70,8 +70,10 @@ float WidthFactor(WidthUnit unit)
 
 QString ColumnWidthText(float width, WidthUnit unit)
 {
+    // The print surface reads the widths: one form for every locale, whatever its
+    // digits and decimal mark.
     const float twips = width * WidthFactor(unit);
-    return FormatSingle(twips);
+    return PlainSingle(twips);
 }
 
 QString DateLiteral(const QDate& date)

@@ -49,8 +49,8 @@ struct CustomQuery {
 
 // Twips per unit: 1440 an inch, 561.6 a centimetre.
 float WidthFactor(WidthUnit unit);
-// A width in twips as the column format writes it: single precision, the locale's
-// general number form (1.5 inches: "2160"; 2 centimetres: "1123.2").
+// A width in twips as the column format writes it: single precision, ASCII digits
+// and a decimal point in every locale (1.5 inches: "2160"; 2 centimetres: "1123.2").
 QString ColumnWidthText(float width, WidthUnit unit);
 // A date as the query dialect writes it, month/day/year in any locale: "#3/5/1996#".
 QString DateLiteral(const QDate& date);

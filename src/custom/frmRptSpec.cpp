@@ -347,7 +347,7 @@ bool frmRptSpec::eventFilter(QObject* watched, QEvent* event)
         // Only a move within the window counts; another window taking the focus
         // (a message box, the calendar) is not the control losing it.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !mChecking) {
             const auto it = mLostFocus.find(watched);
             if (it != mLostFocus.end()) it->second();
         }
@@ -495,8 +495,12 @@ void frmRptSpec::cmdDown_Click()
 
 void frmRptSpec::FocusBack(QWidget* control)
 {
-    // After the focus change under way has finished.
-    QMetaObject::invokeMethod(control, "setFocus", Qt::QueuedConnection);
+    // At once, so that the control the focus was going to (a button pressed with
+    // the mouse or its access key) does not act; the controls that lose the focus
+    // meanwhile store nothing.
+    mChecking = true;
+    control->setFocus(Qt::OtherFocusReason);
+    mChecking = false;
 }
 
 void frmRptSpec::chkHide_LostFocus()
@@ -600,12 +604,13 @@ void frmRptSpec::PickDate(DateBox* box, bool startDate)
     prompts().PickDate(request);
     box->setEditText(FormatShortDate(gPickDate));
     // Stored now, whether or not this window has the focus back yet, and then on
-    // to the next control as a Tab would go.
+    // to the next control as a Tab would go, from the box.
     if (startDate)
         dcStartDate_LostFocus();
     else
         dcEndDate_LostFocus();
-    if (box->hasFocus()) focusNextChild();
+    box->setFocus(Qt::OtherFocusReason);
+    focusNextChild();
 }
 
 void frmRptSpec::dcStartDate_DropDown()

@@ -89,6 +89,7 @@ private:
     int mFieldCount = 0;
     int mCurSpec = 0;
     int mCurType = 1;
+    bool mChecking = false;  // a refused entry is taking the focus back
     std::map<QObject*, std::function<void()>> mLostFocus;
 
     QTabWidget* SSTab1 = nullptr;

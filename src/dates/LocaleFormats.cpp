@@ -211,103 +211,149 @@ const CurrencyForm& CurrencyFormOf(const QLocale& locale)
 }
 
 struct DatePattern {
-    QString pattern;  // for QLocale::toString
+    QString pattern;  // for QLocale::toString: the locale's own, with four-digit years
     QString order;    // "mdy", "dmy", "ymd", ...
-    // The same pattern as three numbers between separators, written without the
-    // locale's general date formatting (which parses the pattern on every call).
-    // Only used once it has proved to write what QLocale::toString writes.
-    struct Field {
-        char16_t letter;  // 'd', 'M' or 'y'
+    // The locale's literal text before the first and after the last number, as
+    // shown and normalised ("г." in Bulgarian), which a typed date may carry.
+    QString head;
+    QString tail;
+    // The pattern as numbers and literal text, written without the locale's
+    // general date formatting (which parses the pattern on every call). Only used
+    // once it has proved to write what QLocale::toString writes.
+    struct Part {
+        char16_t letter;  // 'd', 'M' or 'y'; 0 for literal text
         int width;        // at least this many digits
+        QString text;     // the literal text, as shown
     };
-    std::vector<Field> fields;
-    QString separator;
+    std::vector<Part> parts;
     char16_t zero = u'0';
     bool direct = false;
 
     QString Format(const QDate& date) const
     {
         QString text;
-        text.reserve(16);
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (i > 0) text += separator;
-            const int value = fields[i].letter == u'y' ? date.year() : fields[i].letter == u'M' ? date.month() : date.day();
-            AppendDigits(text, value, fields[i].width, zero);
+        text.reserve(20);
+        for (const Part& part : parts) {
+            if (part.letter == 0) {
+                text += part.text;
+                continue;
+            }
+            const int value = part.letter == u'y' ? date.year() : part.letter == u'M' ? date.month() : date.day();
+            AppendDigits(text, value, part.width, zero);
         }
         return text;
     }
 };
 
-// Splits a pattern of three numeric fields ("M/d/yyyy", "dd.MM.yyyy") for
-// DatePattern::Format; leaves fields empty for anything else.
-void SplitDatePattern(DatePattern& p, const QLocale& locale)
+// Reads a date pattern into its fields and literal text. Quoted text is literal,
+// and two quotes stand for one.
+std::vector<DatePattern::Part> ReadDatePattern(const QString& pattern)
 {
-    const QString& text = p.pattern;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text.at(i);
-        qsizetype run = 1;
-        while (i + run < text.size() && text.at(i + run) == c) ++run;
-        if (c == u'd' || c == u'M' || c == u'y') {
-            const bool fits = c == u'y' ? run == 4 : run <= 2;
-            if (!fits || p.fields.size() == 3) {
-                p.fields.clear();
-                return;
+    std::vector<DatePattern::Part> parts;
+    const auto literal = [&parts](QChar c) {
+        if (parts.empty() || parts.back().letter != 0) parts.push_back({0, 0, QString()});
+        parts.back().text += c;
+    };
+    bool quoted = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i);
+        if (c == u'\'') {
+            if (i + 1 < pattern.size() && pattern.at(i + 1) == u'\'') {
+                literal(c);
+                i += 2;
+            } else {
+                quoted = !quoted;
+                ++i;
             }
-            p.fields.push_back({c.unicode(), static_cast<int>(run)});
-        } else if (p.fields.size() == 1 && p.separator.isEmpty()) {
-            p.separator = text.mid(i, run);
-        } else if (text.mid(i, run) != p.separator) {
-            p.fields.clear();
-            return;
+            continue;
         }
+        if (quoted || (c != u'd' && c != u'M' && c != u'y')) {
+            literal(c);
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern.at(i + run) == c) ++run;
+        parts.push_back({c.unicode(), static_cast<int>(run), QString()});
         i += run;
     }
-    if (p.fields.size() != 3) {
-        p.fields.clear();
-        return;
+    return parts;
+}
+
+// The pattern with its year, wherever it stands outside quoted text, written
+// with four digits; everything else as the locale has it.
+QString WidenYear(const QString& pattern)
+{
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i);
+        if (c == u'\'') quoted = !quoted;
+        if (quoted || c != u'y') {
+            out += c;
+            ++i;
+            continue;
+        }
+        while (i < pattern.size() && pattern.at(i) == u'y') ++i;
+        out += QStringLiteral("yyyy");
     }
+    return out;
+}
+
+// Uses the direct writing of the parts when it writes what the locale writes.
+void CheckDirectFormat(DatePattern& p, const QLocale& locale)
+{
     const QString zero = locale.zeroDigit();
     p.zero = zero.size() == 1 ? zero.at(0).unicode() : u'0';
-    p.direct = true;
+    p.direct = !p.parts.empty();
     for (const QDate& sample : {QDate(2024, 2, 9), QDate(1999, 12, 31), QDate(1840, 5, 6), QDate(2005, 10, 1)})
         p.direct = p.direct && p.Format(sample) == locale.toString(sample, p.pattern);
 }
 
+DatePattern IsoDatePattern()
+{
+    DatePattern p;
+    p.pattern = QStringLiteral("yyyy-MM-dd");
+    p.order = QStringLiteral("ymd");
+    p.parts = ReadDatePattern(p.pattern);
+    return p;
+}
+
 DatePattern MakeDatePattern(const QLocale& locale)
 {
-    QString raw = locale.dateFormat(QLocale::ShortFormat);
-    // Drop quoted literal text and format marks.
-    raw.remove(QRegularExpression(QStringLiteral("'[^']*'")));
-    QString format;
-    for (QChar c : raw)
-        if (!IsFormatMark(c)) format += c;
-
-    static const QRegularExpression field(QStringLiteral("d+|M+|y+"));
-    QStringList tokens;
-    QString sep;
-    qsizetype lastEnd = -1;
-    for (auto it = field.globalMatch(format); it.hasNext();) {
-        const auto m = it.next();
-        if (lastEnd >= 0 && sep.isEmpty()) {
-            const QString between = format.mid(lastEnd, m.capturedStart() - lastEnd);
-            for (QChar c : QStringLiteral("/.- "))
-                if (between.contains(c)) { sep = c; break; }
-        }
-        tokens << m.captured();
-        lastEnd = m.capturedEnd();
-    }
-    const bool numeric = tokens.size() == 3 && !sep.isEmpty() && !format.contains(QStringLiteral("MMM")) &&
-                         !format.contains(QStringLiteral("ddd"));
-    if (!numeric) return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("ymd"), {}, {}, u'0', false};
+    // The locale's own pattern, its literal text and marks included; only the year
+    // is widened to four digits.
+    const QString own = locale.dateFormat(QLocale::ShortFormat);
+    std::vector<DatePattern::Part> parts = ReadDatePattern(own);
     QString order;
-    for (QString& t : tokens) {
-        order += t.at(0) == u'y' ? u'y' : t.at(0) == u'M' ? u'm' : u'd';
-        if (t.at(0) == u'y') t = QStringLiteral("yyyy");
+    QString sep;
+    int fields = 0;
+    for (DatePattern::Part& part : parts) {
+        if (part.letter == 0) {
+            // The separator between the first two numbers, one of / . - and blank.
+            if (fields == 1 && sep.isEmpty())
+                for (QChar c : QStringLiteral("/.- "))
+                    if (part.text.contains(c)) {
+                        sep = c;
+                        break;
+                    }
+            continue;
+        }
+        ++fields;
+        // A month or day in words is no number the date parser reads.
+        if (part.letter != u'y' && part.width > 2) return IsoDatePattern();
+        order += part.letter == u'y' ? u'y' : part.letter == u'M' ? u'm' : u'd';
+        if (part.letter == u'y') part.width = 4;
     }
-    if (order.count(u'y') != 1 || order.count(u'm') != 1 || order.count(u'd') != 1)
-        return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("ymd"), {}, {}, u'0', false};
-    return {tokens.join(sep), order, {}, {}, u'0', false};
+    if (fields != 3 || sep.isEmpty() || order.count(u'y') != 1 || order.count(u'm') != 1 || order.count(u'd') != 1)
+        return IsoDatePattern();
+    DatePattern p;
+    p.pattern = WidenYear(own);
+    p.order = order;
+    if (parts.front().letter == 0) p.head = Normalise(parts.front().text, locale);
+    if (parts.back().letter == 0) p.tail = Normalise(parts.back().text, locale);
+    p.parts = std::move(parts);
+    return p;
 }
 
 // The date pattern of the default locale, worked out once per locale: every
@@ -318,7 +364,7 @@ const DatePattern& CurrentDatePattern()
     const QLocale locale;
     if (!cached || !(cached->first == locale)) {
         DatePattern pattern = MakeDatePattern(locale);
-        SplitDatePattern(pattern, locale);
+        CheckDirectFormat(pattern, locale);
         cached.emplace(locale, std::move(pattern));
     }
     return cached->second;
@@ -370,7 +416,9 @@ std::optional<Money> ParseCurrency(const QString& text)
     const bool roundUp = fraction.size() > 4 && fraction.at(4) >= u'5';
     fraction = fraction.left(4).leftJustified(4, u'0');
     units += fraction.toLongLong() + (roundUp ? 1 : 0);
-    return Money::FromUnits(d->negative ? -units : units);
+    const Money money = Money::FromUnits(d->negative ? -units : units);
+    if (!money.Fits()) return std::nullopt;
+    return money;
 }
 
 std::optional<double> ParseNumber(const QString& text)
@@ -405,7 +453,7 @@ QString FormatGeneralNumber(double value)
     return LocalisePlainNumber(QString::fromLatin1(buffer, result.ptr - buffer));
 }
 
-QString FormatSingle(float value)
+QString PlainSingle(float value)
 {
     // A single holds seven significant digits; more would show its binary residue
     // (1.5 x 561.6 is 842.39996 as a single, written 842.4).
@@ -416,10 +464,27 @@ QString FormatSingle(float value)
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
         text = QString::fromLatin1(buffer, result.ptr - buffer);
     }
-    return LocalisePlainNumber(text);
+    return text;
 }
 
-QString FormatPlainMoney(Money value) { return FormatGeneralNumber(value.ToDouble()); }
+QString FormatSingle(float value)
+{
+    return LocalisePlainNumber(PlainSingle(value));
+}
+
+QString FormatPlainMoney(Money value)
+{
+    // Written from the fixed-point digits: a double would lose the last cents of
+    // large totals.
+    const qint64 units = value.Units();
+    const quint64 magnitude = units < 0 ? 0 - static_cast<quint64>(units) : static_cast<quint64>(units);
+    QString plain = units < 0 ? QStringLiteral("-") : QString();
+    plain += QString::number(magnitude / Money::kScale);
+    QString fraction = QString::number(magnitude % Money::kScale).rightJustified(4, u'0');
+    while (fraction.endsWith(u'0')) fraction.chop(1);
+    if (!fraction.isEmpty()) plain += u'.' + fraction;
+    return LocalisePlainNumber(plain);
+}
 
 QString ShortDatePattern() { return CurrentDatePattern().pattern; }
 
@@ -438,6 +503,10 @@ std::optional<QDate> ParseDate(const QString& text)
 {
     const QLocale locale;
     QString s = Normalise(text, locale);
+    // The locale's own words around the numbers ("30.05.1998 г.") may be there.
+    const DatePattern& pattern = CurrentDatePattern();
+    if (!pattern.tail.isEmpty() && s.endsWith(pattern.tail)) s = s.chopped(pattern.tail.size()).trimmed();
+    if (!pattern.head.isEmpty() && s.startsWith(pattern.head)) s = s.mid(pattern.head.size()).trimmed();
     static const QRegularExpression iso(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})$)"));
     if (const auto m = iso.match(s); m.hasMatch()) {
         const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());

@@ -16,7 +16,8 @@
 QString FormatCurrency(Money value);
 // Reads what FormatCurrency or a collector wrote: the currency symbol, grouping
 // separators (no-break spaces too), a leading or trailing minus sign or
-// parentheses for a negative amount, surrounding blanks.
+// parentheses for a negative amount, surrounding blanks. An amount that does not
+// fit the money type is not a number.
 std::optional<Money> ParseCurrency(const QString& text);
 
 // The locale-aware numeric test and conversion; the same text forms as above.
@@ -31,6 +32,9 @@ std::optional<qint32> ParseWholeNumber(const QString& text, qint64 minimum, qint
 QString FormatGeneralNumber(double value);
 // The same for a single-precision value, written with the digits a single holds.
 QString FormatSingle(float value);
+// The same in one form for every locale, ASCII digits and a point, for text that
+// only the program reads.
+QString PlainSingle(float value);
 // Money written as a plain number: no symbol, no grouping, no trailing zeros.
 QString FormatPlainMoney(Money value);
 

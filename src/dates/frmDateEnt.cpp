@@ -303,10 +303,43 @@ bool frmDateEnt::eventFilter(QObject* watched, QEvent* event)
 void frmDateEnt::Place(const PickRequest& request)
 {
     if (!request.caption.isEmpty()) setWindowTitle(request.caption);
+    mPlace = request;
+    PlaceFrame();
+}
+
+QMargins frmDateEnt::FrameMargins() const
+{
+    const auto margins = [](const QWidget* window) {
+        const QRect frame = window->frameGeometry();
+        const QRect inside = window->geometry();
+        return QMargins(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+                        frame.bottom() - inside.bottom());
+    };
+    if (isVisible()) return margins(this);
+    // Not shown yet: the window it opens over wears the same kind of frame.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
+    return owner && owner != this && owner->isVisible() ? margins(owner) : QMargins();
+}
+
+void frmDateEnt::PlaceFrame()
+{
+    if (!mPlace) return;
+    const PickRequest& request = *mPlace;
     QScreen* screen = request.anchor.isEmpty() ? nullptr : QGuiApplication::screenAt(request.anchor.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect();
-    move(PlacePicker(request.anchor, request.align, size(), area).topLeft());
+    // Lined up and kept on the screen by its frame, title bar and borders
+    // included; move() places the frame's top left corner.
+    mPlacedWith = FrameMargins();
+    move(PlacePicker(request.anchor, request.align, size().grownBy(mPlacedWith), area).topLeft());
+}
+
+void frmDateEnt::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Shown, the picker knows its own frame; placed again if it is not the one
+    // assumed.
+    if (mPlace && FrameMargins() != mPlacedWith) PlaceFrame();
 }
 
 void ShowDatePicker(const PickRequest& request)

@@ -6,7 +6,10 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QMargins>
 #include <QStringList>
+
+#include <optional>
 
 #include "db/Prompts.h"
 
@@ -44,9 +47,14 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
+    // The window frame around the picker: its own once shown, else that of the
+    // window it opens over.
+    QMargins FrameMargins() const;
+    void PlaceFrame();
     void SpinTo(int month, int year);
     void MoveDay(qint64 days);
     bool Grid1_KeyPress(int key);
@@ -58,6 +66,8 @@ private:
     QStringList mMonthNames;
     int mSelectedRow = -1;
     int mSelectedColumn = -1;
+    std::optional<PickRequest> mPlace;
+    QMargins mPlacedWith;
 
     QLineEdit* txtMonth;
     SpinButton* Spin1;

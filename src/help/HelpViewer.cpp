@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -303,14 +304,6 @@ void ShowHelp(int command, int context)
         return;
     }
 
-    // A window that is not a child of a modal dialog cannot be used while the
-    // dialog is open, so help asked for from one opens over it.
-    QWidget* modal = QApplication::activeModalWidget();
-    QWidget* owner = modal && modal != viewer ? modal : nullptr;
-    if (viewer->parentWidget() != owner) {
-        viewer->setParent(owner, Qt::Window);
-    }
-
     switch (command) {
         case HelpCommand::HelpOnHelp:
             viewer->ShowUsingHelp();
@@ -326,6 +319,13 @@ void ShowHelp(int command, int context)
             break;
     }
     viewer->show();
+    // The viewer is the program's own window, owned by no other, so it stays
+    // open when a modal window closes. Asked for from a modal window, it stands
+    // in for that window's transient, so that it can be used while that window is
+    // open (a window of its own would be blocked by it).
+    QWidget* modal = QApplication::activeModalWidget();
+    if (QWindow* handle = viewer->windowHandle())
+        handle->setTransientParent(modal && modal != viewer && modal->windowHandle() ? modal->windowHandle() : nullptr);
     viewer->raise();
     viewer->activateWindow();
 }

@@ -256,11 +256,9 @@ quint32 PrintSurface::FormatIndex(QStringView format)
         part = part.trimmed();
         const bool right = part.startsWith(u'>');
         if (right) part = part.mid(1);
-        // Custom reports write widths as the locale writes numbers: 1123.2 or 1123,2.
-        QString number = part.trimmed().toString();
-        number.replace(u',', u'.');
+        // Widths come in one form whatever the locale: ASCII digits, a point.
         bool ok = false;
-        const double twips = number.toDouble(&ok);
+        const double twips = part.trimmed().toDouble(&ok);
         const qint32 width = ok && twips > 0 && twips < 1.0e7 ? static_cast<qint32>(std::lround(twips)) : 0;
         columns.push_back({left, width, right});
         // Columns past the paper are never seen; their position only must not overflow.

@@ -60,6 +60,10 @@ ReportFile::~ReportFile()
 bool ReportFile::Open()
 {
     mFile = std::make_unique<QSaveFile>(mPath);
+    // In a folder the collector may not write to, an existing file that may be
+    // written is overwritten in place, as a plain write would do; everywhere
+    // else the finished file replaces the old one in one step.
+    mFile->setDirectWriteFallback(true);
     // Unbuffered: the lines are gathered here, and a write that fails must be
     // seen when it fails; the save file's own buffer would only fail in commit(),
     // which does not tell.

@@ -35,7 +35,9 @@ void ShowReportFileError(int number, const QString& text);
 // A report file being written: UTF-8, CR LF after every line. The lines go to a
 // temporary file beside the chosen one, which replaces it only when the report
 // has written everything; a report that fails or stops half-way leaves the old
-// file (or none) as it was. A failure is shown once, as error 75.
+// file (or none) as it was. In a folder where no temporary file can be made, an
+// existing writable file is written in place instead. A failure is shown once,
+// as error 75.
 class ReportFile {
 public:
     explicit ReportFile(QString path);

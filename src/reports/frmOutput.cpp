@@ -102,6 +102,9 @@ frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window)
     SetHelpContext(cmdSavePdf, 80);
     cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    // A focused button takes Enter, as in a dialog.
+    cmdPrint->setAutoDefault(true);
+    cmdOk->setAutoDefault(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(vsViewPort1, 0, 0);

@@ -60,7 +60,6 @@ frmRptSel::frmRptSel(QWidget* parent) : QDialog(parent)
     cmdOk->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(optAll);

@@ -31,6 +31,7 @@ inline constexpr char kBackupDrivesVariable[] = "TESSARINE_BACKUP_DRIVES";
 // backup is untouched, and problem says why.
 bool BackupCatalogue(const QString& source, const QString& folder, QString* problem = nullptr);
 
-// The message the backup window shows when the copy could not be made.
+// The message the backup window shows when the copy could not be made; the
+// reason follows on the next line.
 inline const QString kBackupFailedText = QStringLiteral(
     "Backup could not be Performed.  Make sure a formatted disk with sufficient free space is in the selected drive.");

@@ -60,6 +60,8 @@ bool PackCatalogue()
     const QString catalogue = gDbPath.isEmpty() ? gAppDir + QStringLiteral("stamp.mdb") : gDbPath;
     const QString fresh = gAppDir + QStringLiteral("stampnew.mdb");
     const QString backup = gAppDir + QStringLiteral("stampdb.bak");
+    // The old file's spare name while the copy takes its place.
+    const QString kept = gAppDir + QStringLiteral("stampold.mdb");
     const QString folder = QFileInfo(catalogue).absolutePath();
 
     // Whatever failed, the collector keeps a stamp.mdb. The steps below never take
@@ -68,10 +70,12 @@ bool PackCatalogue()
         RemoveFileIfPresent(fresh);
         RemoveFileIfPresent(fresh + QStringLiteral("-journal"));
         bool restored = QFileInfo::exists(catalogue);
-        if (!restored && QFileInfo::exists(backup)) {
+        for (const QString& old : {kept, backup}) {
+            if (restored || !QFileInfo::exists(old)) continue;
             QString ignored;
-            restored = Rename(backup, catalogue, &ignored) || QFile::copy(backup, catalogue);
+            restored = Rename(old, catalogue, &ignored) || QFile::copy(old, catalogue);
         }
+        RemoveFileIfPresent(kept);
         SyncFolder(folder);
         if (restored) {
             MsgBox(QStringLiteral("The database could not be compacted.  The catalogue has not been changed.\n\n") +
@@ -106,16 +110,33 @@ bool PackCatalogue()
     if (!CheckCatalogueFile(fresh, &after, &problem, CheckDepth::Structure)) return fail(problem);
     if (before != after) return fail(DescribeDifference(before, after));
 
-    // The old file takes its second name, stampdb.bak, without leaving its place,
-    // and the copy then replaces it in one rename: there is no moment without a
-    // stamp.mdb, whenever the program is stopped.
-    RemoveFileIfPresent(backup);
-    if (!Link(catalogue, backup, &problem)) {
+    // A private catalogue stays private: the copy gets its permissions, and its
+    // owner and group where the process may give them.
+    CopyPermissions(catalogue, fresh);
+
+    // The old file gets a spare second name without leaving its place, the copy
+    // then replaces stamp.mdb in one rename, and only then does the spare name
+    // become stampdb.bak. Whenever the program is stopped there is a stamp.mdb,
+    // and stampdb.bak is never the very file stamp.mdb is, whose later changes it
+    // would share.
+    if (QFileInfo(backup).isDir())
+        return fail(QStringLiteral("Could not keep the old catalogue as '%1': a folder of that name is in the way.")
+                        .arg(backup));
+    RemoveFileIfPresent(kept);
+    if (!Link(catalogue, kept, &problem)) {
         QString copyProblem;
-        RemoveFileIfPresent(backup);
-        if (!CopyFileDurably(catalogue, backup, &copyProblem)) return fail(copyProblem);
+        RemoveFileIfPresent(kept);
+        if (!CopyFileDurably(catalogue, kept, &copyProblem)) return fail(copyProblem);
     }
     if (!Rename(fresh, catalogue, &problem)) return fail(problem);
+    if (!Rename(kept, backup, &problem)) {
+        RemoveFileIfPresent(kept);
+        SyncFolder(folder);
+        MsgBox(QStringLiteral("The database has been compacted, but the catalogue as it was before could not be kept "
+                              "as stampdb.bak.\n\n") +
+               problem);
+        return true;
+    }
     SyncFolder(folder);
     return true;
 }

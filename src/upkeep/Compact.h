@@ -2,9 +2,11 @@
 
 // Compaction of the closed catalogue: stamp.mdb is compacted into stampnew.mdb,
 // the copy is checked, the old file is kept as stampdb.bak (one generation) and
-// the copy takes its place. stamp.mdb is there at every instant: the old file
-// gets its second name before the copy replaces it in one rename, so a crash or a
-// kill at any moment leaves the collector a whole catalogue to start on.
+// the copy takes its place, with the catalogue's permissions. stamp.mdb is there
+// at every instant: the old file gets a spare second name (stampold.mdb) before
+// the copy replaces it in one rename, and takes the name stampdb.bak only after,
+// so a crash or a kill at any moment leaves the collector a whole catalogue to
+// start on, and never a stampdb.bak that is stamp.mdb itself.
 
 #include <QString>
 
@@ -23,6 +25,6 @@ bool PackCatalogue();
 using RenameFunction = std::function<bool(const QString& from, const QString& to, QString* problem)>;
 // The rename that puts the compacted copy in place of stamp.mdb.
 void SetPackRename(RenameFunction rename);
-// The hard link that gives the old file its name stampdb.bak; where it fails (a
-// file system without hard links) the old file is copied instead.
+// The hard link that gives the old file its spare name; where it fails (a file
+// system without hard links) the old file is copied instead.
 void SetPackLink(RenameFunction link);

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -171,6 +172,32 @@ bool LinkFile(const QString& from, const QString& to, QString* problem)
     return false;
 }
 
+namespace {
+
+void GivePermissions(int fd, const struct stat& model)
+{
+    // The owner first (a change of owner may clear the set-id bits), then the
+    // group alone where the owner cannot be given, then the mode. Where the
+    // process may not, the file stays its own.
+    const bool owned =
+        ::fchown(fd, model.st_uid, model.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), model.st_gid) == 0;
+    const bool moded = ::fchmod(fd, model.st_mode & 07777) == 0;
+    static_cast<void>(owned);
+    static_cast<void>(moded);
+}
+
+}  // namespace
+
+void CopyPermissions(const QString& from, const QString& to)
+{
+    struct stat model {};
+    if (::stat(QFile::encodeName(from).constData(), &model) != 0) return;
+    const int fd = ::open(QFile::encodeName(to).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    GivePermissions(fd, model);
+    ::close(fd);
+}
+
 bool CopyFileDurably(const QString& from, const QString& to, QString* problem)
 {
     const QByteArray target = QFile::encodeName(to);
@@ -186,8 +213,11 @@ bool CopyFileDurably(const QString& from, const QString& to, QString* problem)
     };
     in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return finish(errno);
-    out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // Private until it has the source's permissions.
+    out = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) return finish(errno);
+    struct stat model {};
+    if (::fstat(in, &model) == 0) GivePermissions(out, model);
     QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (;;) {
         const ssize_t got = ::read(in, buffer.data(), static_cast<size_t>(buffer.size()));

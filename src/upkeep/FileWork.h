@@ -36,8 +36,13 @@ bool RenameFile(const QString& from, const QString& to, QString* problem);
 bool LinkFile(const QString& from, const QString& to, QString* problem);
 
 // Copies a file to a new name and makes the copy durable; a copy that could not
-// be finished is removed.
+// be finished is removed. The copy keeps the file's permissions (and its owner
+// and group where the process may give them).
 bool CopyFileDurably(const QString& from, const QString& to, QString* problem);
+
+// Gives a file the permissions of another, and its owner and group where the
+// process may; best effort.
+void CopyPermissions(const QString& from, const QString& to);
 
 // Makes the names in a folder (new files, renames) durable; best effort.
 void SyncFolder(const QString& folder);

@@ -86,9 +86,11 @@ void frmBackup::cmdOk_Click()
 {
     const QString destination = Drive1->currentData().toString();
     prompts().Busy(true);
-    const bool done = !destination.isEmpty() && BackupCatalogue(gAppDir + QStringLiteral("stamp.mdb"), destination);
+    QString problem;
+    const bool done = BackupCatalogue(gAppDir + QStringLiteral("stamp.mdb"), destination, &problem);
     prompts().Busy(false);
-    if (!done) MsgBox(kBackupFailedText);
+    // The reason follows the message, so that the collector knows what to do.
+    if (!done) MsgBox(kBackupFailedText + u'\n' + problem);
     close();
 }
 

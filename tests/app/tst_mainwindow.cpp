@@ -5,9 +5,13 @@
 #include "codes/frmCodesMaint.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "help/HelpContext.h"
+#include "reports/ReportPresenter.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
 
@@ -111,6 +115,156 @@ private Q_SLOTS:
         QVERIFY(!f.window->findChild<QAction*>("mnuRptOut_1")->isChecked());
         QVERIFY(f.window->findChild<QAction*>("mnuRptOut_2")->isChecked());
         QVERIFY(!f.window->findChild<QAction*>("mnuRptOut_3")->isChecked());
+    }
+
+    // Every control's caption, length limit and help topic, and every menu
+    // item's caption and help topic, as the collector and the help file know them.
+    void controlTable()
+    {
+        // caption: its label's, or its own; maxLength: 0 for no limit (32767
+        // characters in a box)
+        const struct {
+            const char* name;
+            const char* caption;
+            int maxLength;
+            int help;
+        } rows[] = {
+            {"txtDescr", "Description", 80, 21},
+            {"txtCatNum", "Catalog Num", 30, 22},
+            {"txtFace", "Face Value", 50, 23},
+            {"txtYear", "Year", 0, 24},
+            {"chkUsed", "Used", 0, 25},
+            {"chkWantList", "Want List", 0, 26},
+            {"txtQuantity", "Quantity", 0, 27},
+            {"cmbCou", "Country", 0, 28},
+            {"cmbType", "Type", 0, 29},
+            {"cmbForm", "Format", 0, 30},
+            {"cmbPap", "Paper", 0, 31},
+            {"cmbCan", "Cancellation", 0, 32},
+            {"cmbPerf", "Perforation", 0, 33},
+            {"cmbTop", "Topic", 0, 35},
+            {"cmbGum", "Gum", 0, 34},
+            {"txtColor", "Color", 50, 37},
+            {"txtWatermark", "Watermark", 50, 38},
+            {"txtErrors", "Errors", 50, 39},
+            {"dcIssued", "Issue Date", 30, 40},
+            {"dcPurchased", "Purchase Date", 30, 41},
+            {"txtPricePaid", "Price Paid", 0, 43},
+            {"cmbCon", "Condition", 0, 36},
+            {"txtCatValue", "Catalog Value", 0, 44},
+            {"chkForSale", "For Sale", 0, 45},
+            {"chkSold", "Sold", 0, 45},
+            {"txtPriceAsk", "Selling Price", 0, 46},
+            {"dcDateSold", "Date Sold", 30, 42},
+            {"txtTotalPaid", "Total Paid", 0, 43},
+            {"txtTotalVal", "Total Value", 0, 44},
+            {"txtTotalSales", "Total Sales", 0, 46},
+            {"txtNotes", "Notes", 0, 47},
+            {"txtMisc1", "Misc. 1", 50, 48},
+            {"txtMisc2", "Misc. 2", 50, 48},
+            {"cmdFirst", "Firs&t", 0, 14},
+            {"cmdPrevious", "&Previous", 0, 14},
+            {"cmdNext", "&Next", 0, 14},
+            {"cmdLast", "&Last", 0, 14},
+            {"cmdAddNew", "&Add New", 0, 9},
+            {"cmdDelete", "&Delete", 0, 13},
+            {"cmdFind", "F&ind", 0, 15},
+            {"cmdHelp", "Help", 0, 8},
+            {"cmdCancel", "&Cancel", 0, 11},
+            {"cmdUpdate", "&Update", 0, 10},
+            {"frmMain", "Tessarine", 0, 7},
+            {"mnuBackup", "&Backup", 0, 56},
+            {"mnuPack", "&Pack Database", 0, 57},
+            {"mnuExit", "E&xit", 0, 58},
+            {"mnuSort_1", "Sort by &Description", 0, 17},
+            {"mnuSort_2", "Sort by &Catalog Number", 0, 17},
+            {"mnuSort_3", "Sort by &Issue Date", 0, 17},
+            {"mnuMaint_1", "&Cancellations", 0, 19},
+            {"mnuMaint_2", "&Conditions", 0, 20},
+            {"mnuMaint_3", "&Countries", 0, 49},
+            {"mnuMaint_4", "&Formats", 0, 50},
+            {"mnuMaint_5", "&Gum", 0, 51},
+            {"mnuMaint_6", "&Papers", 0, 52},
+            {"mnuMaint_7", "&Performations", 0, 53},
+            {"mnuMaint_8", "&Topics", 0, 55},
+            {"mnuMaint_9", "&Types", 0, 54},
+            {"mnuRptOut_1", "&View/Print Report", 0, 59},
+            {"mnuRptOut_2", "Send Report to &File", 0, 59},
+            {"mnuRptOut_3", "Web Table (html)", 0, 59},
+            {"mnuRpt_1", "Stamps by &Country", 0, 60},
+            {"mnuRpt_2", "Stamps by &Type", 0, 62},
+            {"mnuRpt_3", "Stamps by &Format", 0, 63},
+            {"mnuRpt_4", "Stamps by T&opic", 0, 64},
+            {"mnuRptValue", "Collection &Value", 0, 61},
+            {"mnuRptWant", "&Want List", 0, 66},
+            {"mnuRptSold", "Stamps &Sold", 0, 67},
+            {"mnuRptCustom", "Custom &Reports", 0, 68},
+            {"mnuHelp_1", "&Contents", 0, 8},
+            {"mnuHelp_2", "&Search for Help on...", 0, 8},
+            {"mnuHelp_3", "&Using Help", 0, 8},
+            {"mnuAbout", "&About the Tessarine Program", 0, 18},
+        };
+        MainWindowFixture f;
+        for (const auto& row : rows) {
+            const QString name = QString::fromLatin1(row.name);
+            const QString caption = QString::fromUtf8(row.caption);
+            const auto fail = [&name](const char* what, const QVariant& seen) {
+                return (name + u' ' + QLatin1String(what) + QStringLiteral(": ") + seen.toString()).toUtf8();
+            };
+            if (name.startsWith(u"mnu")) {
+                auto* item = f.window->findChild<QAction*>(name);
+                QVERIFY2(item, qPrintable(name));
+                QVERIFY2(item->text() == caption, fail("caption", item->text()).constData());
+                QVERIFY2(HelpContextOf(item) == row.help, fail("help", HelpContextOf(item)).constData());
+                continue;
+            }
+            QWidget* control = name == u"frmMain" ? f.window.get() : f.window->findChild<QWidget*>(name);
+            QVERIFY2(control, qPrintable(name));
+            QVERIFY2(HelpContextOf(control) == row.help, fail("help", HelpContextOf(control)).constData());
+            QString shown;
+            if (auto* button = qobject_cast<QAbstractButton*>(control))
+                shown = button->text();
+            else if (control->isWindow())
+                shown = control->windowTitle();
+            for (const QLabel* label : f.window->findChildren<QLabel*>())
+                if (label->buddy() == control) shown = label->text();
+            QVERIFY2(shown == caption, fail("caption", shown).constData());
+            const int limit = row.maxLength ? row.maxLength : 32767;
+            if (auto* box = qobject_cast<QLineEdit*>(control))
+                QVERIFY2(box->maxLength() == limit, fail("length", box->maxLength()).constData());
+            if (auto* date = qobject_cast<QComboBox*>(control); date && date->lineEdit())
+                QVERIFY2(date->lineEdit()->maxLength() == limit,
+                         fail("length", date->lineEdit()->maxLength()).constData());
+        }
+    }
+
+    // Each category report item runs the report of its own kind.
+    void categoryReportItems_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("by country") << "mnuRpt_1" << 3 << "Stamps by Country";
+        QTest::newRow("by type") << "mnuRpt_2" << 9 << "Stamps by Type";
+        QTest::newRow("by format") << "mnuRpt_3" << 4 << "Stamps by Format";
+        QTest::newRow("by topic") << "mnuRpt_4" << 8 << "Stamps by Topic";
+    }
+    void categoryReportItems()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, category);
+        QFETCH(QString, title);
+        MemoryReportPresenter presenter;
+        InstallReportPresenter(&presenter);
+        const auto uninstall = qScopeGuard([] { InstallReportPresenter(nullptr); });
+        MainWindowFixture f(0, QStringLiteral("INSERT INTO Stamp (descr) VALUES ('Held');"));
+        gRptCategory = 0;
+        f.window->findChild<QAction*>(item)->trigger();
+        QCOMPARE(gRptCategory, category);
+        QCOMPARE(presenter.selections, 1);
+        QCOMPARE(presenter.shows, 1);
+        QCOMPARE(presenter.surface.PageHeaderText(1).section(u'|', 1, 1), title);
+        QCOMPARE(gRptHeader.section(u';', 1).section(u'|', 0, 0), title.section(u' ', 2));
     }
 
     void filledCatalogueShowsFirstStamp()

@@ -3,11 +3,13 @@
 #include "codes/frmCodesMaint.h"
 #include "custom/CustomReportTargets.h"
 #include "custom/frmRptSpec.h"
+#include "help/HelpFile.h"
 #include "reports/ReportPresenter.h"
 #include "upkeep/frmBackup.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QListWidget>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,12 +39,15 @@ void AnswerBackupWindow(bool ok)
 // their windows and routines, and the window comes back as after a fresh start.
 class TestMenuFlows : public QObject {
     Q_OBJECT
+    MemoryReportPresenter* mPresenter = nullptr;
+
 private Q_SLOTS:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         static MemoryReportPresenter presenter;
         InstallReportPresenter(&presenter);
+        mPresenter = &presenter;
         InstallCustomReportTargets();
     }
     void cleanup() { frmBackup::SetVolumeSource({}); }
@@ -95,6 +100,58 @@ private Q_SLOTS:
         f.window->mnuPack_Click();
         QVERIFY(!frmCodesMaint::Instance());
         QVERIFY(QFile::exists(f.cat.File(QStringLiteral("stampdb.bak"))));
+    }
+
+    // Backup and packing close the code table window only; the custom report
+    // window stays and reports on the catalogue as it opened again. The help
+    // topics of both say just that.
+    void upkeepClosesOnlyTheCodeTableWindow_data()
+    {
+        QTest::addColumn<bool>("pack");
+        QTest::addColumn<int>("topic");
+        QTest::newRow("backup") << false << 56;
+        QTest::newRow("packing") << true << 57;
+    }
+    void upkeepClosesOnlyTheCodeTableWindow()
+    {
+        QFETCH(bool, pack);
+        QFETCH(int, topic);
+        MainWindowFixture f(0, QStringLiteral("INSERT INTO Stamp (descr) VALUES ('Alpha');"));
+        QTemporaryDir drive;
+        frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{QStringLiteral("Stick"), drive.path()}}; });
+        f.window->mnuRptCustom_Click();
+        frmRptSpec* custom = frmRptSpec::Instance();
+        QVERIFY(custom);
+        f.window->mnuMaint_Click(3);
+        QVERIFY(frmCodesMaint::Instance());
+        if (pack) {
+            f.prompts.answers = {MsgAnswer::Yes};
+            f.window->mnuPack_Click();
+        } else {
+            AnswerBackupWindow(true);
+            f.window->mnuBackup_Click();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frmCodesMaint::Instance());
+        QCOMPARE(frmRptSpec::Instance(), custom);
+        QVERIFY(custom->isVisible());
+        const size_t shown = f.prompts.messages.size();
+        const int previews = mPresenter->shows;
+        custom->findChild<QListWidget*>(QStringLiteral("List1"))->setCurrentRow(0);
+        custom->cmdAdd_Click();
+        custom->cmdGenerate_Click();
+        QCOMPARE(f.prompts.messages.size(), shown);
+        QVERIFY(!f.prompts.endedWith);
+        QCOMPARE(mPresenter->shows, previews + 1);
+        custom->cmdCancel_Click();
+
+        HelpFile help;
+        QVERIFY(help.Load(QStringLiteral(TESS_SOURCE_DIR "/data/stamp.hlp")));
+        const QString text = help.Markdown(help.IndexOfContext(topic));
+        QVERIFY2(text.contains(QStringLiteral("window of the Maintain menu")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("the custom report window and the report preview stay open"),
+                               Qt::CaseInsensitive),
+                 qPrintable(text));
     }
 
     void packingKeepsTheContent()

@@ -1,6 +1,8 @@
 #include "ScriptedPrompts.h"
 #include "TestCatalogue.h"
 
+#include "app/AccessKeys.h"
+
 #include "codes/frmCodesMaint.h"
 #include "db/Database.h"
 #include "db/FieldValue.h"
@@ -70,6 +72,7 @@ class TestCodesMaint : public QObject {
     QStringList Countries() { return Rows("country", "Coudesc"); }
 
 private Q_SLOTS:
+    void initTestCase() { InstallAccessKeys(); }
     void init()
     {
         mCatalogue = std::make_unique<TestCatalogue>();
@@ -459,6 +462,17 @@ private Q_SLOTS:
         QCOMPARE(Window(), first);
         QCOMPARE(Desc()->text(), "Chile");
         Type("x");
+        // An unfinished change is not dropped: the collector is asked to finish it.
+        mPrompts->Clear();
+        OpenCodesMaint(9);
+        QCOMPARE(mPrompts->LastText(),
+                 QStringLiteral("Please finish or cancel the change in the \"Maintain Countries\" window first."));
+        QCOMPARE(Window(), first);
+        QCOMPARE(gCodeTable, 3);
+        QCOMPARE(Window()->Table(), 3);
+        QCOMPARE(Desc()->text(), "Chilex");
+        QVERIFY(Window()->IsEditing());
+        Click("cmdCancel");
         OpenCodesMaint(9);
         QCOMPARE(Window(), first);
         QCOMPARE(gCodeTable, 9);
@@ -468,12 +482,34 @@ private Q_SLOTS:
         QCOMPARE(Desc()->text(), "Airmail");
         QVERIFY(!Window()->IsEditing());
         QCOMPARE(VisibleButtons(), kBrowseSet);
-        QCOMPARE(Countries(), (QStringList{"Austria", "Chile"}));  // the unsaved typing is dropped
+        QCOMPARE(Countries(), (QStringList{"Austria", "Chile"}));
         // The window works on the newly chosen table.
         Click("cmdAddNew");
         Type("Postage Due");
         Click("cmdUpdate");
         QCOMPARE(Rows("type", "Typedesc"), (QStringList{"Airmail", "Definitive", "Postage Due"}));
+    }
+
+    // The access keys work the window as clicks do, at once.
+    void accessKeys()
+    {
+        Seed("country", "Coudesc", {"Austria", "Chile"});
+        OpenCodesMaint(3);
+        QVERIFY(QTest::qWaitForWindowActive(Window()));
+        Desc()->setFocus();
+        Desc()->end(false);
+        Type(" (old)");
+        QTest::keyClick(Window(), Qt::Key_U, Qt::AltModifier);
+        QCOMPARE(Countries(), (QStringList{"Austria (old)", "Chile"}));
+        QTest::keyClick(Window(), Qt::Key_A, Qt::AltModifier);
+        Type("Peru");
+        QTest::keyClick(Window(), Qt::Key_A, Qt::AltModifier);
+        Type("Fiji");
+        QTest::keyClick(Window(), Qt::Key_U, Qt::AltModifier);
+        QCOMPARE(Countries(), (QStringList{"Austria (old)", "Chile", "Fiji", "Peru"}));
+        QCOMPARE(VisibleButtons(), kBrowseSet);
+        QTest::keyClick(Window(), Qt::Key_L, Qt::AltModifier);
+        QCOMPARE(Desc()->text(), "Peru");
     }
 
     void okClosesTheWindow()

@@ -1,6 +1,7 @@
 #include "CustomTestCatalogue.h"
 
 #include "custom/CustomQuery.h"
+#include "reports/PrintSurface.h"
 
 #include <QLocale>
 #include <QTest>
@@ -162,9 +163,13 @@ private Q_SLOTS:
         QTest::newRow("centimetres") << "en_US"
                                      << "1,2" << QStringList{"1.mWidth=2"} << true << "1123.2|842.4;"
                                      << "1123.2|842.4;Description|Country;";
+        // The print surface reads the widths in one form, whatever the locale.
         QTest::newRow("centimetres with a decimal comma") << "de_DE"
-                                                          << "1" << QStringList{"1.mWidth=2"} << true << "1123,2;"
-                                                          << "1123,2;Description;";
+                                                          << "1" << QStringList{"1.mWidth=2"} << true << "1123.2;"
+                                                          << "1123.2;Description;";
+        QTest::newRow("centimetres with other digits") << "ar_EG"
+                                                       << "1" << QStringList{"1.mWidth=2"} << true << "1123.2;"
+                                                       << "1123.2;Description;";
         QTest::newRow("number columns right-aligned") << "en_US"
                                                       << "4,8,1" << QStringList() << false << ">1440|>1080|2880;"
                                                       << ">1440|>1080|2880;Price Paid|Year|Description;";
@@ -188,6 +193,19 @@ private Q_SLOTS:
         const CustomQuery q = Build(fields, settings, 0, 0, centimetres ? WidthUnit::Centimeters : WidthUnit::Inches);
         QCOMPARE(q.columnFormat, format);
         QCOMPARE(q.heading, heading);
+        // The print surface lays the columns out at those widths.
+        PrintSurface surface;
+        surface.StartDoc();
+        QString row;
+        for (qsizetype i = 0; i < q.columns.size(); ++i) row += (i ? "|x" : "x");
+        surface.AddTable(QString(q.columnFormat + row + u';'));
+        surface.EndDoc();
+        const auto rows = surface.PageRows(1);
+        QVERIFY(!rows.empty());
+        const QStringList widths = QString(format).remove(u'>').remove(u';').split(u'|');
+        QCOMPARE(rows.front().cells.size(), size_t(widths.size()));
+        for (qsizetype i = 0; i < widths.size(); ++i)
+            QCOMPARE(rows.front().cells[size_t(i)].width, qRound(widths[i].toDouble()));
     }
 
     void htmlHeadCountsShownColumnsAndEscapes()
@@ -215,5 +233,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_APPLESS_MAIN(TestCustomQuery)
+QTEST_MAIN(TestCustomQuery)
 #include "tst_customquery.moc"

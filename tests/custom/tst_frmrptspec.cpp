@@ -1,6 +1,8 @@
 #include "ScriptedPrompts.h"
 #include "TestCatalogue.h"
 
+#include "app/AccessKeys.h"
+
 #include "custom/CustomReportOutput.h"
 #include "dates/DateBox.h"
 #include "custom/frmRptSpec.h"
@@ -111,6 +113,7 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { InstallAccessKeys(); }
     void init()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -536,6 +539,113 @@ private Q_SLOTS:
         QCOMPARE(start ? w->Settings(kPurchased).mStartDate : w->Settings(kPurchased).mEndDate, stored);
         QVERIFY(!date->hasFocus());
         QVERIFY(mPrompts->messages.empty());
+    }
+
+    // "&Generate Report" by its access key stores the detail the focus is in,
+    // as a click does; a detail that is refused keeps the focus, and nothing runs.
+    void accessKeyStoresTheDetailTypedLast_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");  // nothing: the check box is clicked
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("greater than") << "Price Paid"
+                                      << "txtGreater"
+                                      << "100"
+                                      << "where  pricepaid > 100"
+                                      << "";
+        QTest::newRow("starts with") << "Description"
+                                     << "txtStarting"
+                                     << "Pen"
+                                     << "where  descr like 'Pen*'"
+                                     << "";
+        QTest::newRow("start date") << "Purchase Date"
+                                    << "dcStartDate"
+                                    << "1/1/1995"
+                                    << "where  purchased >= #1/1/1995#"
+                                    << "No Stamps have been entered that may be included in the specified report";
+        QTest::newRow("width") << "Description"
+                               << "txtWidth"
+                               << "1"
+                               << "|1440;"
+                               << "";
+        QTest::newRow("show total, just clicked") << "Price Paid"
+                                                  << "chkTotal"
+                                                  << ""
+                                                  << "|totals"
+                                                  << "";
+        QTest::newRow("hide field, just clicked") << "Price Paid"
+                                                  << "chkHide"
+                                                  << ""
+                                                  << ""
+                                                  << "You have not selected any fields to show in the report";
+        QTest::newRow("greater than, refused") << "Price Paid"
+                                               << "txtGreater"
+                                               << "lots"
+                                               << ""
+                                               << "You must enter a number or leave this selection field blank";
+        QTest::newRow("end date, refused") << "Purchase Date"
+                                           << "dcEndDate"
+                                           << "2/30/1995"
+                                           << ""
+                                           << "You must enter a valid date or leave this selection field blank.";
+    }
+    void accessKeyStoresTheDetailTypedLast()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        QFETCH(QString, report);
+        QFETCH(QString, message);
+        QStringList generated;
+        SetCustomReportWriterFactory([&generated](const CustomReport& r) {
+            generated << r.query.sql + u'|' + r.query.columnFormat + (r.query.HasTotals() ? "|totals" : "");
+            return std::make_unique<MemoryReportWriter>();
+        });
+        Open();
+        AddField(field);
+        QWidget* target = C(qPrintable(control));
+        if (auto* check = qobject_cast<QCheckBox*>(target)) {
+            QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
+            QVERIFY(check->hasFocus());
+        } else if (auto* date = qobject_cast<DateBox*>(target)) {
+            date->setFocus();
+            date->setEditText(typed);
+        } else {
+            auto* edit = qobject_cast<QLineEdit*>(target);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+        }
+        QTest::keyClick(w, Qt::Key_G, Qt::AltModifier);
+        QCOMPARE(mPrompts->LastText(), message);
+        if (!report.isEmpty()) {
+            QCOMPARE(generated.size(), qsizetype(1));
+            QVERIFY2(generated[0].contains(report), qPrintable(generated[0]));
+        } else {
+            QVERIFY(generated.isEmpty());
+        }
+        if (message.endsWith(u"blank") || message.endsWith(u"blank.")) QVERIFY(target->hasFocus());
+    }
+
+    // After the calendar the focus goes on to the next control even when this
+    // window has not got the focus back yet.
+    void pickedDateMovesOnWithoutTheFocus()
+    {
+        Open();
+        AddField(QStringLiteral("Purchase Date"));
+        auto* start = C<DateBox>("dcStartDate");
+        start->setFocus();
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(!start->hasFocus());
+        mPrompts->pickedDates.push_back(QDate(1996, 3, 5));
+        start->showPopup();
+        QCOMPARE(w->Settings(kPurchased).mStartDate, QDate(1996, 3, 5));
+        QCOMPARE(w->focusWidget(), C("dcEndDate"));
     }
 
     void typedDates()

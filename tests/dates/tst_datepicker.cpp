@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -310,6 +311,50 @@ private Q_SLOTS:
             QTest::keyClick(Grid(picker), Qt::Key_Return);
         });
         QCOMPARE(gPickDate, QDate(2021, 6, 15));
+    }
+
+    // The picker's frame, not only its inside, lines up with the date box and
+    // stays within the screen's usable area.
+    void placedByItsFrame_data()
+    {
+        QTest::addColumn<QRect>("anchor");  // relative to the usable area's top left
+        QTest::addColumn<int>("align");
+        QTest::addColumn<QString>("edges");  // what must line up
+        const QRect box(400, 150, 120, 22);
+        QTest::newRow("issue date: right edges, below") << box << int(PickRequest::Align::RightEdges) << "right,below";
+        QTest::newRow("purchase date: left edges, below") << box << int(PickRequest::Align::LeftBelow) << "left,below";
+        QTest::newRow("start date: two box heights down") << box << int(PickRequest::Align::StartDate) << "right,start";
+        QTest::newRow("end date: bottom three box heights down")
+            << box.translated(0, 200) << int(PickRequest::Align::EndDate) << "right,end";
+        QTest::newRow("near the bottom right corner")
+            << QRect(-130, -30, 120, 22) << int(PickRequest::Align::LeftBelow) << "inside";
+        QTest::newRow("near the top left corner")
+            << QRect(2, 2, 120, 22) << int(PickRequest::Align::EndDate) << "inside";
+    }
+    void placedByItsFrame()
+    {
+        QFETCH(QRect, anchor);
+        QFETCH(int, align);
+        QFETCH(QString, edges);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        anchor.translate(anchor.left() < 0 ? area.bottomRight() : area.topLeft());
+        QWidget owner;
+        owner.show();
+        QApplication::setActiveWindow(&owner);
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        gPickDate = QDate(2021, 6, 14);
+        QRect frame;
+        RunPicker({"Select Date", anchor, PickRequest::Align(align)},
+                  [&frame](QWidget* picker) { frame = picker->frameGeometry(); });
+        QVERIFY(frame.isValid());
+        if (edges.contains("right")) QCOMPARE(frame.right(), anchor.right());
+        if (edges.contains("left")) QCOMPARE(frame.left(), anchor.left());
+        if (edges.contains("below")) QCOMPARE(frame.top(), anchor.bottom() + 1);
+        if (edges.contains("start")) QCOMPARE(frame.top(), anchor.top() + 2 * anchor.height());
+        if (edges.contains("end")) QCOMPARE(frame.bottom(), anchor.top() + 3 * anchor.height() - 1);
+        QVERIFY2(
+            area.contains(frame),
+            qPrintable(QString("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
     }
 
     void escapeLeavesThePickDate()

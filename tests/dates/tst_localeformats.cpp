@@ -140,8 +140,31 @@ private Q_SLOTS:
         QTest::newRow("ja_JP") << "ja_JP" << "yyyy/MM/dd" << "1998/05/30" << "ymd";
         QTest::newRow("C") << "C" << "yyyy-MM-dd" << "1998-05-30" << "ymd";
         QTest::newRow("nl_NL") << "nl_NL" << "dd-MM-yyyy" << "30-05-1998" << "dmy";
-        QTest::newRow("bg_BG literal dropped") << "bg_BG" << "d.MM.yyyy" << "30.05.1998" << "dmy";
-        QTest::newRow("hu_HU") << "hu_HU" << "yyyy.MM.dd" << "1998.05.30" << "ymd";
+        // The locale's own literal text and spacing stay; only the year widens.
+        QTest::newRow("bg_BG literal kept") << "bg_BG"
+                                            << "d.MM.yyyy '\u0433'."
+                                            << "30.05.1998 \u0433."
+                                            << "dmy";
+        QTest::newRow("hu_HU") << "hu_HU"
+                               << "yyyy. MM. dd."
+                               << "1998. 05. 30."
+                               << "ymd";
+        QTest::newRow("sk_SK") << "sk_SK"
+                               << "d. M. yyyy"
+                               << "30. 5. 1998"
+                               << "dmy";
+        QTest::newRow("ko_KR trailing dot") << "ko_KR"
+                                            << "yyyy. M. d."
+                                            << "1998. 5. 30."
+                                            << "ymd";
+        QTest::newRow("hr_HR") << "hr_HR"
+                               << "dd. MM. yyyy."
+                               << "30. 05. 1998."
+                               << "dmy";
+        QTest::newRow("ar_EG marks kept") << "ar_EG"
+                                          << "d\u200f/M\u200f/yyyy"
+                                          << "\u0663\u0660\u200f/\u0665\u200f/\u0661\u0669\u0669\u0668"
+                                          << "dmy";
     }
     void shortDates()
     {
@@ -180,6 +203,14 @@ private Q_SLOTS:
         QTest::newRow("empty") << "en_US" << "" << QDate();
         QTest::newRow("month 13") << "en_US" << "13/1/1998" << QDate();
         QTest::newRow("apostrophe") << "en_US" << "5/30/'98" << QDate();
+        QTest::newRow("bg without its word") << "bg_BG"
+                                             << "30.05.1998" << QDate(1998, 5, 30);
+        QTest::newRow("bg with its word") << "bg_BG"
+                                          << "3.5.1998 \u0433." << QDate(1998, 5, 3);
+        QTest::newRow("bg another word") << "bg_BG"
+                                         << "3.5.1998 x." << QDate();
+        QTest::newRow("ko without the last dot") << "ko_KR"
+                                                 << "1998. 5. 30" << QDate(1998, 5, 30);
     }
     void dateParsing()
     {
@@ -209,7 +240,7 @@ private Q_SLOTS:
                                         << "09.02.2024";
         QTest::newRow("ar_EG native digits")
             << "ar_EG" << qint64(12345) << "\u0661\u066b\u0662\u0663\u0664\u0665\u00a0\u062c.\u0645.\u200f"
-            << "\u0669/\u0662/\u0662\u0660\u0662\u0664";
+            << "\u0669\u200f/\u0662\u200f/\u0662\u0660\u0662\u0664";
         QTest::newRow("C") << "C" << qint64(123456789000) << "12345678.90"
                            << "2024-02-09";
         QTest::newRow("ja_JP") << "ja_JP" << qint64(9990000) << "\uffe5999"

@@ -1,9 +1,10 @@
 // Compacts the catalogue in a folder with the program's own packing code, again
 // and again, until it is killed. On stdout: "S" as each compaction starts,
-// "P <nanoseconds>" when it succeeded, "F <message>" when it failed. Given a step ("keep": keeping
-// the previous file as stampdb.bak, "swap": the rename that puts the compacted
-// copy in place), it stops just before that step of its first compaction, says
-// "H" and waits to be killed there.
+// "P <nanoseconds>" when it succeeded, "F <message>" when it failed. Given a step ("keep": giving
+// the previous file its spare name, "swap": the rename that puts the compacted
+// copy in place, "name": the rename that makes the previous file stampdb.bak), it
+// stops just before that step of its first compaction, says "H" and waits to be
+// killed there.
 
 #include "ScriptedPrompts.h"
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     });
     SetPackRename([&](const QString& from, const QString& to, QString* problem) {
         if (QFileInfo(from).fileName() == QLatin1String("stampnew.mdb")) stopBefore("swap");
+        if (QFileInfo(to).fileName() == QLatin1String("stampdb.bak")) stopBefore("name");
         return RenameFile(from, to, problem);
     });
 

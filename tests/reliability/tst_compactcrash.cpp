@@ -103,13 +103,16 @@ class TestCompactCrash : public QObject {
         QString problem;
         QVERIFY2(CheckCatalogueFile(File("stamp.mdb"), nullptr, &problem), qPrintable(problem));
         QCOMPARE(Dump(File("stamp.mdb")), mContent);
-        // The old file kept for the collector is whole too, when it is there.
+        // The old file kept for the collector is whole too, when it is there, and
+        // a file of its own: the catalogue's later changes are not its changes.
         if (QFileInfo::exists(File("stampdb.bak"))) {
             QVERIFY2(CheckCatalogueFile(File("stampdb.bak"), nullptr, &problem), qPrintable(problem));
             QCOMPARE(Dump(File("stampdb.bak")), mContent);
+            QVERIFY(Inode(File("stampdb.bak")) != Inode(File("stamp.mdb")));
         }
         for (const QString& entry : Entries(mCat->Dir()))
-            QVERIFY2(QStringList({"stamp.mdb", "stampdb.bak", "stampnew.mdb", "stampnew.mdb-journal"}).contains(entry),
+            QVERIFY2(QStringList({"stamp.mdb", "stampdb.bak", "stampnew.mdb", "stampnew.mdb-journal", "stampold.mdb"})
+                         .contains(entry),
                      qPrintable(entry));
 
         // The next start opens it and shows the first stamp.
@@ -160,6 +163,8 @@ private Q_SLOTS:
         QTest::newRow("before the old file is kept, older backup") << QByteArray("keep") << true;
         QTest::newRow("before the copy takes its place") << QByteArray("swap") << false;
         QTest::newRow("before the copy takes its place, older backup") << QByteArray("swap") << true;
+        QTest::newRow("before the old file is named stampdb.bak") << QByteArray("name") << false;
+        QTest::newRow("before the old file is named stampdb.bak, older backup") << QByteArray("name") << true;
     }
     void killedAtEachStepOfTheSwap()
     {
@@ -171,7 +176,7 @@ private Q_SLOTS:
             QCOMPARE(packer.Line(), QByteArray("S"));
             QCOMPARE(packer.Line(), QByteArray("H"));
             packer.Kill();
-            QVERIFY(QFileInfo(File("stampnew.mdb")).isFile());
+            QCOMPARE(QFileInfo(File("stampnew.mdb")).isFile(), step != "name");
             CheckAfterKill();
             if (QTest::currentTestFailed()) return;
         }

@@ -216,7 +216,10 @@ private Q_SLOTS:
             f->window->mnuBackup_Click();
         }
         QCOMPARE(f->prompts.messages.size(), size_t(1));
-        QCOMPARE(f->prompts.LastText(), kBackupFailedText);
+        // The backup message, then the reason on the next line.
+        QCOMPARE(f->prompts.LastText().section(u'\n', 0, 0), kBackupFailedText);
+        QVERIFY2(f->prompts.LastText().section(u'\n', 1).startsWith("Could not write the copy: "),
+                 qPrintable(f->prompts.LastText()));
         QCOMPARE(f->prompts.messages[0].title, QString("Tessarine"));
         QCOMPARE(Entries(drive.path()), QStringList{"stamp.mdb"});
         QCOMPARE(ReadAll(drive.filePath("stamp.mdb")), earlier);

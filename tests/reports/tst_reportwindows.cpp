@@ -5,6 +5,7 @@
 #include "ScriptedPrompts.h"
 #include "TestCatalogue.h"
 
+#include "app/AccessKeys.h"
 #include "db/Database.h"
 #include "db/Globals.h"
 #include "help/HelpContext.h"
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        InstallAccessKeys();
         QWidget probe;
         mPixelsPerTwip = probe.logicalDpiX() / 1440.0;
     }
@@ -280,6 +282,51 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QPushButton>(w, "cmdPrint"), Qt::LeftButton);
         frmOutput::SetPrinterChooser(nullptr);
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // A focused button takes Enter and Space, and each button its access key.
+    void previewButtonsByKeyboard_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("printed");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("Enter on Print") << "cmdPrint" << int(Qt::Key_Return) << 0 << true << false;
+        QTest::newRow("Enter on Ok") << "cmdOk" << int(Qt::Key_Enter) << 0 << false << true;
+        QTest::newRow("Space on Print") << "cmdPrint" << int(Qt::Key_Space) << 0 << true << false;
+        QTest::newRow("Space on Ok") << "cmdOk" << int(Qt::Key_Space) << 0 << false << true;
+        QTest::newRow("Alt+P") << "" << int(Qt::Key_P) << int(Qt::AltModifier) << true << false;
+        QTest::newRow("Alt+O") << "" << int(Qt::Key_O) << int(Qt::AltModifier) << false << true;
+    }
+    void previewButtonsByKeyboard()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, printed);
+        QFETCH(bool, closed);
+        ScriptedPrompts p;
+        frmOutput* w = RunPreview(ReportKind::Sales);
+        QVERIFY(w);
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        int asked = 0;
+        frmOutput::SetPrinterChooser([&asked](QPrinter&, int, QWidget*) {
+            ++asked;
+            return false;
+        });
+        QWidget* target = w;
+        if (!button.isEmpty()) {
+            target = Child<QPushButton>(w, qPrintable(button));
+            target->setFocus();
+            QVERIFY(target->hasFocus());
+        }
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        frmOutput::SetPrinterChooser(nullptr);
+        QCOMPARE(asked, printed ? 1 : 0);
+        // Closed, not yet deleted: that waits for the event loop.
+        QCOMPARE(!w->isVisible(), closed);
     }
 
     void printerFollowsDocument()
@@ -479,6 +526,43 @@ private Q_SLOTS:
         QVERIFY(!gRptCancel);
         QCOMPARE(gRptSelID, list->selectedItems().first()->data(Qt::UserRole).toInt());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    // A focused button takes Enter: on Cancel it cancels, whatever the default.
+    void dialogKeysOnAFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("Enter on Cancel") << "cmdCancel" << int(Qt::Key_Return) << 0 << true;
+        QTest::newRow("keypad Enter on Cancel") << "cmdCancel" << int(Qt::Key_Enter) << 0 << true;
+        QTest::newRow("Space on Cancel") << "cmdCancel" << int(Qt::Key_Space) << 0 << true;
+        QTest::newRow("Enter on Ok") << "cmdOk" << int(Qt::Key_Return) << 0 << false;
+        QTest::newRow("Enter on the choice") << "optAll" << int(Qt::Key_Return) << 0 << false;
+        QTest::newRow("Alt+C") << "optAll" << int(Qt::Key_C) << int(Qt::AltModifier) << true;
+        QTest::newRow("Alt+O") << "optAll" << int(Qt::Key_O) << int(Qt::AltModifier) << false;
+    }
+    void dialogKeysOnAFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, cancelled);
+        ScriptedPrompts p;
+        gRptCategory = 3;
+        gRptSelID = -7;
+        frmRptSel dialog;
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QWidget* target = Child<QWidget>(&dialog, qPrintable(button));
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(gRptCancel, cancelled);
+        QCOMPARE(gRptSelID, cancelled ? -7 : -1);
     }
 
     void dialogEscape()

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kUnchanged =
@@ -143,10 +146,12 @@ private Q_SLOTS:
             QVERIFY(renames.isEmpty());
             QCOMPARE(ReadAll(File("stampdb.bak")), olderBackup);
         }
-        // stamp.mdb never left its place: nothing had to be put back.
+        // stamp.mdb never left its place: nothing had to be put back, and the
+        // backup of the compaction before is still there.
         if (kind.startsWith("second rename")) {
             QCOMPARE(renames, QStringList({"stampnew.mdb->stamp.mdb"}));
-            QCOMPARE(ReadAll(File("stampdb.bak")), before);
+            QCOMPARE(ReadAll(File("stampdb.bak")), olderBackup);
+            QCOMPARE(Entries(mCat->Dir()), QStringList({"stamp.mdb", "stampdb.bak"}));
         }
         if (kind == "backup is a folder") QVERIFY(QFileInfo(File("stampdb.bak/inside")).isDir());
     }
@@ -167,6 +172,49 @@ private Q_SLOTS:
         QCOMPARE(Dump(gDbPath), content);
         QVERIFY(QFileInfo(gDbPath).size() < before.size());
         QCOMPARE(Entries(mCat->Dir()), QStringList({"stamp.mdb", "stampdb.bak"}));
+    }
+
+    // A catalogue kept private stays private, the previous file as well; owner
+    // and group are kept where the process may set them.
+    void keepsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("links");
+        QTest::addColumn<bool>("otherOwner");
+        QTest::newRow("private") << 0600 << true << false;
+        QTest::newRow("private, no hard links") << 0600 << false << false;
+        QTest::newRow("group may read") << 0640 << true << false;
+        QTest::newRow("group may write, no hard links") << 0660 << false << false;
+        QTest::newRow("another owner") << 0640 << true << true;
+        QTest::newRow("another owner, no hard links") << 0640 << false << true;
+    }
+    void keepsPermissions()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, links);
+        QFETCH(bool, otherOwner);
+        if (otherOwner && ::geteuid() != 0) QSKIP("only the superuser gives files away");
+        const QByteArray path = QFile::encodeName(gDbPath);
+        const uid_t owner = otherOwner ? 65534 : ::geteuid();
+        const gid_t group = otherOwner ? 65534 : ::getegid();
+        QCOMPARE(::chmod(path.constData(), static_cast<mode_t>(mode)), 0);
+        QCOMPARE(::chown(path.constData(), owner, group), 0);
+        if (!links)
+            SetPackLink([](const QString&, const QString&, QString* problem) {
+                *problem = "Operation not permitted.";
+                return false;
+            });
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(PackCatalogue());
+            QVERIFY(mPrompts->messages.empty());
+            for (const char* name : {"stamp.mdb", "stampdb.bak"}) {
+                struct stat info {};
+                QCOMPARE(::stat(QFile::encodeName(File(name)).constData(), &info), 0);
+                QCOMPARE(int(info.st_mode & 07777), mode);
+                QCOMPARE(info.st_uid, owner);
+                QCOMPARE(info.st_gid, group);
+            }
+        }
     }
 
     void fullDisk()

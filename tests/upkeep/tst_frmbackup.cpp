@@ -2,6 +2,7 @@
 #include "TestCatalogue.h"
 #include "UpkeepTestFiles.h"
 
+#include "app/AccessKeys.h"
 #include "db/Globals.h"
 #include "help/HelpContext.h"
 #include "upkeep/frmBackup.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +25,7 @@ class TestFrmBackup : public QObject {
     QTemporaryDir mDriveB;
 
 private Q_SLOTS:
+    void initTestCase() { InstallAccessKeys(); }
     void init()
     {
         mPrompts = std::make_unique<ScriptedPrompts>();
@@ -107,29 +110,48 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible());
     }
 
+    // The backup message comes first, as it always was; the reason follows on
+    // the next line.
     void failureShowsTheBackupMessage_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("drive gone") << "gone";
-        QTest::newRow("no drives at all") << "none";
-        QTest::newRow("no catalogue to copy") << "no catalogue";
+        QTest::addColumn<QString>("reason");  // %1: the drive A folder, %2: the catalogue folder
+        QTest::newRow("drive gone") << "gone"
+                                    << "Could not write in '%1/unplugged': No such file or directory.";
+        QTest::newRow("no drives at all") << "none"
+                                          << "No drive was chosen.";
+        QTest::newRow("no catalogue to copy") << "no catalogue"
+                                              << "Could not read '%2/stamp.mdb': No such file or directory.";
+        QTest::newRow("damaged catalogue") << "damaged"
+                                           << "";  // the engine's own words
     }
 
     void failureShowsTheBackupMessage()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, reason);
         const QString gone = mDriveA.filePath("unplugged");
         if (kind == "gone") frmBackup::SetVolumeSource([&] { return QList<BackupVolume>{{"Stick", gone}}; });
         if (kind == "none") frmBackup::SetVolumeSource([] { return QList<BackupVolume>{}; });
         if (kind == "no catalogue") QVERIFY(QFile::remove(mCat->Path()));
+        if (kind == "damaged") {
+            QByteArray bytes = ReadAll(mCat->Path());
+            for (qsizetype i = 4096; i < bytes.size(); i += 97) bytes[i] = char(0xA5);
+            WriteAll(mCat->Path(), bytes);
+        }
         WriteAll(mDriveB.filePath("stamp.mdb"), "earlier");
         frmBackup window;
-        if (kind == "no catalogue") window.Drive1->setCurrentIndex(1);
+        if (kind != "gone" && kind != "none") window.Drive1->setCurrentIndex(1);
         QTest::mouseClick(window.cmdOk, Qt::LeftButton);
         QCOMPARE(mPrompts->messages.size(), size_t(1));
         const ShownMessage& shown = mPrompts->messages.front();
-        QCOMPARE(shown.text, QString("Backup could not be Performed.  Make sure a formatted disk with sufficient "
-                                     "free space is in the selected drive."));
+        const QStringList lines = shown.text.split(u'\n');
+        QCOMPARE(lines.size(), qsizetype(2));
+        QCOMPARE(lines[0], QString("Backup could not be Performed.  Make sure a formatted disk with sufficient "
+                                   "free space is in the selected drive."));
+        QVERIFY(!lines[1].trimmed().isEmpty());
+        reason.replace("%1", mDriveA.path()).replace("%2", mCat->Dir());
+        QVERIFY2(lines[1].startsWith(reason), qPrintable(lines[1]));
         QCOMPARE(shown.title, QString("Tessarine"));
         QCOMPARE(shown.icon, MsgIcon::None);
         QCOMPARE(shown.buttons, MsgButtons::Ok);
@@ -148,6 +170,32 @@ private Q_SLOTS:
         QVERIFY(Entries(mDriveA.path()).isEmpty());
         QVERIFY(Entries(mDriveB.path()).isEmpty());
         QVERIFY(mPrompts->messages.empty());
+    }
+
+    void accessKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("Alt+O") << int(Qt::Key_O) << true;
+        QTest::newRow("Alt+C") << int(Qt::Key_C) << false;
+    }
+    void accessKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, copied);
+        bool closed = false;
+        QTimer::singleShot(0, [&] {
+            auto* window = qobject_cast<frmBackup*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            const auto close = qScopeGuard([window] { window->close(); });
+            QApplication::setActiveWindow(window);
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, Qt::Key(key), Qt::AltModifier);
+            closed = !window->isVisible();
+        });
+        ShowBackupWindow();
+        QVERIFY(closed);
+        QCOMPARE(QFile::exists(mDriveA.filePath("stamp.mdb")), copied);
     }
 
     void showBackupWindowIsModal()
