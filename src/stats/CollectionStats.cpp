@@ -4,7 +4,7 @@
 #include "db/Database.h"
 #include "db/FieldValue.h"
 #include "db/Recordset.h"
-#include "stats/CheckedMoney.h"
+#include "db/Money.h"
 #include "stats/StatsSql.h"
 
 #include <QCollator>
@@ -94,11 +94,7 @@ std::optional<Money> MoneyAt(const Recordset& rs, int i)
     return Money::FromUnits(value.toLongLong());
 }
 
-Money NeedMoney(const std::optional<Money>& money)
-{
-    if (!money) throw OverflowError();
-    return *money;
-}
+Money NeedMoney(const std::optional<Money>& money) { return FittingOrOverflow(money); }
 
 std::unique_ptr<Recordset> Query(Database& db, const QString& sql)
 {
@@ -111,10 +107,10 @@ void Accumulate(ChartBar& into, const ChartBar& bar)
 {
     into.stamps += bar.stamps;
     into.copies += bar.copies;
-    into.value = AddOrThrow(into.value, bar.value);
-    into.paid = AddOrThrow(into.paid, bar.paid);
+    into.value = FittingOrOverflow(into.value.Plus(bar.value));
+    into.paid = FittingOrOverflow(into.paid.Plus(bar.paid));
     into.soldStamps += bar.soldStamps;
-    into.received = AddOrThrow(into.received, bar.received);
+    into.received = FittingOrOverflow(into.received.Plus(bar.received));
 }
 
 // Two bars may not share a label: a chart axis would draw them as one.
@@ -328,10 +324,10 @@ ChartData LoadPurchasesAndSales(Database& db)
             bar.year = static_cast<int>(*y);
             if (bought) {
                 bar.stamps += stamps;
-                bar.paid = AddOrThrow(bar.paid, amount);
+                bar.paid = FittingOrOverflow(bar.paid.Plus(amount));
             } else {
                 bar.soldStamps += stamps;
-                bar.received = AddOrThrow(bar.received, amount);
+                bar.received = FittingOrOverflow(bar.received.Plus(amount));
             }
             data.stamps += stamps;
         }
@@ -396,8 +392,8 @@ StatsSummary LoadSummary(Database& db)
         s.wantWithoutPrice = WholeAt(*rs, 12);
     }
     rs->Close();
-    s.heldGain = SubOrThrow(s.heldValue, s.heldPaid);
-    s.soldProfit = SubOrThrow(s.soldSales, s.soldPaid);
+    s.heldGain = FittingOrOverflow(s.heldValue.Minus(s.heldPaid));
+    s.soldProfit = FittingOrOverflow(s.soldSales.Minus(s.soldPaid));
 
     // Each country is looked up in the stamps' index of countries: far fewer rows
     // than a pass over every stamp.

@@ -2,7 +2,7 @@
 
 #include "db/Database.h"
 #include "db/FieldValue.h"
-#include "stats/CheckedMoney.h"
+#include "db/Money.h"
 
 #include <sqlite3.h>
 
@@ -109,8 +109,8 @@ void MoneySumStep(sqlite3_context* context, int, sqlite3_value** argv)
     if (quantity == 0) return;
     const auto price = MoneyOfValue(argv[1]);
     if (!price) return;
-    const auto product = CheckedTimes(*price, quantity);
-    const auto sum = product ? CheckedAdd(Money::FromUnits(state->units), *product) : std::nullopt;
+    const auto product = LineTotal(*price, quantity);
+    const auto sum = product ? Money::FromUnits(state->units).Plus(*product) : std::nullopt;
     if (sum)
         state->units = sum->Units();
     else

@@ -359,11 +359,11 @@ private Q_SLOTS:
                                "column1, column2, column3, column4, column5 FROM (VALUES %1);")
                     .arg(stamps));
         Guard([] { LoadSummary(*gDb); });
-        QCOMPARE(mPrompts->LastText(), summary ? QStringLiteral("6  Overflow") : QString());
-        QCOMPARE(mPrompts->endedWith.has_value(), summary);
+        QCOMPARE(mPrompts->LastText(), summary ? QStringLiteral("6  Overflow.  A total is too large to be shown.") : QString());
+        QVERIFY(!mPrompts->endedWith);  // the catalogue itself is sound: the program goes on
         mPrompts->Clear();
         Guard([] { LoadChart(*gDb, ChartKind::ValueByCountry); });
-        QCOMPARE(mPrompts->LastText(), chart ? QStringLiteral("6  Overflow") : QString());
+        QCOMPARE(mPrompts->LastText(), chart ? QStringLiteral("6  Overflow.  A total is too large to be shown.") : QString());
     }
 };
 
