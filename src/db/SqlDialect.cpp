@@ -120,17 +120,14 @@ QString ColumnName(const Token& t)
     return QString();
 }
 
-// The name token with a suffix added to the column it names, in the same form.
-QString WithSuffix(const Token& t, const QString& suffix)
+// The name token naming another column, in the same form.
+QString Renamed(const Token& t, const QString& column)
 {
-    if (t.kind == Token::Word) return t.text + suffix;
-    return t.text.left(t.text.size() - 1) + suffix + t.text.right(1);
+    if (t.kind == Token::Word) return column;
+    return t.text.left(1) + column + t.text.right(1);
 }
 
-bool NamesTextColumn(const Token& t)
-{
-    return (t.kind == Token::Word || t.kind == Token::Name) && IsTextColumn(ColumnName(t));
-}
+bool IsName(const Token& t) { return t.kind == Token::Word || t.kind == Token::Name; }
 
 // The next token after i that is not space, or -1.
 qsizetype NextSolid(const std::vector<Token>& tokens, qsizetype i)
@@ -192,7 +189,8 @@ void OrderByKeys(std::vector<Token>& tokens)
                           IsPunct(tokens[static_cast<size_t>(after)], u';') ||
                           IsKeyword(tokens[static_cast<size_t>(after)], "limit");
         Token& column = tokens[static_cast<size_t>(last)];
-        if (ends && NamesTextColumn(column)) column.text = WithSuffix(column, QStringLiteral("_sort"));
+        const QString key = IsName(column) ? SortColumnOf(ColumnName(column)) : QString();
+        if (ends && !key.isEmpty()) column.text = Renamed(column, key);
     }
 }
 
@@ -216,7 +214,9 @@ void MatchFolded(std::vector<Token>& tokens)
         }
         if (IsKeyword(t, "set")) { setDepth = depth; continue; }
         if (setDepth == depth && IsKeyword(t, "where")) { setDepth = -1; continue; }
-        if (setDepth >= 0 || !NamesTextColumn(t)) continue;
+        if (setDepth >= 0 || !IsName(t)) continue;
+        const QString folded = FoldColumnOf(ColumnName(t));
+        if (folded.isEmpty()) continue;
         const qsizetype op = NextSolid(tokens, i);
         if (op < 0) continue;
         qsizetype literal = -1;
@@ -232,7 +232,7 @@ void MatchFolded(std::vector<Token>& tokens)
         QString body = text.text;
         body.replace(QStringLiteral("''"), QStringLiteral("'"));
         text.text = SqlQuote(FoldText(body));
-        t.text = WithSuffix(t, QStringLiteral("_fold"));
+        t.text = Renamed(t, folded);
     }
 }
 

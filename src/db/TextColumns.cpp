@@ -1,26 +1,58 @@
 #include "db/TextColumns.h"
 
-#include <QSet>
-#include <QString>
+#include <QHash>
+
+namespace {
+
+struct Keys {
+    QString fold;
+    QString sort;
+};
+
+const QHash<QString, Keys>& KeysByColumn()
+{
+    static const QHash<QString, Keys> keys = [] {
+        QHash<QString, Keys> result;
+        for (const TextColumn& c : TextColumns()) {
+            const QString name = QString::fromLatin1(c.column);
+            Keys k;
+            if (c.folded) k.fold = name + QStringLiteral("_fold");
+            if (c.orderedBy) k.sort = QString::fromLatin1(c.orderedBy) + QStringLiteral("_sort");
+            else if (c.sorted) k.sort = name + QStringLiteral("_sort");
+            result.insert(name.toLower(), k);
+        }
+        return result;
+    }();
+    return keys;
+}
+
+}  // namespace
 
 const std::vector<TextColumn>& TextColumns()
 {
     static const std::vector<TextColumn> columns = {
-        {"Stamp", "descr"},     {"Stamp", "catnum"},    {"Stamp", "catsort"},     {"Stamp", "Color"},
-        {"Stamp", "watermark"}, {"Stamp", "Errors"},    {"Stamp", "notes"},       {"Stamp", "misc1"},
-        {"Stamp", "misc2"},     {"cancel", "CanDesc"},  {"Condition", "conDesc"}, {"country", "Coudesc"},
-        {"format", "FormDesc"}, {"gum", "GumDesc"},     {"paper", "Papdesc"},     {"Perf", "PerfDesc"},
-        {"topic", "TopDesc"},   {"type", "Typedesc"},
+        {"Stamp", "descr", true, true},
+        {"Stamp", "catnum", true, false, "catsort"},
+        {"Stamp", "catsort", false, true},
+        {"Stamp", "Color", true, true},
+        {"Stamp", "watermark", true, true},
+        {"Stamp", "Errors", true, true},
+        {"Stamp", "notes", true, true},
+        {"Stamp", "misc1", true, true},
+        {"Stamp", "misc2", true, true},
+        {"cancel", "CanDesc", true, true},
+        {"Condition", "conDesc", true, true},
+        {"country", "Coudesc", true, true},
+        {"format", "FormDesc", true, true},
+        {"gum", "GumDesc", true, true},
+        {"paper", "Papdesc", true, true},
+        {"Perf", "PerfDesc", true, true},
+        {"topic", "TopDesc", true, true},
+        {"type", "Typedesc", true, true},
     };
     return columns;
 }
 
-bool IsTextColumn(QStringView name)
-{
-    static const QSet<QString> names = [] {
-        QSet<QString> set;
-        for (const TextColumn& c : TextColumns()) set.insert(QString::fromLatin1(c.column).toLower());
-        return set;
-    }();
-    return names.contains(name.toString().toLower());
-}
+QString FoldColumnOf(QStringView column) { return KeysByColumn().value(column.toString().toLower()).fold; }
+
+QString SortColumnOf(QStringView column) { return KeysByColumn().value(column.toString().toLower()).sort; }

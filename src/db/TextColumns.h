@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 #include <vector>
@@ -10,9 +11,16 @@
 struct TextColumn {
     const char* table;
     const char* column;
+    bool folded;  // has <column>_fold, for matching
+    bool sorted;  // has <column>_sort, for ordering
+    // Another column whose key orders this one (the catalogue number is ordered
+    // by its padded sort key), or null.
+    const char* orderedBy = nullptr;
 };
 
 const std::vector<TextColumn>& TextColumns();
 
-// True when name (any case) is one of those columns.
-bool IsTextColumn(QStringView name);
+// For a column name (any case): the folded column that matches it, and the key
+// column that orders it; empty when it has none.
+QString FoldColumnOf(QStringView column);
+QString SortColumnOf(QStringView column);

@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
 
 namespace {
 
@@ -85,10 +87,15 @@ private:
 QString Quoted(const QString& name) { return u'"' + name + u'"'; }
 QString Name(const char* name) { return QString::fromLatin1(name); }
 
-// The text columns of one table.
+// The text columns of one table, with the keys each keeps.
+struct KeyedColumn {
+    QString name;
+    bool folded;
+    bool sorted;
+};
 struct KeyedTable {
     QString table;
-    QStringList columns;
+    std::vector<KeyedColumn> columns;
 };
 
 const std::vector<KeyedTable>& KeyedTables()
@@ -98,7 +105,7 @@ const std::vector<KeyedTable>& KeyedTables()
         for (const TextColumn& c : TextColumns()) {
             const QString table = Name(c.table);
             if (result.empty() || result.back().table != table) result.push_back({table, {}});
-            result.back().columns << Name(c.column);
+            result.back().columns.push_back({Name(c.column), c.folded, c.sorted});
         }
         return result;
     }();
@@ -108,7 +115,7 @@ const std::vector<KeyedTable>& KeyedTables()
 QString ColumnList(const KeyedTable& table)
 {
     QStringList names;
-    for (const QString& c : table.columns) names << Quoted(c);
+    for (const KeyedColumn& c : table.columns) names << Quoted(c.name);
     return names.join(u',');
 }
 
@@ -174,9 +181,23 @@ qint64 RowCount(sqlite3* db, const QString& table)
 // in the file ever depends on them.
 void FoldFunction(sqlite3_context* context, int, sqlite3_value** args)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(args[0])),
-                                           sqlite3_value_bytes(args[0]));
-    const QByteArray folded = FoldText(text).toUtf8();
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const int size = sqlite3_value_bytes(args[0]);
+    // Plain ASCII, most collector text, folds byte by byte.
+    std::string ascii(bytes ? bytes : "", static_cast<size_t>(size));
+    bool plain = true;
+    for (char& c : ascii) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            plain = false;
+            break;
+        }
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (plain) {
+        sqlite3_result_text(context, ascii.data(), size, SQLITE_TRANSIENT);
+        return;
+    }
+    const QByteArray folded = FoldText(QString::fromUtf8(bytes, size)).toUtf8();
     sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
@@ -211,13 +232,46 @@ private:
     sqlite3* mDb;
 };
 
+// A page cache large enough that rewriting every row of a large catalogue in one
+// transaction does not spill to the disk along the way (each spill syncs the
+// journal); the usual size again afterwards.
+class LargeCache {
+public:
+    explicit LargeCache(sqlite3* db) : mDb(db)
+    {
+        Prepared size(db, QStringLiteral("PRAGMA cache_size"));
+        if (size.Step()) mPrevious = sqlite3_column_int64(*size, 0);
+        Exec(db, QStringLiteral("PRAGMA cache_size = -262144"));
+    }
+    ~LargeCache()
+    {
+        const QByteArray sql = "PRAGMA cache_size = " + QByteArray::number(mPrevious);
+        sqlite3_exec(mDb, sql.constData(), nullptr, nullptr, nullptr);
+    }
+    LargeCache(const LargeCache&) = delete;
+    LargeCache& operator=(const LargeCache&) = delete;
+
+private:
+    sqlite3* mDb;
+    qint64 mPrevious = -2000;
+};
+
 // "UPDATE table SET every key = its text's key", with KeyFunctions in place.
 QString KeysUpdate(const KeyedTable& t)
 {
     QStringList sets;
-    for (const QString& c : t.columns)
-        sets << Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" = tessarine_fold(") + Quoted(c) + u')'
-             << Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" = tessarine_key(") + Quoted(c) + u')';
+    // Most texts of a stamp are empty: their keys are empty without a call.
+    for (const KeyedColumn& column : t.columns) {
+        const QString c = Quoted(column.name);
+        const QString empty = QStringLiteral(" = CASE WHEN ") + c + QStringLiteral(" = '' OR ") + c +
+                              QStringLiteral(" IS NULL THEN ");
+        if (column.folded)
+            sets << Quoted(column.name + QStringLiteral("_fold")) + empty + QStringLiteral("'' ELSE tessarine_fold(") + c +
+                        QStringLiteral(") END");
+        if (column.sorted)
+            sets << Quoted(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
+                        c + QStringLiteral(") END");
+    }
     return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
@@ -257,19 +311,22 @@ void RebuildAll(sqlite3* db)
 
 void AddTextKeys(sqlite3* db)
 {
+    const LargeCache cache(db);
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
                             "WITHOUT ROWID"));
     for (const KeyedTable& t : KeyedTables()) {
         const QStringList present = ColumnsOf(db, t.table);
-        for (const QString& c : t.columns) {
-            if (present.contains(c + QStringLiteral("_fold"), Qt::CaseInsensitive)) continue;
+        const auto add = [&](const QString& column, const char* declaration) {
+            if (present.contains(column, Qt::CaseInsensitive)) return;
+            Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(t.table) + QStringLiteral(" ADD COLUMN ") + Quoted(column) +
+                         u' ' + QString::fromLatin1(declaration));
+        };
+        for (const KeyedColumn& c : t.columns) {
             // Folded text compares without regard to ASCII case as well, so that a
             // like pattern can use the column's index.
-            Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(t.table) + QStringLiteral(" ADD COLUMN ") +
-                         Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" TEXT NOT NULL DEFAULT '' COLLATE NOCASE"));
-            Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(t.table) + QStringLiteral(" ADD COLUMN ") +
-                         Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" BLOB NOT NULL DEFAULT x''"));
+            if (c.folded) add(c.name + QStringLiteral("_fold"), "TEXT NOT NULL DEFAULT '' COLLATE NOCASE");
+            if (c.sorted) add(c.name + QStringLiteral("_sort"), "BLOB NOT NULL DEFAULT x''");
         }
     }
     RebuildAll(db);
@@ -315,6 +372,7 @@ void CheckTextKeys(sqlite3* db)
     const bool triggers = TriggersPresent(db);
     if (!triggers) CreateTriggers(db);
     if (!triggers || StoredIdentity(db) != CollationIdentity()) {
+        const LargeCache cache(db);
         RebuildAll(db);
         Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     } else {

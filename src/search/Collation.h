@@ -9,8 +9,9 @@
 //
 // The key of a text is a byte string whose plain byte order is that order, so
 // the catalogue stores it beside the text and sorts by it with an ordinary
-// index: the file needs nothing from this program to be read or sorted. Two
-// different texts never get the same key.
+// index: the file needs nothing from this program to be read or sorted. Texts
+// that differ only in what the collation ignores (a zero-width joiner, say) may
+// get the same key; every order breaks such ties by the record key.
 QByteArray CollationKey(const QString& text);
 
 // Names the rule that made the keys: the locale, the collation library's

@@ -75,13 +75,21 @@ bool IsAscii(const QString& text)
     return true;
 }
 
+QString AsciiLower(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out)
+        if (c.unicode() >= u'A' && c.unicode() <= u'Z') c = QChar(c.unicode() + (u'a' - u'A'));
+    return out;
+}
+
 }  // namespace
 
 QString FoldText(const QString& text)
 {
     if (text.isEmpty()) return text;
     // Most collector text is plain ASCII: lower case is all the folding it needs.
-    if (IsAscii(text)) return text.toLower();
+    if (IsAscii(text)) return AsciiLower(text);
 
     // Compatibility decomposition splits accented letters into base and marks and
     // turns ligatures, full-width and other presentation forms into plain letters.

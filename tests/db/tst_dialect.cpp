@@ -36,7 +36,9 @@ private Q_SLOTS:
         QTest::newRow("comparison") << "descr >= 'B'" << "descr >= 'B'";
         QTest::newRow("order by") << "Select * from stamp order by [descr]" << "Select * from stamp order by [descr_sort]";
         QTest::newRow("order by two") << "select * from s order by coudesc, descr desc, Year"
-                                      << "select * from s order by coudesc_sort, descr_sort desc, Year";
+                                      << "select * from s order by Coudesc_sort, descr_sort desc, Year";
+        QTest::newRow("catalogue number in its padded order") << "order by catnum" << "order by catsort_sort";
+        QTest::newRow("the padded key is not matched") << "catsort = ' 12'" << "catsort = ' 12'";
         QTest::newRow("order by qualified") << "order by country.Coudesc" << "order by country.Coudesc_sort";
         QTest::newRow("order by expression") << "order by lower(descr), descr || 'x'" << "order by lower(descr), descr || 'x'";
         QTest::newRow("order by in subquery")
