@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "db/SqlDialect.h"
 #include "db/TextKeys.h"
+#include "images/ImageSchema.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -187,6 +188,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, co
         if (MissingTable(conn->db, {QStringLiteral("Stamp")}).isEmpty()) {
             UpgradeCatalogue(conn->db);
             CheckTextKeys(conn->db);
+            CheckImageTriggers(conn->db);
             conn->textKeys = true;
             conn->keysCheckedAt = sqlite3_total_changes64(conn->db);
         }

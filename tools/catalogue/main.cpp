@@ -1,9 +1,13 @@
 // tessarine-catalogue: writes an empty catalogue, or a demo catalogue of invented
-// stamps, for first runs, tests and benchmarks.
+// stamps, for first runs, tests and benchmarks; and adds, lists, exports and
+// attaches stamp images, as the Images tab does.
 
 #include "db/CatalogueVersion.h"
+#include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "images/ImageCommands.h"
+#include "images/ImageStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,6 +15,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -20,8 +25,83 @@ int Usage(const char* problem)
     std::fprintf(stderr,
                  "usage: tessarine-catalogue create PATH [--force] [--catalogue-version V]\n"
                  "       tessarine-catalogue demo PATH --stamps N [--seed S] [--force] [--catalogue-version V]\n"
-                 "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n");
+                 "       tessarine-catalogue images add CATALOGUE STAMPID FILE... [--kind KIND] [--caption TEXT]\n"
+                 "       tessarine-catalogue images list CATALOGUE [STAMPID]\n"
+                 "       tessarine-catalogue images export CATALOGUE STAMPID FOLDER\n"
+                 "       tessarine-catalogue images attach CATALOGUE FOLDER\n"
+                 "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n"
+                 "KIND is Front (the default), Back, Certificate, Detail or Other. attach gives each image file of\n"
+                 "FOLDER to the stamp whose catalogue number its name starts with (\"840.jpg\", \"840-back.jpg\").\n"
+                 "The images commands refuse a catalogue that Tessarine has open.\n");
     return 2;
+}
+
+void Print(FILE* stream, const QStringList& lines)
+{
+    for (const QString& line : lines) std::fprintf(stream, "%s\n", qUtf8Printable(line));
+}
+
+std::optional<qint64> StampIdArgument(const QString& text)
+{
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    if (!ok || id < 1) return std::nullopt;
+    return id;
+}
+
+int Images(QStringList args)
+{
+    if (args.isEmpty()) return Usage("images needs add, list, export or attach");
+    const QString what = args.takeFirst();
+    QString kind = kFrontKind;
+    QString caption;
+    QStringList operands;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (what == u"add" && (arg == u"--kind" || arg == u"--caption")) {
+            if (args.isEmpty()) return Usage("--kind and --caption need a value");
+            const QString value = args.takeFirst();
+            if (arg == u"--caption") {
+                caption = value;
+            } else if (const auto named = ImageKindNamed(value)) {
+                kind = *named;
+            } else {
+                return Usage("--kind is Front, Back, Certificate, Detail or Other");
+            }
+        } else if (arg.startsWith(QStringLiteral("--"))) {
+            return Usage("unknown option");
+        } else {
+            operands << arg;
+        }
+    }
+    const bool known = (what == u"add" && operands.size() >= 3) || (what == u"list" && operands.size() >= 1 && operands.size() <= 2) ||
+                       (what == u"export" && operands.size() == 3) || (what == u"attach" && operands.size() == 2);
+    if (!known) return Usage("images: unknown command or wrong number of arguments");
+    std::optional<qint64> stampId;
+    if (what != u"attach" && operands.size() >= 2) {
+        stampId = StampIdArgument(operands.at(1));
+        if (!stampId) return Usage("STAMPID is a stamp's number, 1 or more");
+    }
+
+    CommandOutput output;
+    int status = 1;
+    try {
+        // Opened as the program opens it: exclusively, so that neither can change
+        // the file under the other.
+        auto db = Database::Open(operands.front(), true, CatalogueTables());
+        if (what == u"add") status = ImagesAdd(*db, *stampId, operands.mid(2), kind, caption, output);
+        else if (what == u"list") status = ImagesList(*db, stampId, output);
+        else if (what == u"export") status = ImagesExport(*db, *stampId, operands.at(2), output);
+        else status = ImagesAttach(*db, operands.at(1), output);
+    } catch (const DbError& e) {
+        Print(stdout, output.out);
+        Print(stderr, output.err);
+        std::fprintf(stderr, "tessarine-catalogue: %s\n", qUtf8Printable(e.Text()));
+        return 1;
+    }
+    Print(stdout, output.out);
+    Print(stderr, output.err);
+    return status;
 }
 
 }  // namespace
@@ -36,6 +116,7 @@ int main(int argc, char** argv)
         return 0;
     }
     const QString command = args.takeFirst();
+    if (command == u"images") return Images(args);
     if (command != u"create" && command != u"demo") return Usage("unknown command");
 
     QString path;
