@@ -213,7 +213,9 @@ QImage DecodeImage(const QByteArray& bytes, double minScale, double* scale, QStr
     const QSize declared = reader->size();
     if (TooManyPixels(declared)) return fail(TooManyPixelsText(declared));
     int reduction = 1;
-    if (declared.isValid() && minScale < 1.0 && reader->supportsOption(QImageIOHandler::ScaledSize)) {
+    // Only JPEG decodes less when it is asked for less; the others would decode
+    // the whole image and scale it down, which the viewer does better itself.
+    if (declared.isValid() && minScale < 1.0 && format == "jpeg") {
         reduction = Reduction(minScale);
         if (reduction > 1) reader->setScaledSize(Reduced(declared, reduction));
     }
