@@ -73,4 +73,6 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {70, "Custom Report window: Report Options tab"},
     {71, "Custom Report window: Sorting tab"},
     {72, "Custom Report window: Generate Report and Cancel buttons"},
+    {90, "main window: Images tab and its controls; the front picture beside the description"},
+    {91, "image viewer window"},
 };

@@ -27,7 +27,7 @@ qint64 Scalar(sqlite3* db, const char* sql)
 }
 
 const char* const kTables[] = {
-    R"(CREATE TABLE Picture (
+    R"(CREATE TABLE IF NOT EXISTS Picture (
   PictureID INTEGER PRIMARY KEY,
   Hash BLOB NOT NULL UNIQUE,
   Format TEXT NOT NULL,
@@ -36,11 +36,11 @@ const char* const kTables[] = {
   ByteSize INTEGER NOT NULL,
   Thumbnail BLOB NOT NULL
 ))",
-    R"(CREATE TABLE PictureData (
+    R"(CREATE TABLE IF NOT EXISTS PictureData (
   PictureID INTEGER PRIMARY KEY,
   Original BLOB NOT NULL
 ))",
-    R"(CREATE TABLE StampImage (
+    R"(CREATE TABLE IF NOT EXISTS StampImage (
   ImageID INTEGER PRIMARY KEY,
   StampID INTEGER NOT NULL,
   Position INTEGER NOT NULL,
@@ -48,12 +48,12 @@ const char* const kTables[] = {
   Caption TEXT NOT NULL DEFAULT '',
   PictureID INTEGER NOT NULL
 ))",
-    "CREATE INDEX StampImageStamp ON StampImage (StampID, Position)",
-    "CREATE INDEX StampImagePicture ON StampImage (PictureID)",
-    "CREATE VIEW ImageOwner AS SELECT StampID FROM Stamp",
+    "CREATE INDEX IF NOT EXISTS StampImageStamp ON StampImage (StampID, Position)",
+    "CREATE INDEX IF NOT EXISTS StampImagePicture ON StampImage (PictureID)",
+    "CREATE VIEW IF NOT EXISTS ImageOwner AS SELECT StampID FROM Stamp",
     // Each stamp once, with the thumbnail of its first front image: a view over
     // Stamp alone, so that a left join to it stays a lookup by key.
-    R"(CREATE VIEW FrontImage AS SELECT s.StampID AS StampID,
+    R"(CREATE VIEW IF NOT EXISTS FrontImage AS SELECT s.StampID AS StampID,
   (SELECT p.Thumbnail FROM StampImage i JOIN Picture p ON p.PictureID = i.PictureID
    WHERE i.StampID = s.StampID AND i.Kind = 'Front' ORDER BY i.Position LIMIT 1) AS FrontThumbnail
 FROM Stamp s)",
