@@ -34,7 +34,7 @@
 namespace {
 
 constexpr int kIconEdge = 128;
-constexpr int kFrontEdge = 84;
+constexpr int kFrontEdge = 72;
 
 template <typename T>
 T* Named(T* widget, const char* name)

@@ -6,15 +6,19 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "images/DemoImages.h"
 #include "images/ImageCommands.h"
 #include "images/ImageStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -25,11 +29,14 @@ int Usage(const char* problem)
     std::fprintf(stderr,
                  "usage: tessarine-catalogue create PATH [--force] [--catalogue-version V]\n"
                  "       tessarine-catalogue demo PATH --stamps N [--seed S] [--force] [--catalogue-version V]\n"
+                 "                               [--images M [--image-kb K]]\n"
                  "       tessarine-catalogue images add CATALOGUE STAMPID FILE... [--kind KIND] [--caption TEXT]\n"
                  "       tessarine-catalogue images list CATALOGUE [STAMPID]\n"
                  "       tessarine-catalogue images export CATALOGUE STAMPID FOLDER\n"
                  "       tessarine-catalogue images attach CATALOGUE FOLDER\n"
                  "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n"
+                 "--images gives the first M stamps an invented front and back scan of about K kilobytes each\n"
+                 "(default 100).\n"
                  "KIND is Front (the default), Back, Certificate, Detail or Other. attach gives each image file of\n"
                  "FOLDER to the stamp whose catalogue number its name starts with (\"840.jpg\", \"840-back.jpg\").\n"
                  "The images commands refuse a catalogue that Tessarine has open.\n");
@@ -108,7 +115,13 @@ int Images(QStringList args)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Invented scans have text drawn on them, which needs fonts, which need a
+    // GUI application; it never shows a window.
+    bool drawing = false;
+    for (int i = 1; i < argc; ++i) drawing = drawing || std::strcmp(argv[i], "--images") == 0;
+    if (drawing && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        drawing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return Usage(nullptr);
     if (args.front() == u"--help" || args.front() == u"-h") {
@@ -124,10 +137,18 @@ int main(int argc, char** argv)
     long long stamps = -1;
     unsigned long long seed = 1;
     int version = -1;
+    long long images = 0;
+    long long imageKb = 100;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
         if (arg == u"--force") {
             force = true;
+        } else if (arg == u"--images" || arg == u"--image-kb") {
+            if (command != u"demo") return Usage("--images and --image-kb belong to demo");
+            bool ok = false;
+            const long long number = args.isEmpty() ? -1 : args.takeFirst().toLongLong(&ok);
+            if (!ok || number < 0 || number > 100000000) return Usage("--images and --image-kb need a whole number");
+            (arg == u"--images" ? images : imageKb) = number;
         } else if (arg == u"--stamps" || arg == u"--seed") {
             if (command != u"demo") return Usage("--stamps and --seed belong to demo");
             if (args.isEmpty()) return Usage("missing number");
@@ -169,6 +190,14 @@ int main(int argc, char** argv)
     try {
         if (command == u"create") CreateCatalogue(path, version);
         else CreateDemoCatalogue(path, static_cast<int>(stamps), seed, version);
+        if (images > 0) {
+            if (version >= 0 && version < 2) return Usage("--images needs catalogue version 2 or later");
+            auto db = Database::Open(path, true, CatalogueTables());
+            AddDemoImages(*db, static_cast<int>(images), imageKb * 1024, seed, [images](int done) {
+                if (done % 500 == 0 || done == images) std::fprintf(stderr, "images: %d of %lld stamps\r", done, images);
+            });
+            std::fprintf(stderr, "\n");
+        }
     } catch (const DbError& e) {
         std::fprintf(stderr, "tessarine-catalogue: %s\n", qUtf8Printable(e.Text()));
         return 1;
