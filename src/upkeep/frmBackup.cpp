@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -85,10 +86,20 @@ void frmBackup::Form_Load()
 void frmBackup::cmdOk_Click()
 {
     const QString destination = Drive1->currentData().toString();
+    const QString source = gAppDir + QStringLiteral("stamp.mdb");
     prompts().Busy(true);
-    const bool done = !destination.isEmpty() && BackupCatalogue(gAppDir + QStringLiteral("stamp.mdb"), destination);
+    QString problem = QStringLiteral("No drive was chosen.");
+    bool done = false;
+    if (!destination.isEmpty()) {
+        // A large catalogue (images) takes a while: its progress shows, and
+        // Cancel leaves the drive as it was.
+        Progress progress(kAppTitle, QStringLiteral("Copying the catalogue to the backup drive..."),
+                          2 * QFileInfo(source).size(), true);
+        done = BackupCatalogue(source, destination, &problem,
+                               [&progress](qint64 copied, qint64) { return progress.Step(copied); });
+    }
     prompts().Busy(false);
-    if (!done) MsgBox(kBackupFailedText);
+    if (!done && !problem.isEmpty()) MsgBox(kBackupFailedText);
     close();
 }
 

@@ -15,6 +15,7 @@
 #include "upkeep/Backup.h"
 #include "upkeep/Compact.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -159,6 +160,7 @@ private Q_SLOTS:
         gDb.reset();
         gAppDir = mCat->Dir() + u'/';
         gDbPath = gAppDir + QStringLiteral("stamp.mdb");
+        mPrompts->Clear();
         QVERIFY(PackCatalogue());
         QTemporaryDir drive;
         QString problem;
@@ -171,6 +173,36 @@ private Q_SLOTS:
             QCOMPARE(store.Original(alpha[1].pictureId), original);
             QCOMPARE(alpha[1].thumbnail, mFront);
         }
+        // Packing shows its progress, with Cancel.
+        QCOMPARE(mPrompts->progress.size(), size_t(1));
+        QCOMPARE(mPrompts->progress[0].text, QStringLiteral("Packing the catalogue..."));
+        QVERIFY(mPrompts->progress[0].cancellable);
+        gAppDir.clear();
+        gDbPath.clear();
+    }
+
+    // Cancelled, packing and backup leave everything as it was, without a word.
+    void cancelledPackingAndBackupChangeNothing()
+    {
+        gDb.reset();
+        gAppDir = mCat->Dir() + u'/';
+        gDbPath = gAppDir + QStringLiteral("stamp.mdb");
+        const QByteArray before = ReadFile(gDbPath);
+        mPrompts->cancelProgressAt = 0;
+        QVERIFY(!PackCatalogue());
+        QCOMPARE(ReadFile(gDbPath), before);
+        QVERIFY(!QFile::exists(gAppDir + QStringLiteral("stampnew.mdb")));
+        QVERIFY(!QFile::exists(gAppDir + QStringLiteral("stampdb.bak")));
+
+        QTemporaryDir drive;
+        WriteFile(drive.filePath(QStringLiteral("stamp.mdb")), "an earlier backup");
+        QString problem = QStringLiteral("unchanged");
+        int steps = 0;
+        QVERIFY(!BackupCatalogue(gDbPath, drive.path(), &problem, [&steps](qint64, qint64) { return ++steps < 2; }));
+        QVERIFY(problem.isEmpty());
+        QCOMPARE(QDir(drive.path()).entryList(QDir::Files), QStringList{"stamp.mdb"});
+        QCOMPARE(ReadFile(drive.filePath(QStringLiteral("stamp.mdb"))), QByteArray("an earlier backup"));
+        QVERIFY(mPrompts->messages.empty());
         gAppDir.clear();
         gDbPath.clear();
     }
