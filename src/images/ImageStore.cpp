@@ -124,14 +124,45 @@ std::vector<StoredImage> ImageStore::AllImages() const
     return images;
 }
 
+namespace {
+
+const QString kFrontThumbnailSql =
+    QStringLiteral("SELECT p.Thumbnail FROM StampImage i JOIN Picture p ON p.PictureID = i.PictureID "
+                   "WHERE i.StampID = ?1 AND i.Kind = 'Front' ORDER BY i.Position LIMIT 1");
+
+}  // namespace
+
 std::optional<QByteArray> ImageStore::FrontThumbnail(qint64 stampId) const
 {
-    Statement front(mDb.SharedConnection(),
-                    QStringLiteral("SELECT p.Thumbnail FROM StampImage i JOIN Picture p ON p.PictureID = i.PictureID "
-                                   "WHERE i.StampID = ?1 AND i.Kind = 'Front' ORDER BY i.Position LIMIT 1"));
+    Statement front(mDb.SharedConnection(), kFrontThumbnailSql);
     sqlite3_bind_int64(front.Handle(), 1, stampId);
     if (!front.Step()) return std::nullopt;
     return ColumnBlob(front.Handle(), 0);
+}
+
+FrontThumbnailQuery::FrontThumbnailQuery() = default;
+FrontThumbnailQuery::~FrontThumbnailQuery() = default;
+
+void FrontThumbnailQuery::Reset()
+{
+    mStatement.reset();
+    mConn.reset();
+}
+
+std::optional<QByteArray> FrontThumbnailQuery::Of(Database& db, qint64 stampId)
+{
+    const std::shared_ptr<Connection> conn = db.SharedConnection();
+    if (conn != mConn || !mStatement) {
+        mStatement.reset();
+        mConn = conn;
+        mStatement = std::make_unique<Statement>(conn, kFrontThumbnailSql);
+    }
+    mStatement->Reset();
+    sqlite3_bind_int64(mStatement->Handle(), 1, stampId);
+    std::optional<QByteArray> thumbnail;
+    if (mStatement->Step()) thumbnail = ColumnBlob(mStatement->Handle(), 0);
+    mStatement->Reset();
+    return thumbnail;
 }
 
 QByteArray ImageStore::Original(qint64 pictureId) const

@@ -16,6 +16,8 @@
 #include <vector>
 
 class Database;
+class Statement;
+struct Connection;
 
 // The kinds of image, in the order they are offered.
 const QStringList& ImageKinds();
@@ -78,4 +80,23 @@ public:
 
 private:
     Database& mDb;
+};
+
+// The front thumbnail of one stamp after another on one prepared statement: the
+// main window asks on every move, and a move must stay as quick as it is in a
+// catalogue without images.
+class FrontThumbnailQuery {
+public:
+    FrontThumbnailQuery();
+    ~FrontThumbnailQuery();
+    FrontThumbnailQuery(const FrontThumbnailQuery&) = delete;
+    FrontThumbnailQuery& operator=(const FrontThumbnailQuery&) = delete;
+
+    std::optional<QByteArray> Of(Database& db, qint64 stampId);
+    // Lets go of the statement (the catalogue is being closed).
+    void Reset();
+
+private:
+    std::shared_ptr<Connection> mConn;
+    std::unique_ptr<Statement> mStatement;
 };

@@ -179,6 +179,7 @@ void ImagesTab::Clear()
 
 void ImagesTab::Release()
 {
+    mFrontQuery.Reset();
     Clear();
     mLoaded = false;
 }
@@ -318,9 +319,9 @@ void ImagesTab::UpdateFront()
             }
         }
     } else if (mStampId > 0 && gDb && gDb->IsOpen()) {
-        Guard([&] { front = ImageStore(*gDb).FrontThumbnail(mStampId); });
+        Guard([&] { front = mFrontQuery.Of(*gDb, mStampId); });
     }
-    const QImage image = front ? DecodeThumbnail(*front) : QImage();
+    const QImage image = front ? DecodeThumbnail(*front, QSize(kFrontEdge, kFrontEdge)) : QImage();
     if (image.isNull()) {
         imgFront->clear();
         imgFront->hide();

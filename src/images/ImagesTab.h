@@ -104,6 +104,7 @@ private:
     QLabel* lblDropHint = nullptr;
     QLabel* imgFront = nullptr;
 
+    FrontThumbnailQuery mFrontQuery;
     std::vector<Entry> mEntries;
     qint64 mStampId = 0;
     bool mLoaded = true;

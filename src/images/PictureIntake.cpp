@@ -241,12 +241,18 @@ bool IsThumbnail(Reader& reader, QSize* size)
 
 }  // namespace
 
-QImage DecodeThumbnail(const QByteArray& bytes)
+QImage DecodeThumbnail(const QByteArray& bytes, QSize fitIn)
 {
     if (bytes.isEmpty()) return QImage();
     Reader reader(bytes);
     QSize size;
     if (!IsThumbnail(reader, &size)) return QImage();
+    if (fitIn.isValid() && reader->format() == "jpeg") {
+        const double scale = std::max(static_cast<double>(fitIn.width()) / size.width(),
+                                      static_cast<double>(fitIn.height()) / size.height());
+        const int reduction = Reduction(std::min(1.0, scale));
+        if (reduction > 1) reader->setScaledSize(Reduced(size, reduction));
+    }
     return reader->read();
 }
 

@@ -62,8 +62,9 @@ QImage DecodeImage(const QByteArray& bytes, double minScale = 1.0, double* scale
                    QString* problem = nullptr);
 
 // Decodes a stored thumbnail; null when it is not one (a file another tool
-// wrote may hold anything).
-QImage DecodeThumbnail(const QByteArray& bytes);
+// wrote may hold anything). With fitIn, it is decoded no larger than it needs to
+// be to fill that box (at least that large, where it is).
+QImage DecodeThumbnail(const QByteArray& bytes, QSize fitIn = QSize());
 
 // The pixel size a stored thumbnail's header gives, without decoding it; invalid
 // when it is not one.
