@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
 
 # shellcheck disable=SC2086
-tess_ensure_packages $TESS_BUILD_PACKAGES sqlite3 libbenchmark-dev xvfb xauth xdotool libxcb1-dev
+tess_ensure_packages $TESS_BUILD_PACKAGES $TESS_RUN_PACKAGES sqlite3 libbenchmark-dev xvfb xauth xdotool libxcb1-dev
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -466,17 +466,20 @@ void ImagesGroup(const QString& dir, int runs)
             if (ImageStore(*db).PictureCount() != 0) EmitError(QStringLiteral("images: pictures left behind"));
             db->Execute(QStringLiteral("VACUUM"));
         }
-        // A 20-megapixel scan on the last stamp.
+        // A 20-megapixel scan on the last stamp; then the catalogue is packed as
+        // the one without images was, so that both lay out their stamps alike.
         auto db = Database::Open(withImages + QStringLiteral("/stamp.mdb"), true);
         if (ImageStore(*db).ImageCount() == 0) EmitError(QStringLiteral("images: the catalogue has no images"));
         auto last = db->OpenSnapshot(QStringLiteral("SELECT max(StampID) FROM Stamp"));
         scanStamp = last->FieldAt(0).toLongLong();
+        last->Close();
         scan = DemoScan(20, QSize(5472, 3648), false, QStringLiteral("20 MP"));
         const Intake intake = PrepareBytes(scan);
         if (!intake.picture) EmitError(QStringLiteral("images: the scan: ") + intake.problem);
         ImageEntry entry;
         entry.picture = intake.picture;
         ImageStore(*db).SaveStampImages(scanStamp, {entry});
+        db->Execute(QStringLiteral("VACUUM"));
     } catch (const DbError& error) {
         EmitError(QStringLiteral("images: ") + error.Text());
         return;

@@ -124,13 +124,14 @@ void AddDemoImages(Database& db, int stamps, qint64 bytesPerImage, quint64 seed,
                        QStringLiteral("SELECT StampID, catnum FROM Stamp ORDER BY StampID LIMIT ?1"));
         sqlite3_bind_int(list.Handle(), 1, stamps);
         while (list.Step())
-            chosen.emplace_back(sqlite3_column_int64(list.Handle(), 0),
-                                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.Handle(), 1))));
+            chosen.emplace_back(
+                sqlite3_column_int64(list.Handle(), 0),
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.Handle(), 1))));
     }
     // How many bytes a pixel of such a scan takes, from one trial.
     const QSize trial(400, 480);
-    const double perPixel =
-        static_cast<double>(DemoScan(seed, trial, false, QStringLiteral("0")).size()) / (trial.width() * trial.height());
+    const double perPixel = static_cast<double>(DemoScan(seed, trial, false, QStringLiteral("0")).size()) /
+                            (trial.width() * trial.height());
     const double pixels = std::max(1.0, static_cast<double>(bytesPerImage) / perPixel);
     const int width = std::max(16, static_cast<int>(std::sqrt(pixels * 5.0 / 6.0)));
     const QSize size(width, width * 6 / 5);
@@ -143,8 +144,8 @@ void AddDemoImages(Database& db, int stamps, qint64 bytesPerImage, quint64 seed,
         const QString label = catnum.isEmpty() ? QString::number(stampId) : catnum;
         std::vector<ImageEntry> entries;
         for (bool back : {false, true}) {
-            const Intake intake = PrepareBytes(DemoScan(seed * 1000003u + static_cast<quint64>(stampId) * 2 + back,
-                                                        size, back, label));
+            const Intake intake =
+                PrepareBytes(DemoScan(seed * 1000003u + static_cast<quint64>(stampId) * 2 + back, size, back, label));
             if (!intake.picture) continue;
             ImageEntry entry;
             entry.picture = intake.picture;

@@ -29,7 +29,8 @@ bool ImageCanvas::SetPicture(std::shared_ptr<const QByteArray> bytes, QSize full
     // Decoded only as finely as fitting it needs.
     double fit = 1.0;
     if (mFull.isValid() && !mFull.isEmpty())
-        fit = std::min({1.0, static_cast<double>(width()) / mFull.width(), static_cast<double>(height()) / mFull.height()});
+        fit = std::min(
+            {1.0, static_cast<double>(width()) / mFull.width(), static_cast<double>(height()) / mFull.height()});
     double scale = 1.0;
     QImage image = mBytes ? DecodeImage(*mBytes, fit, &scale, &mProblem) : QImage();
     if (image.isNull()) {
@@ -42,8 +43,8 @@ bool ImageCanvas::SetPicture(std::shared_ptr<const QByteArray> bytes, QSize full
     // The decoded size tells the scale more exactly than the reduction (sizes round up).
     scale = std::min(1.0, static_cast<double>(image.width()) / mFull.width());
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                               : QImage::Format_RGB32);
+        image =
+            image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     mLevels.push_back({scale, std::move(image)});
     ZoomToFit();
     return true;
@@ -64,7 +65,8 @@ void ImageCanvas::Clear(const QString& message)
 double ImageCanvas::FitZoom() const
 {
     if (!mFull.isValid() || mFull.isEmpty()) return 1.0;
-    return std::min({1.0, static_cast<double>(width()) / mFull.width(), static_cast<double>(height()) / mFull.height()});
+    return std::min(
+        {1.0, static_cast<double>(width()) / mFull.width(), static_cast<double>(height()) / mFull.height()});
 }
 
 double ImageCanvas::MinZoom() const
@@ -151,7 +153,8 @@ void ImageCanvas::EnsureDetail(double zoom)
     prompts().Busy(false);
     if (full.isNull()) return;
     if (full.format() != QImage::Format_RGB32 && full.format() != QImage::Format_ARGB32_Premultiplied)
-        full = full.convertToFormat(full.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        full =
+            full.convertToFormat(full.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     mLevels.clear();
     mLevels.push_back({1.0, std::move(full)});
 }
@@ -160,7 +163,8 @@ const ImageCanvas::Level& ImageCanvas::LevelFor(double zoom)
 {
     // The smallest copy still at least as fine as the zoom, so that drawing
     // shrinks by less than half; halved copies are made as they are needed.
-    while (mLevels.back().scale / 2 >= zoom && mLevels.back().image.width() > 64 && mLevels.back().image.height() > 64) {
+    while (mLevels.back().scale / 2 >= zoom && mLevels.back().image.width() > 64 &&
+           mLevels.back().image.height() > 64) {
         const Level& last = mLevels.back();
         QImage half = last.image.scaled(std::max(1, last.image.width() / 2), std::max(1, last.image.height() / 2),
                                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -245,11 +249,21 @@ void ImageCanvas::keyPressEvent(QKeyEvent* event)
 {
     const double step = std::max(40.0, std::min(width(), height()) / 8.0);
     switch (event->key()) {
-        case Qt::Key_Left: PanBy(QPointF(step, 0)); break;
-        case Qt::Key_Right: PanBy(QPointF(-step, 0)); break;
-        case Qt::Key_Up: PanBy(QPointF(0, step)); break;
-        case Qt::Key_Down: PanBy(QPointF(0, -step)); break;
-        default: QWidget::keyPressEvent(event); return;
+        case Qt::Key_Left:
+            PanBy(QPointF(step, 0));
+            break;
+        case Qt::Key_Right:
+            PanBy(QPointF(-step, 0));
+            break;
+        case Qt::Key_Up:
+            PanBy(QPointF(0, step));
+            break;
+        case Qt::Key_Down:
+            PanBy(QPointF(0, -step));
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
     }
     event->accept();
 }

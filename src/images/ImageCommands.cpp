@@ -54,7 +54,8 @@ int ImagesAdd(Database& db, qint64 stampId, const QStringList& files, const QStr
     for (qsizetype i = 0; i < refused.size(); ++i)
         output.err << QStringLiteral("%1: not added: %2").arg(refused.at(i), problems.at(i));
     if (!entries.empty()) store.AppendStampImages(stampId, entries);
-    output.out << QStringLiteral("added %1 to stamp %2").arg(Plural(static_cast<qint64>(entries.size()), "image", "images"))
+    output.out << QStringLiteral("added %1 to stamp %2")
+                      .arg(Plural(static_cast<qint64>(entries.size()), "image", "images"))
                       .arg(stampId);
     return refused.isEmpty() ? 0 : 1;
 }
@@ -198,7 +199,8 @@ int ImagesAttach(Database& db, const QString& folder, CommandOutput& output)
     }
 
     output.out << QStringLiteral("attached %1 to %2")
-                      .arg(Plural(attached, "file", "files"), Plural(static_cast<qint64>(stamps.size()), "stamp", "stamps"));
+                      .arg(Plural(attached, "file", "files"),
+                           Plural(static_cast<qint64>(stamps.size()), "stamp", "stamps"));
     for (const QString& name : already) output.out << QStringLiteral("already attached: ") + name;
     if (others > 0) output.out << QStringLiteral("not image files, left alone: %1").arg(others);
     for (const QString& name : unmatched) output.err << QStringLiteral("no stamp with this catalogue number: ") + name;

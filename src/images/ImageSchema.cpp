@@ -102,8 +102,7 @@ void AddImageTables(sqlite3* db)
     for (const Trigger& trigger : kTriggers) Exec(db, trigger.sql);
     // The field catalogue offers the front thumbnail as one more field, after
     // every field it has.
-    if (HasTable(db, "RptSpec") &&
-        Scalar(db, "SELECT count(*) FROM RptSpec WHERE fieldname = 'FrontThumbnail'") == 0)
+    if (HasTable(db, "RptSpec") && Scalar(db, "SELECT count(*) FROM RptSpec WHERE fieldname = 'FrontThumbnail'") == 0)
         Exec(db,
              "INSERT INTO RptSpec (SpecID, \"Desc\", fieldname, datatype, filename, Linkfield, defwidth, IsCurrency) "
              "SELECT coalesce(max(SpecID), 0) + 1, 'Image', 'FrontThumbnail', 5, 'FrontImage', 'StampID', 1, 0 "

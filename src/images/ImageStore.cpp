@@ -126,9 +126,9 @@ std::vector<StoredImage> ImageStore::AllImages() const
 
 namespace {
 
-const QString kFrontThumbnailSql =
-    QStringLiteral("SELECT p.Thumbnail FROM StampImage i JOIN Picture p ON p.PictureID = i.PictureID "
-                   "WHERE i.StampID = ?1 AND i.Kind = 'Front' ORDER BY i.Position LIMIT 1");
+const QString kFrontThumbnailSql = QStringLiteral(
+    "SELECT p.Thumbnail FROM StampImage i JOIN Picture p ON p.PictureID = i.PictureID "
+    "WHERE i.StampID = ?1 AND i.Kind = 'Front' ORDER BY i.Position LIMIT 1");
 
 }  // namespace
 
@@ -169,8 +169,7 @@ QByteArray ImageStore::Original(qint64 pictureId) const
 {
     Statement read(mDb.SharedConnection(), QStringLiteral("SELECT Original FROM PictureData WHERE PictureID = ?1"));
     sqlite3_bind_int64(read.Handle(), 1, pictureId);
-    if (!read.Step())
-        throw DbError(ErrNo::RecordDeleted, QStringLiteral("The picture is no longer in the catalogue."));
+    if (!read.Step()) throw DbError(ErrNo::RecordDeleted, QStringLiteral("The picture is no longer in the catalogue."));
     return ColumnBlob(read.Handle(), 0);
 }
 

@@ -90,8 +90,8 @@ ImagesTab::ImagesTab(QWidget* parent) : QWidget(parent)
     txtCaption->setMaxLength(200);
     lblImageInfo = Named(new QLabel, "lblImageInfo");
     lblImageInfo->setWordWrap(true);
-    lblDropHint = Named(new QLabel(QStringLiteral("Drop image files here, or paste an image with Ctrl+V.")),
-                        "lblDropHint");
+    lblDropHint =
+        Named(new QLabel(QStringLiteral("Drop image files here, or paste an image with Ctrl+V.")), "lblDropHint");
     auto* kindLabel = new QLabel(QStringLiteral("&Kind"));
     kindLabel->setBuddy(cmbKind);
     auto* captionLabel = new QLabel(QStringLiteral("Capti&on"));
@@ -144,9 +144,12 @@ ImagesTab::ImagesTab(QWidget* parent) : QWidget(parent)
         view->setEnabled(Selected() >= 0);
         remove->setEnabled(Selected() >= 0 && isEnabled());
         QAction* chosen = menu.exec(lstImages->viewport()->mapToGlobal(at));
-        if (chosen == paste) PasteImage();
-        else if (chosen == view) ViewSelected();
-        else if (chosen == remove) RemoveSelected();
+        if (chosen == paste)
+            PasteImage();
+        else if (chosen == view)
+            ViewSelected();
+        else if (chosen == remove)
+            RemoveSelected();
     });
     ShowDetails();
 }
@@ -162,8 +165,10 @@ void ImagesTab::ShowStamp(qint64 stampId)
     mEntries.clear();
     mChanged = false;
     mLoaded = false;
-    if (isVisible()) Load();
-    else Refill(-1);
+    if (isVisible())
+        Load();
+    else
+        Refill(-1);
     UpdateFront();
 }
 
@@ -284,7 +289,9 @@ void ImagesTab::ShowDetails()
     const int index = Selected();
     const bool chosen = index >= 0;
     mFilling = true;
-    cmbKind->setCurrentIndex(chosen ? std::max<int>(0, static_cast<int>(ImageKinds().indexOf(mEntries[static_cast<size_t>(index)].kind))) : -1);
+    cmbKind->setCurrentIndex(
+        chosen ? std::max<int>(0, static_cast<int>(ImageKinds().indexOf(mEntries[static_cast<size_t>(index)].kind)))
+               : -1);
     txtCaption->setText(chosen ? mEntries[static_cast<size_t>(index)].caption : QString());
     mFilling = false;
     if (chosen) {
@@ -327,8 +334,8 @@ void ImagesTab::UpdateFront()
         imgFront->hide();
         return;
     }
-    imgFront->setPixmap(QPixmap::fromImage(
-        image.scaled(kFrontEdge, kFrontEdge, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    imgFront->setPixmap(
+        QPixmap::fromImage(image.scaled(kFrontEdge, kFrontEdge, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     imgFront->show();
 }
 
@@ -349,8 +356,7 @@ QString ImagesTab::KindForNew(const QString& fileName) const
     return QStringLiteral("Other");
 }
 
-void ImagesTab::AddPictures(
-    const std::vector<std::pair<QString, std::shared_ptr<const PreparedPicture>>>& pictures)
+void ImagesTab::AddPictures(const std::vector<std::pair<QString, std::shared_ptr<const PreparedPicture>>>& pictures)
 {
     if (pictures.empty()) return;
     Load();
@@ -371,8 +377,8 @@ void ImagesTab::AddPictures(
 void ImagesTab::AddButton_Click()
 {
     QStringList patterns = ImageFilePatterns();
-    const QString filter = QStringLiteral("Image Files (%1)|%2|All Files (*.*)|*.*")
-                               .arg(patterns.join(u' '), patterns.join(u';'));
+    const QString filter =
+        QStringLiteral("Image Files (%1)|%2|All Files (*.*)|*.*").arg(patterns.join(u' '), patterns.join(u';'));
     const QStringList files = prompts().OpenFiles(QStringLiteral("Add Images"), filter);
     if (!files.isEmpty()) AddFiles(files);
 }
@@ -500,14 +506,15 @@ void ImagesTab::OpenViewer(int index)
     if (index < 0 || index >= Count()) return;
     std::vector<ViewerImage> images;
     for (const Entry& entry : mEntries)
-        images.push_back({entry.pictureId, entry.picture, entry.kind, entry.caption, entry.format, entry.size,
-                          entry.byteSize});
+        images.push_back(
+            {entry.pictureId, entry.picture, entry.kind, entry.caption, entry.format, entry.size, entry.byteSize});
     // Named after the stamp as stored; a stamp not yet stored has no name yet.
     QString title = QStringLiteral("New stamp");
     QString stem;
     if (mStampId > 0 && gDb && gDb->IsOpen()) {
         Guard([&] {
-            Statement names(gDb->SharedConnection(), QStringLiteral("SELECT descr, catnum FROM Stamp WHERE StampID = ?1"));
+            Statement names(gDb->SharedConnection(),
+                            QStringLiteral("SELECT descr, catnum FROM Stamp WHERE StampID = ?1"));
             sqlite3_bind_int64(names.Handle(), 1, mStampId);
             if (names.Step()) {
                 title = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(names.Handle(), 0)));
@@ -592,7 +599,9 @@ void ImagesTab::dropEvent(QDropEvent* event)
         buffer.open(QIODevice::WriteOnly);
         qvariant_cast<QImage>(mime->imageData()).save(&buffer, "PNG");
         const Intake intake = PrepareBytes(bytes);
-        if (intake.picture) AddPictures({{QString(), intake.picture}});
-        else MsgBox(QStringLiteral("The dropped image was not added: ") + intake.problem);
+        if (intake.picture)
+            AddPictures({{QString(), intake.picture}});
+        else
+            MsgBox(QStringLiteral("The dropped image was not added: ") + intake.problem);
     }
 }

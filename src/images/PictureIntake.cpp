@@ -159,8 +159,7 @@ Intake PrepareBytes(const QByteArray& bytes)
 
     // A reader that can decode at a reduced scale spares most of the work.
     if (declared.isValid() && reader->supportsOption(QImageIOHandler::ScaledSize)) {
-        const double scale =
-            std::min(1.0, 2.0 * kThumbnailEdge / std::max(declared.width(), declared.height()));
+        const double scale = std::min(1.0, 2.0 * kThumbnailEdge / std::max(declared.width(), declared.height()));
         reader->setScaledSize(Reduced(declared, Reduction(scale)));
     }
     const bool turned = reader->transformation() & QImageIOHandler::TransformationRotate90;
@@ -188,7 +187,8 @@ Intake PrepareBytes(const QByteArray& bytes)
 
 QString RefusalText(const QStringList& names, const QStringList& problems)
 {
-    if (names.size() == 1) return QStringLiteral("The file '%1' was not added: %2").arg(names.front(), problems.front());
+    if (names.size() == 1)
+        return QStringLiteral("The file '%1' was not added: %2").arg(names.front(), problems.front());
     QString text = QStringLiteral("These files were not added:\n");
     for (qsizetype i = 0; i < names.size() && i < problems.size(); ++i)
         text += QStringLiteral("\n'%1': %2").arg(names.at(i), problems.at(i));

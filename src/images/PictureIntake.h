@@ -58,8 +58,7 @@ QString HashText(const QByteArray& hash);
 // power-of-two reduction (1/2, 1/4, 1/8) that still keeps minScale of its size;
 // *scale (when given) receives the scale decoded at. Null on failure, and
 // problem says why.
-QImage DecodeImage(const QByteArray& bytes, double minScale = 1.0, double* scale = nullptr,
-                   QString* problem = nullptr);
+QImage DecodeImage(const QByteArray& bytes, double minScale = 1.0, double* scale = nullptr, QString* problem = nullptr);
 
 // Decodes a stored thumbnail; null when it is not one (a file another tool
 // wrote may hold anything). With fitIn, it is decoded no larger than it needs to

@@ -34,7 +34,10 @@ QPushButton* Button(const QString& text, const char* name)
 
 }  // namespace
 
-frmImageViewer* frmImageViewer::Instance() { return gViewer; }
+frmImageViewer* frmImageViewer::Instance()
+{
+    return gViewer;
+}
 
 frmImageViewer::frmImageViewer(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -115,7 +118,8 @@ std::shared_ptr<const QByteArray> frmImageViewer::Original(const ViewerImage& im
 {
     if (image.picture) return std::shared_ptr<const QByteArray>(image.picture, &image.picture->bytes);
     try {
-        if (!gDb || !gDb->IsOpen()) throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
+        if (!gDb || !gDb->IsOpen())
+            throw DbError(ErrNo::ObjectInvalid, QStringLiteral("Object invalid or no longer set."));
         return std::make_shared<const QByteArray>(ImageStore(*gDb).Original(image.pictureId));
     } catch (const DbError& error) {
         // The stamp may have been deleted, or the catalogue packed, since the
@@ -163,8 +167,8 @@ QString frmImageViewer::StatusText() const
     text += QStringLiteral(".  %1 x %2 pixels, %3, %4.")
                 .arg(image.size.width())
                 .arg(image.size.height())
-                .arg(image.format.toUpper(), QLocale().formattedDataSize(image.byteSize, 1,
-                                                                           QLocale::DataSizeTraditionalFormat));
+                .arg(image.format.toUpper(),
+                     QLocale().formattedDataSize(image.byteSize, 1, QLocale::DataSizeTraditionalFormat));
     if (imgCanvas->HasPicture())
         text += QStringLiteral("  Zoom ") + QString::number(qRound(imgCanvas->Zoom() * 100)) + u'%' +
                 (imgCanvas->Fitting() ? QStringLiteral(" (fitted)") : QString());
@@ -193,7 +197,8 @@ void frmImageViewer::cmdSaveOriginal_Click()
     const QString extension = ExtensionOf(image.format);
     const QString stem = mFileStem.isEmpty() ? QStringLiteral("stamp") : mFileStem;
     const QString name = stem + u'-' + image.kind.toLower() + u'.' + extension;
-    const QString filter = QStringLiteral("%1 Files (*.%2)|*.%2|All Files (*.*)|*.*").arg(image.format.toUpper(), extension);
+    const QString filter =
+        QStringLiteral("%1 Files (*.%2)|*.%2|All Files (*.*)|*.*").arg(image.format.toUpper(), extension);
     const auto chosen = prompts().SaveFile(name, filter);
     if (!chosen || chosen->isEmpty()) return;
     if (QFileInfo(*chosen).isFile() &&
@@ -209,16 +214,36 @@ void frmImageViewer::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
         case Qt::Key_Plus:
-        case Qt::Key_Equal: imgCanvas->ZoomIn(); break;
-        case Qt::Key_Minus: imgCanvas->ZoomOut(); break;
-        case Qt::Key_1: imgCanvas->ActualSize(); break;
-        case Qt::Key_0: imgCanvas->ZoomToFit(); break;
-        case Qt::Key_PageUp: cmdPrevious_Click(); break;
-        case Qt::Key_PageDown: cmdNext_Click(); break;
-        case Qt::Key_Home: ShowImage(0); break;
-        case Qt::Key_End: ShowImage(Count() - 1); break;
-        case Qt::Key_Escape: close(); break;
-        default: QWidget::keyPressEvent(event); return;
+        case Qt::Key_Equal:
+            imgCanvas->ZoomIn();
+            break;
+        case Qt::Key_Minus:
+            imgCanvas->ZoomOut();
+            break;
+        case Qt::Key_1:
+            imgCanvas->ActualSize();
+            break;
+        case Qt::Key_0:
+            imgCanvas->ZoomToFit();
+            break;
+        case Qt::Key_PageUp:
+            cmdPrevious_Click();
+            break;
+        case Qt::Key_PageDown:
+            cmdNext_Click();
+            break;
+        case Qt::Key_Home:
+            ShowImage(0);
+            break;
+        case Qt::Key_End:
+            ShowImage(Count() - 1);
+            break;
+        case Qt::Key_Escape:
+            close();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
     }
     event->accept();
 }

@@ -33,7 +33,10 @@ struct Scans {
     }
 };
 
-ImagesTab* Tab(const MainWindowFixture& f) { return f.W<ImagesTab>("tabImages"); }
+ImagesTab* Tab(const MainWindowFixture& f)
+{
+    return f.W<ImagesTab>("tabImages");
+}
 
 // Clicks the Images tab's heading, as the collector does.
 void OpenImagesTab(const MainWindowFixture& f)
@@ -43,7 +46,10 @@ void OpenImagesTab(const MainWindowFixture& f)
     QCOMPARE(tabs->currentIndex(), 3);
 }
 
-void Click(const MainWindowFixture& f, const char* button) { QTest::mouseClick(f.W<QPushButton>(button), Qt::LeftButton); }
+void Click(const MainWindowFixture& f, const char* button)
+{
+    QTest::mouseClick(f.W<QPushButton>(button), Qt::LeftButton);
+}
 
 void Key(const MainWindowFixture& f, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
 {
@@ -221,8 +227,8 @@ private Q_SLOTS:
 
         // A folder dropped with a good file and an empty one.
         auto* mime = new QMimeData;
-        mime->setUrls({QUrl::fromLocalFile(scans.dir.path()), QUrl::fromLocalFile(scans.front),
-                       QUrl::fromLocalFile(empty)});
+        mime->setUrls(
+            {QUrl::fromLocalFile(scans.dir.path()), QUrl::fromLocalFile(scans.front), QUrl::fromLocalFile(empty)});
         Drop(Tab(f), mime);
         delete mime;
         QCOMPARE(f.prompts.LastText(), QStringLiteral("These files were not added:\n\n'%1': it is a folder, not a "
@@ -242,7 +248,8 @@ private Q_SLOTS:
         QCOMPARE(Tab(f)->Listing(), QStringList{"Front"});
         QVERIFY(f.window->IsEditing());
         f.window->cmdUpdate_Click();
-        QCOMPARE(f.Scalar("select Format || ' ' || Width || 'x' || Height from Picture"), QStringLiteral("png 300x200"));
+        QCOMPARE(f.Scalar("select Format || ' ' || Width || 'x' || Height from Picture"),
+                 QStringLiteral("png 300x200"));
     }
 
     void viewerZoomsStepsAndSavesTheOriginal()
@@ -309,7 +316,8 @@ private Q_SLOTS:
         f.prompts.saveFiles = {saved};
         f.prompts.answers = {MsgAnswer::Yes};
         viewer->cmdSaveOriginal_Click();
-        QCOMPARE(f.prompts.LastText(), QStringLiteral("The file '%1' already exists.  Do you wish to replace it?").arg(saved));
+        QCOMPARE(f.prompts.LastText(),
+                 QStringLiteral("The file '%1' already exists.  Do you wish to replace it?").arg(saved));
         QCOMPARE(ReadFile(saved), ReadFile(scans.front));
         viewer->close();
     }

@@ -62,8 +62,8 @@ private:
         options.target = target;
         options.title = input.title;
         MemoryReportWriter writer;
-        GenerateCustomReport(MakeCustomReport(BuildCustomQuery(mCatalogue, mSettings, input), options, QDate(2025, 1, 2)),
-                             writer);
+        GenerateCustomReport(
+            MakeCustomReport(BuildCustomQuery(mCatalogue, mSettings, input), options, QDate(2025, 1, 2)), writer);
         return writer;
     }
 
@@ -77,8 +77,8 @@ private Q_SLOTS:
         gDb = Database::Open(mCat->Path(), true);
         ImageStore store(*gDb);
         // Alpha: a detail first, then its front; Bravo: only a back; Charlie: none.
-        store.SaveStampImages(1, {Entry(PngBytes(300, 300, 9), QStringLiteral("Detail")),
-                                  Entry(JpegBytes(400, 500, 1), kFrontKind)});
+        store.SaveStampImages(
+            1, {Entry(PngBytes(300, 300, 9), QStringLiteral("Detail")), Entry(JpegBytes(400, 500, 1), kFrontKind)});
         store.SaveStampImages(2, {Entry(PngBytes(200, 200, 2), kBackKind)});
         mFront = *store.FrontThumbnail(1);
         mCatalogue = *FieldCatalogue::Load(*gDb);
@@ -100,12 +100,14 @@ private Q_SLOTS:
         QCOMPARE(page.rows.size(), 5);  // title, headings, three stamps
         QCOMPARE(page.rows[1], QStringList({"Description", "Image"}));
         const QString alpha = out.lines.filter(QStringLiteral("Alpha")).front();
-        static const QRegularExpression image(QStringLiteral("<td><img src=\"data:([a-z/]+);base64,([A-Za-z0-9+/=]+)\" "
-                                                             "alt=\"Image\"></td>"));
+        static const QRegularExpression image(
+            QStringLiteral("<td><img src=\"data:([a-z/]+);base64,([A-Za-z0-9+/=]+)\" "
+                           "alt=\"Image\"></td>"));
         const auto match = image.match(alpha);
         QVERIFY2(match.hasMatch(), qPrintable(alpha.left(200)));
         QCOMPARE(match.captured(1), QStringLiteral("image/jpeg"));
-        const auto decoded = QByteArray::fromBase64Encoding(match.captured(2).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded =
+            QByteArray::fromBase64Encoding(match.captured(2).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         QVERIFY(decoded);
         QCOMPARE(*decoded, mFront);
         QCOMPARE(QImage::fromData(*decoded).size(), QSize(192, 240));
@@ -150,7 +152,8 @@ private Q_SLOTS:
         QPainter painter(&page);
         surface.DrawPage(painter, 1, QRectF(QPointF(0, 0), QSizeF(page.size())));
         painter.end();
-        const QPoint middle((rows[0].cells[1].left + rows[0].cells[1].width / 2) / 10, (rows[0].top + rows[0].height / 2) / 10);
+        const QPoint middle((rows[0].cells[1].left + rows[0].cells[1].width / 2) / 10,
+                            (rows[0].top + rows[0].height / 2) / 10);
         QVERIFY(page.pixel(middle) != qRgb(255, 255, 255));
     }
 

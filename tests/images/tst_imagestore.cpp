@@ -137,8 +137,9 @@ private Q_SLOTS:
         QCOMPARE(cat.Scalar(QStringLiteral("SELECT count(*) FROM Picture")), QStringLiteral("1"));
         QCOMPARE(cat.Scalar(QStringLiteral("SELECT count(*) FROM PictureData")), QStringLiteral("1"));
         cat.Exec(QStringLiteral("DELETE FROM Stamp"), false);
-        QCOMPARE(cat.Scalar(QStringLiteral("SELECT (SELECT count(*) FROM StampImage) + (SELECT count(*) FROM PictureData)")),
-                 QStringLiteral("0"));
+        QCOMPARE(
+            cat.Scalar(QStringLiteral("SELECT (SELECT count(*) FROM StampImage) + (SELECT count(*) FROM PictureData)")),
+            QStringLiteral("0"));
     }
 
     // Rows a tool deleted while it had dropped the triggers are tidied at the next
@@ -181,8 +182,9 @@ private Q_SLOTS:
                  false);
         QCOMPARE(cat.Scalar(QStringLiteral("SELECT count(*) FROM StampImage")), QStringLiteral("1"));
         cat.Exec(QStringLiteral("DELETE FROM Kept"), false);
-        QCOMPARE(cat.Scalar(QStringLiteral("SELECT (SELECT count(*) FROM StampImage) + (SELECT count(*) FROM Picture)")),
-                 QStringLiteral("0"));
+        QCOMPARE(
+            cat.Scalar(QStringLiteral("SELECT (SELECT count(*) FROM StampImage) + (SELECT count(*) FROM Picture)")),
+            QStringLiteral("0"));
     }
 
     void fileNamesFindTheirStamps_data()
@@ -208,9 +210,8 @@ private Q_SLOTS:
         QFETCH(QList<qint64>, stamps);
         QFETCH(QString, kind);
         CatalogueNumberIndex index;
-        const std::pair<qint64, const char*> numbers[] = {{1, "840"}, {2, "840a"}, {3, "C12"}, {4, "C12a"},
-                                                          {5, "B 7"}, {6, "12"},   {7, "12"},  {8, "o1"},
-                                                          {9, ""}};
+        const std::pair<qint64, const char*> numbers[] = {{1, "840"}, {2, "840a"}, {3, "C12"}, {4, "C12a"}, {5, "B 7"},
+                                                          {6, "12"},  {7, "12"},   {8, "o1"},  {9, ""}};
         for (const auto& [id, number] : numbers) index.Add(id, QString::fromUtf8(number));
         const NameMatch match = index.Match(file);
         QCOMPARE(match.stamps, stamps);
@@ -220,8 +221,9 @@ private Q_SLOTS:
     void toolAttachesListsAndExports()
     {
         TestCatalogue cat;
-        cat.Exec(QStringLiteral("INSERT INTO Stamp (descr, catnum) VALUES ('Penny Black', '1'), ('Two Pence', '2'), "
-                                "('Two Pence again', '2'), ('Inverted', 'C3')"));
+        cat.Exec(
+            QStringLiteral("INSERT INTO Stamp (descr, catnum) VALUES ('Penny Black', '1'), ('Two Pence', '2'), "
+                           "('Two Pence again', '2'), ('Inverted', 'C3')"));
         QTemporaryDir scans;
         const QDir dir(scans.path());
         WriteFile(dir.filePath(QStringLiteral("1-back.png")), PngBytes(200, 240, 2));
@@ -248,11 +250,13 @@ private Q_SLOTS:
         QCOMPARE(ImagesAdd(*db, 2, {dir.filePath(QStringLiteral("2.png")), dir.filePath(QStringLiteral("none.png"))},
                            QStringLiteral("Certificate"), QStringLiteral("expert's certificate"), out),
                  1);
-        QCOMPARE(out.err, QStringList{dir.filePath(QStringLiteral("none.png")) + QStringLiteral(": not added: it does not exist.")});
+        QCOMPARE(out.err, QStringList{dir.filePath(QStringLiteral("none.png")) +
+                                      QStringLiteral(": not added: it does not exist.")});
         out = CommandOutput();
         QCOMPARE(ImagesList(*db, std::nullopt, out), 0);
         QCOMPARE(out.out.size(), 4);
-        QCOMPARE(out.out[0].section(u'\t', 0, 5), QStringLiteral("1\t1\tFront\t\t%1\t200x240").arg(PngBytes(200, 240, 1).size()));
+        QCOMPARE(out.out[0].section(u'\t', 0, 5),
+                 QStringLiteral("1\t1\tFront\t\t%1\t200x240").arg(PngBytes(200, 240, 1).size()));
         QCOMPARE(out.out[1].section(u'\t', 0, 2), QStringLiteral("1\t2\tBack"));
         QCOMPARE(out.out[2].section(u'\t', 0, 3), QStringLiteral("2\t1\tCertificate\texpert's certificate"));
         QCOMPARE(out.out[3].section(u'\t', 0, 2), QStringLiteral("4\t1\tFront"));

@@ -27,12 +27,12 @@ private Q_SLOTS:
                                        << QSize(120, 240);
         QTest::newRow("png with transparency") << ImageBytes(TestPicture(480, 480, 2, true), "png") << "png"
                                                << QSize(480, 480) << "image/png" << QSize(240, 240);
-        QTest::newRow("tiff") << ImageBytes(TestPicture(500, 250), "tiff") << "tiff" << QSize(500, 250)
-                              << "image/jpeg" << QSize(240, 120);
+        QTest::newRow("tiff") << ImageBytes(TestPicture(500, 250), "tiff") << "tiff" << QSize(500, 250) << "image/jpeg"
+                              << QSize(240, 120);
         QTest::newRow("webp") << ImageBytes(TestPicture(400, 300), "webp", 80) << "webp" << QSize(400, 300)
                               << "image/jpeg" << QSize(240, 180);
-        QTest::newRow("bmp, smaller than a thumbnail") << ImageBytes(TestPicture(90, 60), "bmp") << "bmp"
-                                                       << QSize(90, 60) << "image/jpeg" << QSize(90, 60);
+        QTest::newRow("bmp, smaller than a thumbnail")
+            << ImageBytes(TestPicture(90, 60), "bmp") << "bmp" << QSize(90, 60) << "image/jpeg" << QSize(90, 60);
     }
     void readableFormatsAreKeptWhole()
     {
@@ -78,8 +78,9 @@ private Q_SLOTS:
             << "big.png" << PngClaiming(10001, 10000)
             << "it claims a size of 10001 x 10000 pixels; an image may have at most 100 million pixels.";
         QTest::newRow("a drawing") << "plan.svg"
-                                   << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" "
-                                                 "height=\"10\"><rect width=\"10\" height=\"10\"/></svg>")
+                                   << QByteArray(
+                                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" "
+                                          "height=\"10\"><rect width=\"10\" height=\"10\"/></svg>")
                                    << "it is not an image that Tessarine can read.";
     }
     void badFilesAreRefusedWithTheReason()
@@ -93,7 +94,8 @@ private Q_SLOTS:
         const Intake intake = PrepareFile(path);
         QVERIFY(!intake.picture);
         QCOMPARE(intake.problem, problem);
-        QCOMPARE(RefusalText({name}, {intake.problem}), QStringLiteral("The file '%1' was not added: %2").arg(name, problem));
+        QCOMPARE(RefusalText({name}, {intake.problem}),
+                 QStringLiteral("The file '%1' was not added: %2").arg(name, problem));
     }
 
     // What is wrong with the file itself, not its content.
@@ -114,8 +116,9 @@ private Q_SLOTS:
 
     void severalRefusalsMakeOneMessage()
     {
-        QCOMPARE(RefusalText({"a.jpg", "b"}, {"it is empty.", "it is a folder, not a file."}),
-                 QStringLiteral("These files were not added:\n\n'a.jpg': it is empty.\n'b': it is a folder, not a file."));
+        QCOMPARE(
+            RefusalText({"a.jpg", "b"}, {"it is empty.", "it is a folder, not a file."}),
+            QStringLiteral("These files were not added:\n\n'a.jpg': it is empty.\n'b': it is a folder, not a file."));
     }
 
     // The viewer decodes a JPEG at a reduced scale when that is all it needs.

@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QString>
 
-
 // A picture with something on it (a gradient and a disc), different for each seed.
 inline QImage TestPicture(int width, int height, int seed = 1, bool transparent = false)
 {
@@ -78,7 +77,8 @@ inline QByteArray PngClaiming(quint32 width, quint32 height)
 inline void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 inline QByteArray ReadFile(const QString& path)
