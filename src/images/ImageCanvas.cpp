@@ -80,6 +80,7 @@ void ImageCanvas::ZoomToFit()
     mZoom = FitZoom();
     mFitting = true;
     mCenter = QPointF(mFull.width() / 2.0, mFull.height() / 2.0);
+    EnsureDetail(mZoom);
     update();
     Q_EMIT ZoomChanged();
 }
@@ -204,8 +205,10 @@ void ImageCanvas::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (mLevels.empty()) return;
     if (mFitting) {
+        // A larger window may want more than the picture was decoded for.
         mZoom = FitZoom();
         mCenter = QPointF(mFull.width() / 2.0, mFull.height() / 2.0);
+        EnsureDetail(mZoom);
         Q_EMIT ZoomChanged();
     } else {
         ClampCenter();

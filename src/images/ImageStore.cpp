@@ -232,6 +232,8 @@ void ImageStore::SaveStampImages(qint64 stampId, const std::vector<ImageEntry>& 
             update.Step();
             continue;
         }
+        if (entry.pictureId <= 0 && !entry.picture)
+            throw DbError(ErrNo::NoObject, QStringLiteral("An image without a picture cannot be stored."));
         const qint64 pictureId = entry.pictureId > 0 ? entry.pictureId : StorePicture(*entry.picture);
         insert.Reset();
         sqlite3_bind_int64(insert.Handle(), 1, stampId);

@@ -221,7 +221,8 @@ void ImagesTab::Load()
 
 void ImagesTab::Save(qint64 stampId)
 {
-    if (!mChanged) return;
+    // A stamp that was not written has nothing to hang images on.
+    if (!mChanged || stampId <= 0) return;
     if (!gDb) throw DbError(ErrNo::NoObject, QStringLiteral("Object invalid or no longer set."));
     std::vector<ImageEntry> entries;
     for (const Entry& entry : mEntries) {

@@ -276,22 +276,32 @@ QString ExtensionOf(const QString& format)
     return format.isEmpty() ? QStringLiteral("img") : format;
 }
 
+namespace {
+
+// The file name extensions of the formats read, as the readers name them.
+const QStringList& Extensions()
+{
+    static const QStringList extensions = [] {
+        QStringList names;
+        for (const QByteArray& format : QImageReader::supportedImageFormats())
+            if (!IsDrawing(format) && !names.contains(QString::fromLatin1(format)))
+                names << QString::fromLatin1(format);
+        return names;
+    }();
+    return extensions;
+}
+
+}  // namespace
+
 QStringList ImageFilePatterns()
 {
     QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
-        if (IsDrawing(format)) continue;
-        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format);
-        if (!patterns.contains(pattern)) patterns << pattern;
-    }
+    for (const QString& extension : Extensions()) patterns << QStringLiteral("*.") + extension;
     return patterns;
 }
 
 bool HasImageExtension(const QString& fileName)
 {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix.isEmpty()) return false;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        if (!IsDrawing(format) && suffix == QString::fromLatin1(format)) return true;
-    return false;
+    return !suffix.isEmpty() && Extensions().contains(suffix);
 }
