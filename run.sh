@@ -18,7 +18,7 @@ fi
 
 . "$here/scripts/ensure-packages.sh"
 # shellcheck disable=SC2086
-tess_ensure_packages $TESS_BUILD_PACKAGES
+tess_ensure_packages $TESS_BUILD_PACKAGES $TESS_RUN_PACKAGES
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
 
 # shellcheck disable=SC2086
-tess_ensure_packages $TESS_BUILD_PACKAGES sqlite3 libbenchmark-dev xvfb xauth xdotool libxcb1-dev \
+tess_ensure_packages $TESS_BUILD_PACKAGES $TESS_RUN_PACKAGES sqlite3 libbenchmark-dev xvfb xauth xdotool libxcb1-dev \
     $TESS_PACKAGE_TEST_PACKAGES poppler-utils chromium
 
 launcher=()

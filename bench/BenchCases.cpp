@@ -11,13 +11,20 @@
 #include "custom/FieldSettingsTable.h"
 #include "db/CatalogueVersion.h"
 #include "db/Database.h"
+#include "db/DbError.h"
 #include "db/Schema.h"
 #include "db/Globals.h"
 #include "db/Recordset.h"
+#include "images/DemoImages.h"
+#include "images/ImageCanvas.h"
+#include "images/ImageStore.h"
+#include "images/ImagesTab.h"
+#include "images/frmImageViewer.h"
 #include "reports/ReportWindows.h"
 #include "reports/Reports.h"
 #include "reports/frmOutput.h"
 #include "stats/frmStats.h"
+#include "upkeep/Backup.h"
 #include "upkeep/Compact.h"
 
 #include <QApplication>
@@ -30,6 +37,10 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
+#include <QTabWidget>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -418,12 +429,259 @@ void UpgradeGroup(const QString& dir, int runs)
     QFile::remove(old);
 }
 
+// --- images, on request ------------------------------------------------------
+
+// A plain copy of a file, synced, as "cp" and "sync" make it: the physical
+// limit of a backup.
+double PlainCopy(const QString& from, const QString& to)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    const int out = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = in >= 0 && out >= 0;
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    while (ok) {
+        const ssize_t got = ::read(in, buffer.data(), static_cast<size_t>(buffer.size()));
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        ok = ::write(out, buffer.constData(), static_cast<size_t>(got)) == got;
+    }
+    ok = ok && ::fsync(out) == 0;
+    if (in >= 0) ::close(in);
+    if (out >= 0) ::close(out);
+    return ok ? static_cast<double>(timer.nsecsElapsed()) / 1.0e6 : -1;
+}
+
+// One round of the main window's cases, each sample under prefix + its key.
+void MainWindowRound(frmMain* w, const QString& prefix, int moves)
+{
+    const auto key = [&](const char* name) { return (prefix + QString::fromLatin1(name)).toLatin1(); };
+    w->cmdFirst_Click();
+    Settle();
+    for (int i = 0; i < moves; ++i) {
+        EmitTime(key("next").constData(), Ms([&] { w->cmdNext_Click(); }));
+        Settle();
+    }
+    for (int i = 0; i < moves; ++i) {
+        EmitTime(key("previous").constData(), Ms([&] { w->cmdPrevious_Click(); }));
+        Settle();
+    }
+    w->cmdFirst_Click();
+    Settle();
+    EmitTime(key("last").constData(), Ms([&] { w->cmdLast_Click(); }));
+    Settle();
+    EmitTime(key("sort-catnum").constData(), Ms([&] { w->mnuSort_Click(2); }));
+    Settle();
+    EmitTime(key("sort-issued").constData(), Ms([&] { w->mnuSort_Click(3); }));
+    Settle();
+    EmitTime(key("sort-descr").constData(), Ms([&] { w->mnuSort_Click(1); }));
+    Settle();
+    w->cmdLast_Click();
+    const QString wanted = DescrShown(w);
+    w->mnuSort_Click(1);
+    Settle();
+    gPrompts->inputs.push_back(wanted);
+    EmitTime(key("find").constData(), Ms([&] { w->cmdFind_Click(); }));
+    if (!DescrShown(w).startsWith(wanted, Qt::CaseInsensitive))
+        EmitError(QStringLiteral("images: find '%1' not shown").arg(wanted));
+    Settle();
+}
+
+// The given catalogue has images (dir/stamp.mdb); the same catalogue without
+// them is made beside it. Every case of the main window runs on both, in turn.
+void ImagesGroup(const QString& dir, int runs)
+{
+    const QString withImages = dir + QStringLiteral("/images");
+    const QString plain = dir + QStringLiteral("/plain");
+    QDir().mkpath(withImages);
+    QDir().mkpath(plain);
+    QFile::remove(withImages + QStringLiteral("/stamp.mdb"));
+    QFile::remove(plain + QStringLiteral("/stamp.mdb"));
+    if (!QFile::rename(dir + QStringLiteral("/stamp.mdb"), withImages + QStringLiteral("/stamp.mdb"))) {
+        EmitError(QStringLiteral("images: cannot move the catalogue"));
+        return;
+    }
+    // The images go, then the free pages.
+    QFile::copy(withImages + QStringLiteral("/stamp.mdb"), plain + QStringLiteral("/stamp.mdb"));
+    qint64 scanStamp = 0;
+    QByteArray scan;
+    try {
+        {
+            auto db = Database::Open(plain + QStringLiteral("/stamp.mdb"), true);
+            db->Execute(QStringLiteral("DELETE FROM StampImage"));
+            if (ImageStore(*db).PictureCount() != 0) EmitError(QStringLiteral("images: pictures left behind"));
+            db->Execute(QStringLiteral("VACUUM"));
+        }
+        // A 20-megapixel scan on the last stamp; then the catalogue is packed as
+        // the one without images was, so that both lay out their stamps alike.
+        auto db = Database::Open(withImages + QStringLiteral("/stamp.mdb"), true);
+        if (ImageStore(*db).ImageCount() == 0) EmitError(QStringLiteral("images: the catalogue has no images"));
+        auto last = db->OpenSnapshot(QStringLiteral("SELECT max(StampID) FROM Stamp"));
+        scanStamp = last->FieldAt(0).toLongLong();
+        last->Close();
+        scan = DemoScan(20, QSize(5472, 3648), false, QStringLiteral("20 MP"));
+        const Intake intake = PrepareBytes(scan);
+        if (!intake.picture) EmitError(QStringLiteral("images: the scan: ") + intake.problem);
+        ImageEntry entry;
+        entry.picture = intake.picture;
+        ImageStore(*db).SaveStampImages(scanStamp, {entry});
+        db->Execute(QStringLiteral("VACUUM"));
+    } catch (const DbError& error) {
+        EmitError(QStringLiteral("images: ") + error.Text());
+        return;
+    }
+    std::fprintf(stderr, "images: plain catalogue %lld bytes, with images %lld, scan %lld bytes\n",
+                 static_cast<long long>(QFileInfo(plain + QStringLiteral("/stamp.mdb")).size()),
+                 static_cast<long long>(QFileInfo(withImages + QStringLiteral("/stamp.mdb")).size()),
+                 static_cast<long long>(scan.size()));
+
+    // Start-up, in turn, after one start-up of each that warms the caches.
+    for (int r = -1; r < runs; ++r) {
+        for (const auto& [folder, key] : {std::pair{plain, "plain-load"}, {withImages, "img-load"}}) {
+            QDir::setCurrent(folder);
+            frmMain* window = nullptr;
+            const double ms = Ms([&] { window = OpenMainWindow(); });
+            if (DescrShown(window).isEmpty()) EmitError(QStringLiteral("images: load: no record shown"));
+            if (r >= 0) EmitTime(key, ms);
+            window->Form_Unload();
+            delete window;
+            Settle();
+        }
+    }
+
+    // Moving, sorting, finding with the General tab showing, as most of the time.
+    for (int r = 0; r < runs; ++r) {
+        for (const auto& [folder, prefix] : {std::pair{plain, "plain-"}, {withImages, "img-"}}) {
+            QDir::setCurrent(folder);
+            frmMain* w = OpenMainWindow();
+            MainWindowRound(w, QString::fromLatin1(prefix), 40);
+            w->Form_Unload();
+            delete w;
+            Settle();
+        }
+    }
+
+    // The Images tab on stamps that have images, and the viewer on the scan.
+    QDir::setCurrent(withImages);
+    frmMain* w = OpenMainWindow();
+    w->resize(1000, 700);
+    w->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(3);
+    Settle();
+    auto* tab = w->findChild<ImagesTab*>(QStringLiteral("tabImages"));
+    for (int stamp = 1; stamp <= 20 * runs; stamp += 1) {
+        gStampRs->FindFirst(QStringLiteral("StampID = %1").arg(stamp * 7));
+        const double ms = Ms([&] {
+            w->ShowRecord();
+            w->repaint();
+        });
+        if (tab->Count() == 0) continue;
+        EmitTime("img-thumbs", ms);
+        Settle();
+    }
+    gStampRs->FindFirst(QStringLiteral("StampID = %1").arg(scanStamp));
+    w->ShowRecord();
+    Settle();
+    for (int r = 0; r < runs; ++r) {
+        frmImageViewer* viewer = nullptr;
+        EmitTime("img-viewer", Ms([&] {
+                     tab->Select(0);
+                     tab->ViewSelected();
+                     viewer = frmImageViewer::Instance();
+                     viewer->Canvas()->repaint();
+                 }));
+        if (!viewer || !viewer->Canvas()->HasPicture() || viewer->Canvas()->FullSize() != QSize(5472, 3648))
+            EmitError(QStringLiteral("images: the viewer shows no scan"));
+        EmitPeak("img-viewer");
+        EmitTime("img-viewer-full", Ms([&] {
+                     viewer->Canvas()->ActualSize();
+                     viewer->Canvas()->repaint();
+                 }));
+        EmitPeak("img-viewer");
+        delete viewer;
+        Settle();
+    }
+    w->Form_Unload();
+    delete w;
+    Settle();
+
+    // Packing and backup of the catalogue with images.
+    gAppDir = withImages + u'/';
+    gDbPath = gAppDir + QStringLiteral("stamp.mdb");
+    const QString vacuumed = gAppDir + QStringLiteral("vacuum.mdb");
+    const QString copied = gAppDir + QStringLiteral("copy.mdb");
+    const QString drive = dir + QStringLiteral("/drive");
+    QDir().mkpath(drive);
+    // Each measured from a quiet disk (what an earlier step left to write out,
+    // or to free, would otherwise be charged to the next), and the two of each
+    // pair in turn first.
+    const auto packBase = [&] {
+        QFile::remove(vacuumed);
+        ::sync();
+        const double base = VacuumInto(gDbPath, vacuumed);
+        if (base < 0) EmitError(QStringLiteral("images: VACUUM INTO failed"));
+        else EmitTime("img-pack-base", base);
+        QFile::remove(vacuumed);
+    };
+    const auto pack = [&] {
+        QFile::remove(gAppDir + QStringLiteral("stampdb.bak"));
+        ::sync();
+        const int before = gPrompts->progressWindows;
+        bool packed = false;
+        EmitTime("img-pack", Ms([&] { packed = PackCatalogue(); }));
+        if (!packed) EmitError(QStringLiteral("images: the catalogue was not packed"));
+        if (gPrompts->progressWindows == before) EmitError(QStringLiteral("images: packing showed no progress"));
+        QFile::remove(gAppDir + QStringLiteral("stampdb.bak"));
+    };
+    const auto copyBase = [&] {
+        QFile::remove(copied);
+        ::sync();
+        const double plainCopy = PlainCopy(gDbPath, copied);
+        if (plainCopy < 0) EmitError(QStringLiteral("images: the plain copy failed"));
+        else EmitTime("img-backup-base", plainCopy);
+        QFile::remove(copied);
+    };
+    const auto backup = [&] {
+        QFile::remove(drive + QStringLiteral("/stamp.mdb"));
+        ::sync();
+        bool backedUp = false;
+        int steps = 0;
+        QString problem;
+        EmitTime("img-backup", Ms([&] {
+                     backedUp = BackupCatalogue(gDbPath, drive, &problem, [&steps](qint64, qint64) {
+                         ++steps;
+                         return true;
+                     });
+                 }));
+        if (!backedUp) EmitError(QStringLiteral("images: backup failed: ") + problem);
+        if (steps == 0) EmitError(QStringLiteral("images: backup showed no progress"));
+        QFile::remove(drive + QStringLiteral("/stamp.mdb"));
+    };
+    for (int r = 0; r < runs; ++r) {
+        if (r % 2 == 0) {
+            packBase();
+            pack();
+            copyBase();
+            backup();
+        } else {
+            pack();
+            packBase();
+            backup();
+            copyBase();
+        }
+    }
+    QFile::remove(drive + QStringLiteral("/stamp.mdb"));
+}
+
 }  // namespace
 
 QStringList BenchGroups()
 {
-    return {QStringLiteral("load"),   QStringLiteral("main"),  QStringLiteral("reports"), QStringLiteral("preview"),
-            QStringLiteral("custom"), QStringLiteral("stats"), QStringLiteral("pack"),    QStringLiteral("upgrade")};
+    return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
+            QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("stats"),
+            QStringLiteral("pack"),    QStringLiteral("upgrade"), QStringLiteral("images")};
 }
 
 int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)
@@ -460,6 +718,8 @@ int RunBenchGroup(int argc, char** argv, const QString& group, const QString& di
         PackGroup(dir, runs);
     else if (group == u"upgrade")
         UpgradeGroup(dir, runs);
+    else if (group == u"images")
+        ImagesGroup(dir, runs);
     else {
         EmitError(QStringLiteral("unknown group %1").arg(group));
         return 2;

@@ -18,6 +18,7 @@ public:
     std::deque<QString> inputs;
     std::deque<QString> files;
     QStringList shown;
+    int progressWindows = 0;  // long work that reported its progress
 
     MsgAnswer Message(const QString& text, const QString&, MsgIcon, MsgButtons buttons) override
     {
@@ -42,6 +43,7 @@ public:
     void Beep() override {}
     void Busy(bool) override {}
     void Help(int, int) override {}
+    void ProgressBegin(const QString&, const QString&, qint64, bool) override { ++progressWindows; }
     void EndProgram(int exitCode) override
     {
         for (const QString& text : shown) std::printf("error message: %s\n", qUtf8Printable(text));

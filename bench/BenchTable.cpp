@@ -219,6 +219,36 @@ const std::vector<BenchCase>& StandardCases()
     return cases;
 }
 
+const std::vector<BenchCase>& ImageCases()
+{
+    using L = BenchCase::Limit;
+    const auto ratio = [](const char* label, const char* key, const char* base, double target) {
+        return BenchCase{QString::fromLatin1(label), QString::fromLatin1(key), QString::fromLatin1(base), L::Ratio,
+                         target, target, {}};
+    };
+    static const std::vector<BenchCase> cases = {
+        ratio("images: main window load (base: no images)", "img-load", "plain-load", 1.1),
+        ratio("images: Next with ShowRecord (base: no images)", "img-next", "plain-next", 1.1),
+        ratio("images: Previous with ShowRecord (base: no images)", "img-previous", "plain-previous", 1.1),
+        ratio("images: Last with ShowRecord (base: no images)", "img-last", "plain-last", 1.1),
+        ratio("images: re-sort by catalogue number (base: no images)", "img-sort-catnum", "plain-sort-catnum", 1.1),
+        ratio("images: re-sort by issue date (base: no images)", "img-sort-issued", "plain-sort-issued", 1.1),
+        ratio("images: re-sort by description (base: no images)", "img-sort-descr", "plain-sort-descr", 1.1),
+        ratio("images: Find by description (base: no images)", "img-find", "plain-find", 1.1),
+        {QStringLiteral("images: a stamp's thumbnails shown on the Images tab"), QStringLiteral("img-thumbs"), {},
+         L::Milliseconds, 20, 20, {}},
+        {QStringLiteral("images: viewer opened on a 20-megapixel scan, drawn fitted"), QStringLiteral("img-viewer"), {},
+         L::Milliseconds, 300, 300, {}},
+        {QStringLiteral("images: viewer at actual size, drawn"), QStringLiteral("img-viewer-full"), {},
+         L::Milliseconds, 1000, 1000, {}},
+        ratio("images: Pack Database (base: VACUUM INTO)", "img-pack", "img-pack-base", 1.3),
+        ratio("images: Backup (base: a plain copy, synced)", "img-backup", "img-backup-base", 1.3),
+        {QStringLiteral("images: peak memory, viewer open on the scan at actual size"), QStringLiteral("img-viewer"),
+         {}, L::Megabytes, 300, 300, {}},
+    };
+    return cases;
+}
+
 double TargetFor(const BenchCase& benchCase, int stamps)
 {
     return stamps <= 100000 ? benchCase.upTo100k : benchCase.upTo1M;

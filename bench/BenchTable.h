@@ -43,6 +43,9 @@ struct BenchCase {
 
 // The cases run.sh measures, in the order of the table.
 const std::vector<BenchCase>& StandardCases();
+// The cases of the images group, run only on request (on a catalogue with images):
+// each time compared with the same case on the same catalogue without images.
+const std::vector<BenchCase>& ImageCases();
 
 struct CaseResult {
     std::optional<double> medianMs;

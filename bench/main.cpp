@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -153,7 +154,10 @@ int RunAll(const QString& catalogue, const QString& work, int runs, QStringList 
         std::fprintf(stderr, "tessarine-bench: %s is not a catalogue with stamps\n", qPrintable(catalogue));
         return 1;
     }
-    if (groups.isEmpty()) groups = BenchGroups();
+    if (groups.isEmpty()) {
+        groups = BenchGroups();
+        for (const QString& group : kOnRequestGroups) groups.removeAll(group);
+    }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     Samples samples;
@@ -181,7 +185,13 @@ int RunAll(const QString& catalogue, const QString& work, int runs, QStringList 
         peaks << QStringLiteral("%1 %2").arg(group).arg(static_cast<double>(peakKb) / 1024.0, 0, 'f', 1);
     }
 
-    const auto& cases = StandardCases();
+    std::vector<BenchCase> cases;
+    for (const QString& group : groups) {
+        const auto& more = kOnRequestGroups.contains(group) ? ImageCases() : StandardCases();
+        for (const BenchCase& c : more)
+            if (std::none_of(cases.begin(), cases.end(), [&](const BenchCase& had) { return had.label == c.label; }))
+                cases.push_back(c);
+    }
     std::printf("Tessarine benchmarks, %s\n", qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)));
     std::printf("catalogue: %lld stamps, %.1f MB; medians of %d runs (Next and Previous: of 100 moves each)\n",
                 static_cast<long long>(stamps), static_cast<double>(QFileInfo(catalogue).size()) / (1024.0 * 1024.0),

@@ -3,10 +3,13 @@
 # time, its baseline and ratio where it has one, peak memory, and its target.
 #
 #   ./bench/run.sh [--stamps N] [--runs R] [--only GROUP,...] [--keep]
+#   ./bench/run.sh --images [--stamps N] [--runs R] [--keep]
 #
 # --stamps  size of the demo catalogue (default 100000)
 # --runs    repetitions of each case (default 5); medians are reported
 # --only    some of the groups: load,main,reports,preview,custom,stats,pack,upgrade
+# --images  the images group alone, on a catalogue whose first 5,000 stamps have
+#           a front and a back scan (about 1.1 GB); making it takes a few minutes
 # --keep    keep the work folder (catalogue, logs of the measuring processes)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,13 +18,15 @@ stamps=100000
 runs=5
 only=()
 keep=0
+images=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --stamps) stamps="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
     --only) only=(--only "$2"); shift 2 ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+    --images) images=1; shift ;;
+    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
     *) echo "run.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -47,6 +52,12 @@ else
   trap 'rm -rf "$work"' EXIT
 fi
 
-echo "making a demo catalogue of $stamps stamps..." >&2
-build/bin/tessarine-catalogue demo "$work/stamp.mdb" --stamps "$stamps"
+if [ "$images" = 1 ]; then
+  echo "making a demo catalogue of $stamps stamps, 5000 of them with images..." >&2
+  build/bin/tessarine-catalogue demo "$work/stamp.mdb" --stamps "$stamps" --images 5000 --image-kb 110
+  only=(--only images)
+else
+  echo "making a demo catalogue of $stamps stamps..." >&2
+  build/bin/tessarine-catalogue demo "$work/stamp.mdb" --stamps "$stamps"
+fi
 build/bin/tessarine-bench --catalogue "$work/stamp.mdb" --work "$work" --runs "$runs" "${only[@]}"

@@ -37,3 +37,7 @@ tess_ensure_packages() {
 
 # What building the program needs.
 TESS_BUILD_PACKAGES="g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libsqlite3-dev libicu-dev libgl-dev fonts-dejavu-core"
+
+# What running the program needs beyond the build: the readers of TIFF, WebP and
+# other image formats beside Qt's own JPEG, PNG, BMP and GIF.
+TESS_RUN_PACKAGES="qt6-image-formats-plugins"

@@ -5,6 +5,8 @@
 #include "reports/ReportSaveDialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -58,6 +60,18 @@ QString QtPrompts::Input(const QString& prompt, const QString& title, const QStr
 std::optional<QString> QtPrompts::SaveFile(const QString& defaultName, const QString& filter)
 {
     return ShowReportSaveDialog(Owner(), defaultName, filter);
+}
+
+QStringList QtPrompts::OpenFiles(const QString& title, const QString& filter)
+{
+    QFileDialog dialog(Owner(), title, mOpenFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilter(QtFileFilter(filter));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList files = dialog.selectedFiles();
+    if (!files.isEmpty()) mOpenFolder = QFileInfo(files.front()).absolutePath();
+    return files;
 }
 
 void QtPrompts::PickDate(const PickRequest& request) { ShowDatePicker(request); }

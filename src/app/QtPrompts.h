@@ -12,6 +12,7 @@ public:
     MsgAnswer Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString Input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) override;
+    QStringList OpenFiles(const QString& title, const QString& filter) override;
     void PickDate(const PickRequest& request) override;
     void Beep() override;
     void Busy(bool on) override;
@@ -23,6 +24,8 @@ public:
 
 private:
     int mBusyDepth = 0;
+    // Where the Open dialog was last left, for the next one.
+    QString mOpenFolder;
     // The progress window of the outermost piece of long work under way.
     QProgressDialog* mProgress = nullptr;
     qint64 mProgressTotal = 0;

@@ -14,8 +14,10 @@
 #include "db/Schema.h"
 #include "db/SqlDialect.h"
 #include "db/StringHelpers.h"
+#include "db/Transaction.h"
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
+#include "images/ImagesTab.h"
 #include "reports/Reports.h"
 #include "stats/frmStats.h"
 #include "upkeep/Compact.h"
@@ -132,7 +134,12 @@ void frmMain::BuildControls()
     top->setColumnStretch(1, 3);
     top->setColumnStretch(3, 2);
     top->setColumnStretch(5, 1);
-    outer->addLayout(top);
+    // The stamp's front beside the top fields; a stamp without one leaves no gap.
+    mImagesTab = new ImagesTab;
+    auto* topRow = new QHBoxLayout;
+    topRow->addLayout(top, 1);
+    topRow->addWidget(mImagesTab->FrontLabel(), 0, Qt::AlignTop);
+    outer->addLayout(topRow);
 
     SSTab1 = Named(new QTabWidget, "SSTab1");
 
@@ -229,6 +236,7 @@ void frmMain::BuildControls()
     n->addWidget(txtMisc2, 1, 3);
     n->setRowStretch(0, 1);
     SSTab1->addTab(notes, QStringLiteral("Notes"));
+    SSTab1->addTab(mImagesTab, QStringLiteral("Images"));
     outer->addWidget(SSTab1, 1);
 
     // Two rows of buttons; Cancel lies on the place of Delete, Update on Find.
@@ -381,6 +389,7 @@ void frmMain::ConnectEditEvents()
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
     }
+    connect(mImagesTab, &ImagesTab::Changed, this, &frmMain::BeginEdit);
     connect(chkUsed, &QCheckBox::toggled, this, &frmMain::BeginEdit);
     connect(chkForSale, &QCheckBox::toggled, this, &frmMain::BeginEdit);
     connect(chkSold, &QCheckBox::toggled, this, &frmMain::chkSold_Click);
@@ -506,6 +515,7 @@ void frmMain::Form_Unload()
         if (gStampRs) gStampRs->Close();
         gStampRs.reset();
     });
+    mImagesTab->Release();
     Guard([] {
         if (gDb) gDb->Close();
         gDb.reset();
@@ -614,6 +624,7 @@ void frmMain::ShowRecord()
     txtNotes->setPlainText(TextOf(field("notes")));
     txtMisc1->setText(TextOf(field("misc1")));
     txtMisc2->setText(TextOf(field("misc2")));
+    mImagesTab->ShowStamp(WholeOf(field("StampID")).value_or(0));
     mEditing = false;
 }
 
@@ -689,6 +700,7 @@ void frmMain::ClearFields()
     txtNotes->clear();
     txtMisc1->clear();
     txtMisc2->clear();
+    mImagesTab->Clear();
     mEditing = false;
 }
 
@@ -700,6 +712,7 @@ void frmMain::SetEditorEnabled(bool enabled)
                                  txtCatValue, txtPriceAsk, chkForSale, dcPurchased, chkSold, dcDateSold, txtNotes,
                                  txtMisc1, txtMisc2};
     for (const QWidget* control : controls) const_cast<QWidget*>(control)->setEnabled(enabled);
+    mImagesTab->setEnabled(enabled);
 }
 
 void frmMain::DisableFields() { SetEditorEnabled(false); }
@@ -875,8 +888,19 @@ void frmMain::cmdAddNew_Click()
     if (mAdding) {
         // "Add Another": save the record being entered and start the next one.
         if (!ValidateRecord()) return;
-        Guard([] { gStampRs->AddNew(); });
+        std::unique_ptr<Transaction> together;
+        qint64 id = 0;
+        Guard([&] {
+            together = std::make_unique<Transaction>(*gDb);
+            gStampRs->AddNew();
+            id = gStampRs->Field(QStringLiteral("StampID")).toLongLong();
+        });
         SaveRecord();
+        Guard([&] {
+            mImagesTab->Save(id);
+            if (together) together->Commit();
+        });
+        together.reset();
         ClearFields();
         txtDescr->setFocus();
         return;
@@ -897,6 +921,9 @@ void frmMain::cmdUpdate_Click()
     if (!gStampRs) return;
     if (!ValidateRecord()) return;
     qint64 id = 0;
+    // The record and its images are written together.
+    std::unique_ptr<Transaction> together;
+    Guard([&together] { together = std::make_unique<Transaction>(*gDb); });
     if (mAdding) {
         Guard([&id] {
             gStampRs->AddNew();
@@ -911,6 +938,11 @@ void frmMain::cmdUpdate_Click()
         });
         SaveRecord();
     }
+    Guard([&] {
+        mImagesTab->Save(id);
+        if (together) together->Commit();
+    });
+    together.reset();
     Guard([this, id] {
         gStampRs->FindFirst(QStringLiteral("StampID = ") + QString::number(id));
         if (gStampRs->NoMatch()) gStampRs->MoveFirst();

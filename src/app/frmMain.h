@@ -8,6 +8,7 @@
 #include <array>
 
 class DateBox;
+class ImagesTab;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -162,6 +163,8 @@ private:
     QPlainTextEdit* txtNotes = nullptr;
     QLineEdit* txtMisc1 = nullptr;
     QLineEdit* txtMisc2 = nullptr;
+    // Images (with the front thumbnail of the top area).
+    ImagesTab* mImagesTab = nullptr;
     // Buttons.
     QPushButton* cmdFirst = nullptr;
     QPushButton* cmdPrevious = nullptr;

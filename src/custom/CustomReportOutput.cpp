@@ -28,6 +28,10 @@ public:
     }
     void StartDocument(const CustomReport& report) override { LastOutput().StartDocument(report); }
     bool WriteLine(const QString& line) override { return LastOutput().WriteLine(line); }
+    bool WriteRecord(const QString& line, const std::vector<QByteArray>& pictures) override
+    {
+        return LastOutput().WriteRecord(line, pictures);
+    }
     void Close(bool complete) override { LastOutput().Close(complete); }
 };
 
@@ -81,6 +85,14 @@ bool MemoryReportWriter::WriteLine(const QString& line)
 {
     lines << line;
     return true;
+}
+
+bool MemoryReportWriter::WriteRecord(const QString& line, const std::vector<QByteArray>& recordPictures)
+{
+    bool any = false;
+    for (const QByteArray& picture : recordPictures) any = any || !picture.isEmpty();
+    if (any) pictures[lines.size()] = recordPictures;
+    return WriteLine(line);
 }
 
 void MemoryReportWriter::Close(bool complete)
@@ -145,16 +157,23 @@ void GenerateCustomReport(const CustomReport& report, CustomReportWriter& writer
 
     ReportTotals totals;
     bool written = true;
+    bool pictures = false;
+    for (const ReportColumn& column : query.columns) pictures = pictures || column.datatype == FieldType::Image;
     const bool read = Guard([&] {
         QStringList cells;
+        std::vector<QByteArray> thumbnails;
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
             cells.clear();
+            if (pictures) thumbnails.assign(static_cast<size_t>(query.columns.size()), QByteArray());
             for (qsizetype i = 0; i < query.columns.size(); ++i) {
                 const QVariant value = rs->FieldAt(static_cast<int>(i));
                 cells << CellText(query.columns[i], value);
                 totals.Add(query.columns[i], value);
+                if (query.columns[i].datatype == FieldType::Image && value.typeId() == QMetaType::QByteArray)
+                    thumbnails[static_cast<size_t>(i)] = value.toByteArray();
             }
-            if (!writer.WriteLine(RecordLine(report.target, query.columnFormat, query.columns, cells))) {
+            const QString line = RecordLine(report.target, query.columnFormat, query.columns, cells, thumbnails);
+            if (!(pictures ? writer.WriteRecord(line, thumbnails) : writer.WriteLine(line))) {
                 written = false;
                 return;
             }

@@ -22,7 +22,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 // Where the page number goes, by the position of the page-number choice.
 enum class PageNumbers { AtBottom = 0, InHeader = 1, None = 2 };
@@ -71,6 +73,14 @@ public:
     // One line in the target's shape (see above). False ends the report: the output
     // failed and the writer has told the collector.
     virtual bool WriteLine(const QString& line) = 0;
+    // A record's line with the pictures of its image columns (by column; empty for
+    // a column without one). Only the preview draws them; HTML has them in the
+    // line already and a text file has no place for them.
+    virtual bool WriteRecord(const QString& line, const std::vector<QByteArray>& pictures)
+    {
+        Q_UNUSED(pictures)
+        return WriteLine(line);
+    }
     // Ends the output. complete is false when the report stopped early (no record,
     // a failure): a file is closed with what it holds, the preview is not shown.
     // When complete, the preview ends its document and shows its window.
@@ -83,10 +93,13 @@ public:
     bool Open(const CustomReport& report) override;
     void StartDocument(const CustomReport&) override { started = true; }
     bool WriteLine(const QString& line) override;
+    bool WriteRecord(const QString& line, const std::vector<QByteArray>& pictures) override;
     void Close(bool complete) override;
 
     CustomReport report;
     QStringList lines;
+    // The pictures given with each record's line, by the line's index.
+    std::map<qsizetype, std::vector<QByteArray>> pictures;
     bool opened = false;
     bool started = false;
     bool closed = false;

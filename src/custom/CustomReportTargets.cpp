@@ -36,6 +36,12 @@ public:
         return true;
     }
 
+    bool WriteRecord(const QString& line, const std::vector<QByteArray>& pictures) override
+    {
+        if (mSurface) mSurface->AddTable(line, pictures);
+        return true;
+    }
+
     void Close(bool complete) override
     {
         if (!complete || !mSurface) return;

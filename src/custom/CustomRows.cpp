@@ -2,6 +2,7 @@
 
 #include "dates/LocaleFormats.h"
 #include "db/FieldValue.h"
+#include "images/PictureIntake.h"
 
 #include <charconv>
 #include <cmath>
@@ -36,6 +37,8 @@ QString CellText(const ReportColumn& column, const QVariant& value)
         }
         case FieldType::YesNo:
             return BoolOf(value) ? QStringLiteral("Yes") : QStringLiteral("No");
+        case FieldType::Image:
+            return QString();
         default:
             return TextOf(value);
     }
@@ -43,14 +46,16 @@ QString CellText(const ReportColumn& column, const QVariant& value)
 
 namespace {
 
-QString JoinLine(CustomTarget target, const QString& columnFormat, const QStringList& cells)
+QString JoinLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
+                 const QStringList& cells)
 {
     // Values go into a text file as they are, tabs included, but a line break
-    // would split the record's line.
+    // would split the record's line. A picture has no place in it.
     if (target == CustomTarget::TextFile) {
         QStringList lines;
         lines.reserve(cells.size());
-        for (const QString& cell : cells) lines.append(OneLineText(cell));
+        for (qsizetype i = 0; i < cells.size(); ++i)
+            if (i >= columns.size() || columns[i].datatype != FieldType::Image) lines.append(OneLineText(cells[i]));
         return lines.join(u'\t');
     }
     return columnFormat + cells.join(u'|') + u';';
@@ -59,9 +64,9 @@ QString JoinLine(CustomTarget target, const QString& columnFormat, const QString
 }  // namespace
 
 QString RecordLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
-                   const QStringList& cells)
+                   const QStringList& cells, const std::vector<QByteArray>& pictures)
 {
-    if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, cells);
+    if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, columns, cells);
     // Written in place, with room made once: a report has a line for every record.
     qsizetype size = 9;
     for (const QString& cell : cells) size += cell.size() + 21;
@@ -70,7 +75,12 @@ QString RecordLine(CustomTarget target, const QString& columnFormat, const QList
     line += u"<tr>";
     for (qsizetype i = 0; i < columns.size() && i < cells.size(); ++i) {
         line += columns[i].datatype == FieldType::Number ? QStringView(u"<td align=right>") : QStringView(u"<td>");
-        AppendHtmlEscaped(line, cells[i]);
+        if (columns[i].datatype == FieldType::Image) {
+            const auto at = static_cast<size_t>(i);
+            if (at < pictures.size() && !pictures[at].isEmpty()) line += HtmlImage(pictures[at]);
+        } else {
+            AppendHtmlEscaped(line, cells[i]);
+        }
         line += u"</td>";
     }
     line += u"</tr>";
@@ -80,7 +90,7 @@ QString RecordLine(CustomTarget target, const QString& columnFormat, const QList
 QString TotalsLine(CustomTarget target, const QString& columnFormat, const QList<ReportColumn>& columns,
                    const QStringList& cells)
 {
-    if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, cells);
+    if (target != CustomTarget::HtmlFile) return JoinLine(target, columnFormat, columns, cells);
     QString line = QStringLiteral("<tr>");
     for (qsizetype i = 0; i < columns.size() && i < cells.size(); ++i) {
         if (columns[i].total)
@@ -89,6 +99,12 @@ QString TotalsLine(CustomTarget target, const QString& columnFormat, const QList
             line += QStringLiteral("<TD>&nbsp;</TD>");
     }
     return line + QStringLiteral("</tr>");
+}
+
+QString HtmlImage(const QByteArray& thumbnail)
+{
+    return QStringLiteral("<img src=\"data:") + ThumbnailMimeType(thumbnail) + QStringLiteral(";base64,") +
+           QString::fromLatin1(thumbnail.toBase64()) + QStringLiteral("\" alt=\"Image\">");
 }
 
 QStringList HtmlTail()

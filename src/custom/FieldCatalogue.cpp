@@ -19,7 +19,7 @@ std::optional<FieldCatalogue> FieldCatalogue::FromRows(std::vector<CatalogueFiel
         int& slot = catalogue.mIndexOf[static_cast<size_t>(row.specId)];
         if (slot >= 0) return std::nullopt;
         slot = static_cast<int>(i);
-        if (row.datatype < FieldType::Text || row.datatype > FieldType::YesNo) return std::nullopt;
+        if (row.datatype < FieldType::Text || row.datatype > FieldType::Image) return std::nullopt;
         if (row.fieldname.trimmed().isEmpty() || row.filename.trimmed().isEmpty()) return std::nullopt;
         if (row.filename != kStampTable && row.linkfield.trimmed().isEmpty()) return std::nullopt;
         if (!std::isfinite(row.defwidth) || row.defwidth < 0) return std::nullopt;
@@ -40,7 +40,7 @@ std::optional<FieldCatalogue> FieldCatalogue::Load(Database& db)
             const auto datatype = WholeOf(spec->Field(QStringLiteral("datatype")));
             if (!specId || !datatype || *specId < 1 || *specId > 32767) return std::nullopt;
             row.specId = static_cast<int>(*specId);
-            row.datatype = static_cast<int>(std::clamp<qint64>(*datatype, 0, 5));
+            row.datatype = static_cast<int>(std::clamp<qint64>(*datatype, 0, 6));
             row.desc = TextOf(spec->Field(QStringLiteral("Desc")));
             row.fieldname = TextOf(spec->Field(QStringLiteral("fieldname")));
             row.filename = TextOf(spec->Field(QStringLiteral("filename")));

@@ -17,6 +17,9 @@ inline constexpr int Text = 1;
 inline constexpr int Number = 2;
 inline constexpr int Date = 3;
 inline constexpr int YesNo = 4;
+// A stamp's front thumbnail: no criteria, no sorting; a picture in the preview
+// and in HTML, nothing in a text file.
+inline constexpr int Image = 5;
 }  // namespace FieldType
 
 // The stamp table's own name in the catalogue's filename column; compared with case.

@@ -334,6 +334,8 @@ void frmRptSpec::LoadCatalogue()
     mSettings.Reset(mCatalogue);
     for (const CatalogueField& field : mCatalogue.Rows()) {
         List1->addItem(new FieldItem(field.desc, field.specId));
+        // A picture gives no order.
+        if (field.datatype == FieldType::Image) continue;
         cmbSort1->addItem(field.desc, field.specId);
         cmbSort2->addItem(field.desc, field.specId);
     }
@@ -387,11 +389,15 @@ void frmRptSpec::ShowFieldDetails()
         return;
     }
     frame1->show();
-    fraSel[static_cast<size_t>(mCurType)]->hide();
+    // The image field has no criteria, so no frame of its own.
+    auto criteria = [this](int type) {
+        return type >= 1 && static_cast<size_t>(type) < fraSel.size() ? fraSel[static_cast<size_t>(type)] : nullptr;
+    };
+    if (QGroupBox* shown = criteria(mCurType)) shown->hide();
     mCurSpec = List2->item(row)->data(Qt::UserRole).toInt();
     const CatalogueField* field = mCatalogue.Find(mCurSpec);
     mCurType = field ? field->datatype : FieldType::Text;
-    fraSel[static_cast<size_t>(mCurType)]->show();
+    if (QGroupBox* shown = criteria(mCurType)) shown->show();
 
     const FieldSettings& s = mSettings[mCurSpec];
     txtWidth->setText(FormatSingle(s.mWidth));

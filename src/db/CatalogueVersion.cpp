@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/TextKeys.h"
+#include "images/ImageSchema.h"
 
 #include <QFileInfo>
 
@@ -22,7 +23,8 @@ void Exec(sqlite3* db, const char* sql)
 // The steps, in order: kSteps[n] brings a file from version n to n + 1.
 using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
-    AddTextKeys,  // 0 -> 1: folded texts and collation keys beside the collector's texts
+    AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
+    AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

@@ -5,13 +5,16 @@
 #include "db/Recordset.h"
 #include "db/SqlDialect.h"
 #include "db/TextKeys.h"
+#include "images/ImageSchema.h"
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Connection::~Connection() { Close(); }
@@ -187,6 +190,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, co
         if (MissingTable(conn->db, {QStringLiteral("Stamp")}).isEmpty()) {
             UpgradeCatalogue(conn->db);
             CheckTextKeys(conn->db);
+            CheckImageTriggers(conn->db);
             conn->textKeys = true;
             conn->keysCheckedAt = sqlite3_total_changes64(conn->db);
         }
@@ -223,7 +227,33 @@ void Database::Idle()
     sqlite3_db_release_memory(db);
 }
 
-void Database::CompactInto(const QString& source, const QString& destination)
+namespace {
+
+// Watches the copy grow while the engine compacts into it.
+struct CompactWatch {
+    const std::function<bool(qint64)>* progress;
+    QByteArray target;
+    QElapsedTimer clock;
+    qint64 lastLook = -1;
+    bool stopped = false;
+};
+
+int WatchCompaction(void* context)
+{
+    auto* watch = static_cast<CompactWatch*>(context);
+    const qint64 now = watch->clock.elapsed();
+    if (watch->lastLook >= 0 && now - watch->lastLook < 50) return 0;
+    watch->lastLook = now;
+    struct stat info {};
+    const qint64 written = ::stat(watch->target.constData(), &info) == 0 ? static_cast<qint64>(info.st_size) : 0;
+    if (!(*watch->progress)(written)) watch->stopped = true;
+    return watch->stopped ? 1 : 0;
+}
+
+}  // namespace
+
+void Database::CompactInto(const QString& source, const QString& destination,
+                           const std::function<bool(qint64 written)>& progress)
 {
     if (!QFileInfo::exists(source))
         throw DbError(ErrNo::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(QFileInfo(source).absoluteFilePath()));
@@ -239,10 +269,19 @@ void Database::CompactInto(const QString& source, const QString& destination)
     sqlite3_busy_timeout(conn->db, 0);
     const QString target = QFileInfo(destination).absoluteFilePath();
     const QByteArray sql = (QStringLiteral("VACUUM INTO '") + SqlQuote(target) + u'\'').toUtf8();
+    CompactWatch watch{&progress, QFile::encodeName(target), {}, -1, false};
+    if (progress) {
+        watch.clock.start();
+        sqlite3_progress_handler(conn->db, 200, WatchCompaction, &watch);
+    }
     try {
         ExecRaw(conn->db, sql.constData());
     } catch (const DbError& e) {
         conn->Close();
+        if (watch.stopped) {
+            QFile::remove(target);
+            QFile::remove(target + QStringLiteral("-journal"));
+        }
         if (e.Number() == ErrNo::RecordLocked)
             throw DbError(ErrNo::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(source));
         throw;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -80,7 +81,10 @@ public:
     std::shared_ptr<Connection> SharedConnection() const { return mConn; }
 
     // Writes a compacted copy of a closed catalogue file; the copy is synced to disk.
-    static void CompactInto(const QString& source, const QString& destination);
+    // progress (when given) is told now and then how many bytes the copy holds so
+    // far; false stops the compaction (DbError, and the partial copy is removed).
+    static void CompactInto(const QString& source, const QString& destination,
+                            const std::function<bool(qint64 written)>& progress = {});
 
 private:
     explicit Database(std::shared_ptr<Connection> conn);

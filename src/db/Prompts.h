@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,6 +32,13 @@ public:
     virtual QString Input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
     // The Save dialog; nullopt when the collector cancels it.
     virtual std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) = 0;
+    // The Open dialog for one or more existing files, with the title and a filter
+    // in the Save dialog's form; empty when the collector cancels it.
+    virtual QStringList OpenFiles(const QString& title, const QString& filter)
+    {
+        Q_UNUSED(title) Q_UNUSED(filter)
+        return {};
+    }
     // Shows the calendar picker modally; it reads and writes gPickDate.
     virtual void PickDate(const PickRequest& request) = 0;
     virtual void Beep() = 0;

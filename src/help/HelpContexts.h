@@ -74,5 +74,7 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {71, "Custom Report window: Sorting tab"},
     {72, "Custom Report window: Generate Report and Cancel buttons"},
     {80, "Report Output window: Save as PDF button"},
+    {90, "main window: Images tab and its controls; the front picture beside the description"},
+    {91, "image viewer window"},
     {210, "Reports menu: Collection Statistics; the Collection Statistics window"},
 };

@@ -1,5 +1,8 @@
 #include "reports/PrintSurface.h"
 
+#include "images/PictureIntake.h"
+
+#include <QCache>
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
@@ -40,6 +43,14 @@ struct Cell {
 struct Line {
     quint32 offset;
     quint32 length;
+};
+
+// A picture in a cell: the encoded image and the size it is drawn at, in twips.
+struct Picture {
+    quint32 cell;  // the cell's index; pictures are kept in the order of their cells
+    QByteArray bytes;
+    qint32 width;
+    qint32 height;
 };
 
 // One row on one page. A row too tall for a page continues on the next one as a
@@ -108,6 +119,9 @@ struct PrintSurface::Document {
     std::vector<Line> lines;
     std::vector<Row> rows;
     std::vector<quint32> pageFirstRow;
+    std::vector<Picture> pictures;
+    // The pictures of the pages drawn last, decoded.
+    mutable QCache<quint32, QImage> decoded{64};
 
     int BodyTop() const { return kMarginTop + lineHeight + kBandGap; }
     int BodyBottom() const { return pageSize.height() - kMarginBottom - lineHeight - kBandGap; }
@@ -124,6 +138,12 @@ struct PrintSurface::Document {
         return lines[cell.firstLine + i];
     }
     QString LineText(const Line& line) const { return text.mid(line.offset, line.length); }
+    const Picture* PictureOf(quint32 cell) const
+    {
+        const auto found = std::lower_bound(pictures.begin(), pictures.end(), cell,
+                                            [](const Picture& p, quint32 c) { return p.cell < c; });
+        return found != pictures.end() && found->cell == cell ? &*found : nullptr;
+    }
 };
 
 struct PrintSurface::Metrics {
@@ -270,22 +290,24 @@ quint32 PrintSurface::FormatIndex(QStringView format)
     return mLastFormat;
 }
 
-void PrintSurface::AddTable(QStringView table)
+void PrintSurface::AddTable(QStringView table, const std::vector<QByteArray>& pictures)
 {
     if (!mBuilding) return;
     const qsizetype formatEnd = table.indexOf(u';');
     if (formatEnd < 0) return;
     const quint32 format = FormatIndex(table.left(formatEnd));
     qsizetype pos = formatEnd + 1;
+    bool first = true;
     while (pos < table.size()) {
         qsizetype end = table.indexOf(u';', pos);
         if (end < 0) end = table.size();
-        AddRow(format, table.mid(pos, end - pos));
+        AddRow(format, table.mid(pos, end - pos), first && !pictures.empty() ? &pictures : nullptr);
+        first = false;
         pos = end + 1;
     }
 }
 
-void PrintSurface::AddRow(quint32 format, QStringView row)
+void PrintSurface::AddRow(quint32 format, QStringView row, const std::vector<QByteArray>* pictures)
 {
     Document& d = *mBuilding;
     const bool heading = mHeadingRows;
@@ -304,6 +326,22 @@ void PrintSurface::AddRow(quint32 format, QStringView row)
         LayOutCell(QStringView(d.text).mid(cell.offset, cell.length), d.formats[format][column].width, heading,
                    cell.firstLine, cell.lineCount);
         maxLines = std::max(maxLines, cell.lineCount);
+        if (pictures && column < pictures->size() && !(*pictures)[column].isEmpty()) {
+            // Fitted into the column and the picture height, its shape kept; the
+            // row takes as many lines as the picture is tall.
+            const QByteArray& bytes = (*pictures)[column];
+            const QSize pixels = ThumbnailSize(bytes);
+            const int room = d.formats[format][column].width - 2 * kCellPadding;
+            if (pixels.isValid() && !pixels.isEmpty() && room > 0) {
+                const double scale = std::min(static_cast<double>(room) / pixels.width(),
+                                              static_cast<double>(kPictureHeight) / pixels.height());
+                const auto width = static_cast<qint32>(std::max(1.0, std::floor(pixels.width() * scale)));
+                const auto height = static_cast<qint32>(std::max(1.0, std::floor(pixels.height() * scale)));
+                d.pictures.push_back({static_cast<quint32>(d.cells.size()), bytes, width, height});
+                const auto lines = static_cast<quint32>((height + d.lineHeight - 1) / d.lineHeight);
+                maxLines = std::max(maxLines, lines);
+            }
+        }
         d.cells.push_back(cell);
         ++column;
         if (end >= row.size()) break;
@@ -509,6 +547,7 @@ std::vector<PrintSurface::RowView> PrintSurface::PageRows(int page) const
             cv.rightAligned = columns[c].right;
             for (quint32 i = row.lineFrom; i < row.lineTo; ++i)
                 if (const auto line = d.CellLine(cell, i)) cv.lines << d.LineText(*line);
+            if (const Picture* picture = d.PictureOf(row.firstCell + c)) cv.picture = QSize(picture->width, picture->height);
             view.cells.push_back(std::move(cv));
         }
         out.push_back(std::move(view));
@@ -566,6 +605,22 @@ void PrintSurface::DrawPage(QPainter& painter, int page, const QRectF& target) c
             const int flags = (column.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine;
             const qreal x = kMarginLeft + column.left + kCellPadding;
             const qreal w = std::max(0, column.width - 2 * kCellPadding);
+            if (const Picture* picture = d.PictureOf(row.firstCell + c)) {
+                QImage* image = d.decoded.object(row.firstCell + c);
+                if (!image) {
+                    image = new QImage(DecodeThumbnail(picture->bytes));
+                    d.decoded.insert(row.firstCell + c, image);
+                }
+                // A row that goes on over a page break shows its picture's part on each.
+                const qreal top = row.top + kRowPadding - static_cast<qreal>(row.lineFrom) * lineHeight;
+                if (!image->isNull()) {
+                    painter.save();
+                    painter.setClipRect(QRectF(x, row.top, w, rowHeight), Qt::IntersectClip);
+                    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                    painter.drawImage(QRectF(x + (w - picture->width) / 2, top, picture->width, picture->height), *image);
+                    painter.restore();
+                }
+            }
             for (quint32 i = row.lineFrom; i < row.lineTo; ++i) {
                 const auto line = d.CellLine(cell, i);
                 if (!line) break;

@@ -41,6 +41,7 @@ public:
     static constexpr int kCellPadding = 72;  // inside each cell, left and right
     static constexpr int kRowPadding = 30;   // above and below each row's text
     static constexpr int kFontTwips = 180;   // 9 point
+    static constexpr int kPictureHeight = 1440;  // the tallest a picture in a cell is drawn
 
     // What a laid-out page holds, for anyone who needs to look at it without
     // drawing it (the tests, mostly).
@@ -49,6 +50,7 @@ public:
         int width = 0;
         bool rightAligned = false;
         QStringList lines;
+        QSize picture;  // the picture drawn in the cell, in twips; empty for none
     };
     struct RowView {
         int top = 0;  // from the page's top edge
@@ -95,8 +97,11 @@ public:
 
     // Appends the table a table string describes. A row with more cells than
     // the format has columns keeps only the cells that have a column; a table
-    // sent outside a document is ignored.
-    void AddTable(QStringView table);
+    // sent outside a document is ignored. Pictures (encoded images, by column;
+    // an empty one for none) go into the cells of the table's first row, each
+    // fitted to its column and at most kPictureHeight tall, the row as tall as
+    // its tallest picture.
+    void AddTable(QStringView table, const std::vector<QByteArray>& pictures = {});
     // Rows added while this is on are heading rows, drawn bold and shaded.
     void SetHeadingRows(bool on) { mHeadingRows = on; }
     bool HeadingRows() const { return mHeadingRows; }
@@ -124,7 +129,7 @@ public:
 
 private:
     void NewPage();
-    void AddRow(quint32 format, QStringView row);
+    void AddRow(quint32 format, QStringView row, const std::vector<QByteArray>* pictures);
     void PlaceRow(quint32 firstCell, quint32 cellCount, quint32 format, quint32 lineCount, bool heading);
     quint32 FormatIndex(QStringView format);
     void LayOutCell(QStringView text, int columnWidth, bool heading, quint32& firstLine, quint32& lineCount);

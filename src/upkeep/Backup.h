@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // A drive the catalogue can be copied to: what the list shows, and its mount point.
 struct BackupVolume {
     QString label;
@@ -26,10 +28,17 @@ QList<BackupVolume> FolderVolumes(const QString& folders);
 // The environment variable that, when set, replaces the drive list by its folders.
 inline constexpr char kBackupDrivesVariable[] = "TESSARINE_BACKUP_DRIVES";
 
+// Progress of a backup: bytes done of the total (the copy, then its reading
+// back); false cancels the backup.
+using BackupProgress = std::function<bool(qint64 done, qint64 total)>;
+
 // Copies source to <folder>/stamp.mdb, replacing a backup there only once the
-// copy is complete and checked. On failure nothing is left behind, an existing
-// backup is untouched, and problem says why.
-bool BackupCatalogue(const QString& source, const QString& folder, QString* problem = nullptr);
+// copy is complete and checked: read back, it must hold the catalogue's bytes,
+// and be a sound catalogue. On failure nothing is left behind, an existing
+// backup is untouched, and problem says why; when progress cancelled the backup,
+// problem is empty.
+bool BackupCatalogue(const QString& source, const QString& folder, QString* problem = nullptr,
+                     const BackupProgress& progress = {});
 
 // The message the backup window shows when the copy could not be made; the
 // reason follows on the next line.

@@ -94,10 +94,19 @@ bool PackCatalogue()
     RemoveFileIfPresent(fresh);
     RemoveFileIfPresent(fresh + QStringLiteral("-journal"));
 
-    try {
-        Database::CompactInto(catalogue, fresh);
-    } catch (const DbError& error) {
-        return fail(error.Text());
+    {
+        // A catalogue with many images takes a while; Cancel leaves it as it was.
+        Progress progress(kAppTitle, QStringLiteral("Packing the catalogue..."), QFileInfo(catalogue).size(), true);
+        try {
+            Database::CompactInto(catalogue, fresh, [&progress](qint64 written) { return progress.Step(written); });
+        } catch (const DbError& error) {
+            if (progress.Cancelled()) {
+                RemoveFileIfPresent(fresh);
+                RemoveFileIfPresent(fresh + QStringLiteral("-journal"));
+                return false;
+            }
+            return fail(error.Text());
+        }
     }
 
     TableCounts before;

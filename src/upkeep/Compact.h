@@ -15,9 +15,11 @@
 // Asks "Do you wish to compact the Tessarine database?"; true on Yes.
 bool AskToCompact();
 
-// Compacts gDbPath; the catalogue must be closed. A failure is reported to the
-// collector, leaves no stampnew.mdb behind and leaves stamp.mdb in place (the
-// previous file is put back if the swap was half done). True on success.
+// Compacts gDbPath; the catalogue must be closed. The compaction shows its
+// progress and can be cancelled, which changes nothing and shows no message. A
+// failure is reported to the collector, leaves no stampnew.mdb behind and leaves
+// stamp.mdb in place (the previous file is put back if the swap was half done).
+// True on success.
 bool PackCatalogue();
 
 // The file operations of the swap; tests make them fail or watch them. An empty

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -85,12 +86,21 @@ void frmBackup::Form_Load()
 void frmBackup::cmdOk_Click()
 {
     const QString destination = Drive1->currentData().toString();
+    const QString source = gAppDir + QStringLiteral("stamp.mdb");
     prompts().Busy(true);
-    QString problem;
-    const bool done = BackupCatalogue(gAppDir + QStringLiteral("stamp.mdb"), destination, &problem);
+    QString problem = QStringLiteral("No drive was chosen.");
+    bool done = false;
+    if (!destination.isEmpty()) {
+        // A large catalogue (images) takes a while: its progress shows, and
+        // Cancel leaves the drive as it was.
+        Progress progress(kAppTitle, QStringLiteral("Copying the catalogue to the backup drive..."),
+                          2 * QFileInfo(source).size(), true);
+        done = BackupCatalogue(source, destination, &problem,
+                               [&progress](qint64 copied, qint64) { return progress.Step(copied); });
+    }
     prompts().Busy(false);
     // The reason follows the message, so that the collector knows what to do.
-    if (!done) MsgBox(kBackupFailedText + u'\n' + problem);
+    if (!done && !problem.isEmpty()) MsgBox(kBackupFailedText + u'\n' + problem);
     close();
 }
 

@@ -69,10 +69,11 @@ private Q_SLOTS:
     {
         MainWindowFixture f;
         auto* tabs = f.W<QTabWidget>("SSTab1");
-        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->count(), 4);
         QCOMPARE(tabs->tabText(0), QStringLiteral("General"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("Stamp Prices"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Notes"));
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Images"));
         QCOMPARE(f.W<QLineEdit>("txtDescr")->maxLength(), 80);
         QCOMPARE(f.W<QLineEdit>("txtCatNum")->maxLength(), 30);
         QCOMPARE(f.W<QLineEdit>("txtFace")->maxLength(), 50);

@@ -122,7 +122,7 @@ private Q_SLOTS:
 
     void shippedCatalogueLoadsInDescOrder()
     {
-        QCOMPARE(mCatalogue.Count(), 33);
+        QCOMPARE(mCatalogue.Count(), 34);
         QCOMPARE(mCatalogue.Rows().front().desc, QStringLiteral("Cancellation"));
         for (size_t i = 1; i < mCatalogue.Rows().size(); ++i)
             QVERIFY(mCatalogue.Rows()[i - 1].desc.compare(mCatalogue.Rows()[i].desc, Qt::CaseInsensitive) <= 0);
@@ -140,13 +140,13 @@ private Q_SLOTS:
         QTest::newRow("gap in SpecIDs") << "DELETE FROM RptSpec WHERE SpecID = 5" << false;
         QTest::newRow("SpecID beyond the count") << "UPDATE RptSpec SET SpecID = 40 WHERE SpecID = 33" << false;
         QTest::newRow("SpecID zero") << "UPDATE RptSpec SET SpecID = 0 WHERE SpecID = 33" << false;
-        QTest::newRow("unknown data type") << "UPDATE RptSpec SET datatype = 5 WHERE SpecID = 3" << false;
+        QTest::newRow("unknown data type") << "UPDATE RptSpec SET datatype = 6 WHERE SpecID = 3" << false;
         QTest::newRow("data type zero") << "UPDATE RptSpec SET datatype = 0 WHERE SpecID = 3" << false;
         QTest::newRow("code table without link") << "UPDATE RptSpec SET Linkfield = '' WHERE SpecID = 8" << false;
         QTest::newRow("width that is no number") << "UPDATE RptSpec SET defwidth = 'wide' WHERE SpecID = 1" << false;
         QTest::newRow("empty width reads as 1") << "UPDATE RptSpec SET defwidth = NULL WHERE SpecID = 1" << true;
         QTest::newRow("last row renumbered into the gap")
-            << "DELETE FROM RptSpec WHERE SpecID = 5; UPDATE RptSpec SET SpecID = 5 WHERE SpecID = 33" << true;
+            << "DELETE FROM RptSpec WHERE SpecID = 5; UPDATE RptSpec SET SpecID = 5 WHERE SpecID = 34" << true;
     }
     void damagedCatalogue()
     {

@@ -149,7 +149,9 @@ private Q_SLOTS:
         QCOMPARE(tabs->tabText(2), QStringLiteral("Sorting"));
 
         const QStringList available = Texts(List1());
-        QCOMPARE(available.size(), 33);
+        // The fields of the stamp and its codes, and its front image, which gives no sort order.
+        QCOMPARE(available.size(), 34);
+        QVERIFY(available.contains(QStringLiteral("Image")));
         QCOMPARE(available.first(), QStringLiteral("Cancellation"));
         QCOMPARE(available.last(), QStringLiteral("Year"));
         QVERIFY(List2()->count() == 0);
@@ -172,6 +174,7 @@ private Q_SLOTS:
         QCOMPARE(pages->currentIndex(), 0);
         for (const char* sort : {"cmbSort1", "cmbSort2"}) {
             QCOMPARE(C<QComboBox>(sort)->count(), 33);
+            QCOMPARE(C<QComboBox>(sort)->findText(QStringLiteral("Image")), -1);
             QCOMPARE(C<QComboBox>(sort)->currentIndex(), -1);
         }
         QCOMPARE(C<QPushButton>("cmdGenerate")->text(), QStringLiteral("&Generate Report"));
@@ -270,7 +273,7 @@ private Q_SLOTS:
         QCOMPARE(mPrompts->messages[0].title, QStringLiteral("Tessarine"));
         QCOMPARE(mPrompts->messages[0].icon, MsgIcon::None);
         QCOMPARE(Texts(List2()), QStringList{"Country"});
-        QCOMPARE(List1()->count(), 32);
+        QCOMPARE(List1()->count(), 33);
     }
 
     void addRemoveAndMove()
@@ -362,7 +365,7 @@ private Q_SLOTS:
         QVERIFY(!frmRptSpec::Instance());
         Open();
         QCOMPARE(List2()->count(), 0);
-        QCOMPARE(List1()->count(), 33);
+        QCOMPARE(List1()->count(), 34);
         QCOMPARE(w->Settings(kPricePaid).mWidth, 1.0F);
         QVERIFY(w->Settings(kPricePaid).mGreater.isEmpty());
         AddField(QStringLiteral("Price Paid"));

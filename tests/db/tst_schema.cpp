@@ -121,7 +121,8 @@ private Q_SLOTS:
         auto rs = db->OpenSnapshot(QStringLiteral("Select * from RptSpec order by [desc]"));
         rs->MoveLast();
         const int n = rs->RecordCount();
-        QCOMPARE(n, 33);
+        // The fields of the stamp and its codes, and the front image.
+        QCOMPARE(n, 34);
         const QStringList codeTables{"cancel", "Condition", "country", "format", "gum", "paper", "Perf", "topic", "type"};
         QSet<int> ids;
         QStringList descs;
@@ -135,10 +136,16 @@ private Q_SLOTS:
             const QString field = rs->Field(QStringLiteral("fieldname")).toString();
             const QString link = rs->Field(QStringLiteral("Linkfield")).toString();
             const int type = rs->Field(QStringLiteral("datatype")).toInt();
-            QVERIFY(type >= 1 && type <= 4);
+            QVERIFY(type >= 1 && type <= 5);
+            QCOMPARE(type == 5, file == u"FrontImage");
             if (file == u"Stamp") {
                 QVERIFY2(stampColumns.contains(field), qPrintable(field));
                 QVERIFY(field != u"StampID" && field != u"catsort");
+            } else if (file == u"FrontImage") {
+                QCOMPARE(field, QStringLiteral("FrontThumbnail"));
+                QCOMPARE(Columns(*db, file).size(), 2);
+                QVERIFY(Columns(*db, file).contains(link));
+                QVERIFY(stampColumns.contains(link));
             } else {
                 QVERIFY2(codeTables.contains(file), qPrintable(file));
                 const auto tableColumns = Columns(*db, file);
@@ -154,6 +161,7 @@ private Q_SLOTS:
         // no code table's name may hide in another name or a link field.
         for (const QString& table : codeTables) {
             QVERIFY(!QStringLiteral("Stamp").contains(table));
+            QVERIFY(!QStringLiteral("FrontImage").contains(table));
             for (const auto& row : FieldCatalogueRows()) {
                 const QString other = QString::fromUtf8(row.filename);
                 if (other != table && other != u"Stamp") QVERIFY2(!other.contains(table), qPrintable(table));

@@ -5,10 +5,10 @@
 #   tests/e2e/screenshots.sh [BUILD-DIR]     (default: build)
 #
 # Builds what it needs, then writes docs/screenshots/*.png: the main window on
-# each of its three tabs, the calendar, the country table, the custom report
-# window, a report's selection dialog, the report preview, the statistics
-# window, the backup window, the about box and the help, and a report as a web
-# page in a browser. Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh
+# each of its four tabs, the image viewer, the calendar, the country table, the
+# custom report window, a report's selection dialog, the report preview, the
+# statistics window, the backup window, the about box and the help, and a report
+# as a web page in a browser. Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh
 # installs them).
 set -euo pipefail
 
@@ -39,7 +39,8 @@ trap cleanup EXIT
 x_private_env "$scratch"
 work=$scratch/collection
 mkdir -p "$work" "$out"
-"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 120 --seed 7
+# Every stamp with an invented scan of its front and back.
+"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 120 --seed 7 --images 120 --image-kb 60
 cp "$root/data/stamp.hlp" "$work/"
 # A stamp with something in every tab, to show.
 shown=$(sqlite3 "$work/stamp.mdb" "select descr from Stamp where notes <> '' and misc1 <> '' and CouID is not null
@@ -75,6 +76,15 @@ x_click "$main" 133 125
 shot main-prices "$main"
 x_click "$main" 213 125
 shot main-notes "$main"
+x_click "$main" 277 125
+shot main-images "$main"
+x_click "$main" 103 215 # the first image, in the list
+x_keys Return
+x_wait_focus "Image Viewer - $shown"
+shot viewer "$WIN"
+x_keys Escape
+x_wait_gone "Image Viewer - $shown"
+x_focus Tessarine
 
 x_click "$main" 45 125
 x_click "$main" 410 38

@@ -6,7 +6,9 @@
 #
 # Two stamps are entered (one date picked with a mouse click in the calendar,
 # one with the keyboard), a country is added in the country table, one stamp is
-# found and changed (a third date picked), the value report is written to an
+# found and changed (a third date picked) and given a front and a back scan
+# through the Open dialog, the front seen at actual size in the image viewer,
+# the value report is written to an
 # HTML file through the real Save dialog over an existing file, the sales report
 # is shown in the preview and photographed, the statistics window saves its
 # decade chart as a PNG picture through the Save dialog, the catalogue is backed
@@ -94,6 +96,7 @@ x_focus Tessarine
 click_description() { x_click "$main" 410 38; }
 show_tab_general() { x_click "$main" 45 125; }
 show_tab_prices() { x_click "$main" 133 125; }
+show_tab_images() { x_click "$main" 277 125; }
 
 # ---------------------------------------------------------------------------
 note "two stamps, with codes, prices and dates picked in the calendar"
@@ -194,6 +197,34 @@ x_pick_day "$WIN" 2010 9 1 17
 x_wait_gone 'Select Sold Date'
 x_focus Tessarine
 x_button alt+u
+
+# ---------------------------------------------------------------------------
+note "a front and a back scan for the stamp, then the front at actual size"
+# Two scans as a scanner leaves them, made and exported by the catalogue tool.
+"$catalogue_tool" demo "$scratch/scans.mdb" --stamps 1 --images 1 --image-kb 40 2>/dev/null
+"$catalogue_tool" images export "$scratch/scans.mdb" 1 "$scratch" >/dev/null
+show_tab_images
+x_keys alt+g # Add Images...
+x_wait_focus 'Add Images'
+x_type "\"$scratch/1-1-front.jpg\" \"$scratch/1-2-back.jpg\""
+x_keys Return
+x_wait_gone 'Add Images'
+x_focus Tessarine
+x_button alt+u # Update: the images are kept with the stamp
+x_click "$main" 103 215 # the first image, in the list
+x_keys Return
+x_wait_focus 'Image Viewer - Ceres 20c black'
+viewer=$WIN
+x_keys 1 # actual size
+x_sync "$viewer"
+x_shot "$scratch/viewer.png" "$viewer"
+x_geometry "$viewer"
+# shellcheck disable=SC2086 # four numbers
+"$X_TOOL" inked "$scratch/viewer.png" 20 60 $((X_W - 40)) $((X_H - 100)) || fail "the viewer shows no picture"
+x_keys Escape
+x_wait_gone 'Image Viewer - Ceres 20c black'
+x_focus Tessarine
+show_tab_general
 
 # ---------------------------------------------------------------------------
 note "the value report to an HTML file that is already there"
@@ -305,6 +336,16 @@ expect_same "the packed catalogue's health" ok "$(sqlite3 "$work/stamp.mdb" 'pra
 [ ! -e "$work/stampnew.mdb" ] || fail "stampnew.mdb left behind by packing"
 expect_same "the catalogue kept from before packing" "$expected_stamps" \
     "$(sqlite3 -readonly "$work/stampdb.bak" "$stamps_query")"
+
+note "the scans, byte for byte, in the catalogue, the one kept from before packing, and the backup"
+images_query="select i.Kind || ' ' || hex(d.Original) from StampImage i join PictureData d on d.PictureID = i.PictureID
+  join Stamp s on s.StampID = i.StampID where s.descr = 'Ceres 20c black' order by i.Position"
+hex() { od -An -v -tx1 "$1" | tr -d ' \n' | tr a-f A-F; }
+expected_images="Front $(hex "$scratch/1-1-front.jpg")
+Back $(hex "$scratch/1-2-back.jpg")"
+for copy in "$work/stamp.mdb" "$work/stampdb.bak" "$scratch/drive-b/stamp.mdb"; do
+    expect_same "the scans in $copy" "$expected_images" "$(sqlite3 -readonly "$copy" "$images_query")"
+done
 
 note "the backup"
 [ ! -e "$scratch/drive-a/stamp.mdb" ] || fail "backup written to the first folder, not the chosen one"

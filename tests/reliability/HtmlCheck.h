@@ -1,7 +1,7 @@
 #pragma once
 
 // A well-formedness check of the HTML pages the reports write. Every element is
-// one the reports use and is closed in order (the category reports leave the
+// one the reports use (an image in a cell has no end tag) and is closed in order (the category reports leave the
 // </tr> of their data rows out, as documented: such a row ends where the next one
 // or the table does); attribute values are plain; the text holds no raw "<", ">"
 // or "&" except as an entity. The check also gives back each table row's cells,
@@ -21,7 +21,10 @@ struct HtmlPage {
 
 inline HtmlPage CheckHtml(const QString& page, bool rowsMayStayOpen = false)
 {
-    static const QSet<QString> kElements = {"html", "head", "title", "body", "table", "tr", "th", "td", "h6", "a"};
+    static const QSet<QString> kElements = {"html", "head", "title", "body", "table", "tr",
+                                            "th",   "td",   "h6",    "a",    "img"};
+    // Elements without content or end tag.
+    static const QSet<QString> kVoid = {"img"};
     HtmlPage out;
     QStringList open;
     QString cell;
@@ -102,11 +105,15 @@ inline HtmlPage CheckHtml(const QString& page, bool rowsMayStayOpen = false)
             if (rowsMayStayOpen && name == u"tr" && top() == u"tr") open.removeLast();
             static const QList<std::pair<QString, QString>> kParents = {
                 {"head", "html"}, {"body", "html"}, {"title", "head"}, {"table", "body"}, {"h6", "body"},
-                {"a", "h6"},      {"tr", "table"},  {"td", "tr"},      {"th", "tr"}};
+                {"a", "h6"},      {"tr", "table"},  {"td", "tr"},      {"th", "tr"},   {"img", "td"}};
             QString parent;
             for (const auto& [child, p] : kParents)
                 if (child == name) parent = p;
             if (parent != top()) return fail("<" + name + "> inside <" + top() + ">", i);
+            if (kVoid.contains(name)) {
+                i = j + 1;
+                continue;
+            }
             open.append(name);
             if (name == u"tr") out.rows.append(QStringList()), out.widths.append(0);
             if (name == u"td" || name == u"th") cell.clear(), out.widths.last() += span;

@@ -59,6 +59,7 @@ void ScriptedPrompts::Clear()
     messages.clear();
     inputRequests.clear();
     saveRequests.clear();
+    openRequests.clear();
     pickRequests.clear();
     beeps = 0;
     busy.clear();

@@ -38,6 +38,14 @@ public:
     MsgAnswer Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString Input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) override;
+    QStringList OpenFiles(const QString& title, const QString& filter) override
+    {
+        openRequests.push_back({title, filter});
+        if (openFiles.empty()) return {};
+        QStringList answer = openFiles.front();
+        openFiles.pop_front();
+        return answer;
+    }
     void PickDate(const PickRequest& request) override;
     void Beep() override { ++beeps; }
     void Busy(bool on) override { busy.push_back(on); }
@@ -61,6 +69,8 @@ public:
     std::deque<QString> inputs;
     // Save dialog answers; nullopt stands for Cancel. Once they run out: Cancel.
     std::deque<std::optional<QString>> saveFiles;
+    // Open dialog answers; an empty list stands for Cancel, as does running out.
+    std::deque<QStringList> openFiles;
     // Picked days; nullopt closes the picker without a pick.
     std::deque<std::optional<QDate>> pickedDates;
     // The progress steps answer "cancelled" from this count of work done on.
@@ -69,6 +79,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<InputRequest> inputRequests;
     std::vector<SaveRequest> saveRequests;
+    std::vector<SaveRequest> openRequests;  // the title in defaultName
     std::vector<PickRequest> pickRequests;
     int beeps = 0;
     std::vector<bool> busy;

@@ -1,16 +1,25 @@
 // tessarine-catalogue: writes an empty catalogue, or a demo catalogue of invented
-// stamps, for first runs, tests and benchmarks.
+// stamps, for first runs, tests and benchmarks; and adds, lists, exports and
+// attaches stamp images, as the Images tab does.
 
 #include "db/CatalogueVersion.h"
+#include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "images/DemoImages.h"
+#include "images/ImageCommands.h"
+#include "images/ImageStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -20,15 +29,99 @@ int Usage(const char* problem)
     std::fprintf(stderr,
                  "usage: tessarine-catalogue create PATH [--force] [--catalogue-version V]\n"
                  "       tessarine-catalogue demo PATH --stamps N [--seed S] [--force] [--catalogue-version V]\n"
-                 "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n");
+                 "                               [--images M [--image-kb K]]\n"
+                 "       tessarine-catalogue images add CATALOGUE STAMPID FILE... [--kind KIND] [--caption TEXT]\n"
+                 "       tessarine-catalogue images list CATALOGUE [STAMPID]\n"
+                 "       tessarine-catalogue images export CATALOGUE STAMPID FOLDER\n"
+                 "       tessarine-catalogue images attach CATALOGUE FOLDER\n"
+                 "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n"
+                 "--images gives the first M stamps an invented front and back scan of about K kilobytes each\n"
+                 "(default 100).\n"
+                 "KIND is Front (the default), Back, Certificate, Detail or Other. attach gives each image file of\n"
+                 "FOLDER to the stamp whose catalogue number its name starts with (\"840.jpg\", \"840-back.jpg\").\n"
+                 "The images commands refuse a catalogue that Tessarine has open.\n");
     return 2;
+}
+
+void Print(FILE* stream, const QStringList& lines)
+{
+    for (const QString& line : lines) std::fprintf(stream, "%s\n", qUtf8Printable(line));
+}
+
+std::optional<qint64> StampIdArgument(const QString& text)
+{
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    if (!ok || id < 1) return std::nullopt;
+    return id;
+}
+
+int Images(QStringList args)
+{
+    if (args.isEmpty()) return Usage("images needs add, list, export or attach");
+    const QString what = args.takeFirst();
+    QString kind = kFrontKind;
+    QString caption;
+    QStringList operands;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (what == u"add" && (arg == u"--kind" || arg == u"--caption")) {
+            if (args.isEmpty()) return Usage("--kind and --caption need a value");
+            const QString value = args.takeFirst();
+            if (arg == u"--caption") {
+                caption = value;
+            } else if (const auto named = ImageKindNamed(value)) {
+                kind = *named;
+            } else {
+                return Usage("--kind is Front, Back, Certificate, Detail or Other");
+            }
+        } else if (arg.startsWith(QStringLiteral("--"))) {
+            return Usage("unknown option");
+        } else {
+            operands << arg;
+        }
+    }
+    const bool known = (what == u"add" && operands.size() >= 3) || (what == u"list" && operands.size() >= 1 && operands.size() <= 2) ||
+                       (what == u"export" && operands.size() == 3) || (what == u"attach" && operands.size() == 2);
+    if (!known) return Usage("images: unknown command or wrong number of arguments");
+    std::optional<qint64> stampId;
+    if (what != u"attach" && operands.size() >= 2) {
+        stampId = StampIdArgument(operands.at(1));
+        if (!stampId) return Usage("STAMPID is a stamp's number, 1 or more");
+    }
+
+    CommandOutput output;
+    int status = 1;
+    try {
+        // Opened as the program opens it: exclusively, so that neither can change
+        // the file under the other.
+        auto db = Database::Open(operands.front(), true, CatalogueTables());
+        if (what == u"add") status = ImagesAdd(*db, *stampId, operands.mid(2), kind, caption, output);
+        else if (what == u"list") status = ImagesList(*db, stampId, output);
+        else if (what == u"export") status = ImagesExport(*db, *stampId, operands.at(2), output);
+        else status = ImagesAttach(*db, operands.at(1), output);
+    } catch (const DbError& e) {
+        Print(stdout, output.out);
+        Print(stderr, output.err);
+        std::fprintf(stderr, "tessarine-catalogue: %s\n", qUtf8Printable(e.Text()));
+        return 1;
+    }
+    Print(stdout, output.out);
+    Print(stderr, output.err);
+    return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Invented scans have text drawn on them, which needs fonts, which need a
+    // GUI application; it never shows a window, so needs no display.
+    bool drawing = false;
+    for (int i = 1; i < argc; ++i) drawing = drawing || std::strcmp(argv[i], "--images") == 0;
+    if (drawing) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        drawing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return Usage(nullptr);
     if (args.front() == u"--help" || args.front() == u"-h") {
@@ -36,6 +129,7 @@ int main(int argc, char** argv)
         return 0;
     }
     const QString command = args.takeFirst();
+    if (command == u"images") return Images(args);
     if (command != u"create" && command != u"demo") return Usage("unknown command");
 
     QString path;
@@ -43,10 +137,18 @@ int main(int argc, char** argv)
     long long stamps = -1;
     unsigned long long seed = 1;
     int version = -1;
+    long long images = 0;
+    long long imageKb = 100;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
         if (arg == u"--force") {
             force = true;
+        } else if (arg == u"--images" || arg == u"--image-kb") {
+            if (command != u"demo") return Usage("--images and --image-kb belong to demo");
+            bool ok = false;
+            const long long number = args.isEmpty() ? -1 : args.takeFirst().toLongLong(&ok);
+            if (!ok || number < 0 || number > 100000000) return Usage("--images and --image-kb need a whole number");
+            (arg == u"--images" ? images : imageKb) = number;
         } else if (arg == u"--stamps" || arg == u"--seed") {
             if (command != u"demo") return Usage("--stamps and --seed belong to demo");
             if (args.isEmpty()) return Usage("missing number");
@@ -88,6 +190,14 @@ int main(int argc, char** argv)
     try {
         if (command == u"create") CreateCatalogue(path, version);
         else CreateDemoCatalogue(path, static_cast<int>(stamps), seed, version);
+        if (images > 0) {
+            if (version >= 0 && version < 2) return Usage("--images needs catalogue version 2 or later");
+            auto db = Database::Open(path, true, CatalogueTables());
+            AddDemoImages(*db, static_cast<int>(images), imageKb * 1024, seed, [images](int done) {
+                if (done % 500 == 0 || done == images) std::fprintf(stderr, "images: %d of %lld stamps\r", done, images);
+            });
+            std::fprintf(stderr, "\n");
+        }
     } catch (const DbError& e) {
         std::fprintf(stderr, "tessarine-catalogue: %s\n", qUtf8Printable(e.Text()));
         return 1;
