@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/TextKeys.h"
+#include "history/TrashSchema.h"
 #include "images/ImageSchema.h"
 
 #include <QFileInfo>
@@ -25,6 +26,7 @@ using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
     AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
     AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
+    AddTrashTable,   // 2 -> 3: deleted stamps kept in a trash until it is emptied
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

@@ -77,4 +77,12 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {90, "main window: Images tab and its controls; the front picture beside the description"},
     {91, "image viewer window"},
     {210, "Reports menu: Collection Statistics; the Collection Statistics window"},
+    {240, "Edit menu: Undo"},
+    {241, "Edit menu: Redo"},
+    {242, "Edit menu: Deleted Stamps...; the Deleted Stamps window, its list and Close button"},
+    {243, "Deleted Stamps window: Restore button"},
+    {244, "Deleted Stamps window: Empty Trash button"},
+    {245, "File menu: Restore from Automatic Backup...; its window, list and Close button"},
+    {246, "Restore from Automatic Backup window: Restore button"},
+    {247, "main window: the status bar, where the automatic backup is noted"},
 };
