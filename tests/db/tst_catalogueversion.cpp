@@ -86,6 +86,9 @@ private Q_SLOTS:
         QTest::newRow("version 1") << "catalogue-v1.sql"
                                    << QStringList{"penny b", "Penny Black 23d", "STEAM", "Steam Locomotive 1d (surcharge)"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
+        QTest::newRow("version 2") << "catalogue-v2.sql"
+                                   << QStringList{"penny", "Penny Black 23d", "MOZ", "Mozart 18d"}
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
     }
     void olderFileIsUpgradedOnce()
     {
@@ -117,6 +120,12 @@ private Q_SLOTS:
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT SpecID || ' ' || Desc || ' ' || datatype FROM RptSpec WHERE "
                                               "fieldname = 'FrontThumbnail'")),
                  QStringLiteral("34 Image 5"));
+        // The trash came with the upgrade, empty, and the stamps in it own their
+        // images as the stamps do.
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM DeletedStamp")), QStringLiteral("0"));
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ImageOwner'")),
+                 QStringLiteral("CREATE VIEW ImageOwner AS SELECT StampID FROM Stamp UNION ALL SELECT StampID FROM "
+                                "DeletedStamp"));
         // Nothing of the collector's changed, and the plain sqlite3 command reads it.
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp")), stamps);
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA user_version")), QString::number(kCatalogueVersion));
