@@ -14,6 +14,8 @@ namespace {
 constexpr qint64 kMemoryBudget = 256LL * 1024 * 1024;
 constexpr int kMostKept = 1000;
 
+std::function<void()> gCommitHook;
+
 bool TouchesTrash(const Change& change)
 {
     if (!change.layout) return false;
@@ -23,6 +25,11 @@ bool TouchesTrash(const Change& change)
 }
 
 }  // namespace
+
+void SetHistoryCommitHook(std::function<void()> hook)
+{
+    gCommitHook = std::move(hook);
+}
 
 History& TheHistory()
 {
@@ -119,6 +126,7 @@ HistoryStep History::Step(Database& db, bool undo)
             fits = false;
             return;
         }
+        if (gCommitHook) gCommitHook();
         together.Commit();
         replaced = std::move(written);
     });

@@ -77,6 +77,9 @@ private:
 // The program's one history.
 History& TheHistory();
 
+// Tests stop an undo or a redo between its writes and their commit.
+void SetHistoryCommitHook(std::function<void()> hook);
+
 // Runs the writes as one change of the given kind: one transaction under the
 // lock-retry rule, noted row by row, and put on the history once committed.
 // False when the writes failed (the central error handler has had the failure).
