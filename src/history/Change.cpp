@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -114,21 +115,29 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
         for (size_t t = 0; t < tables.size(); ++t) {
             const CapturedTable& table = tables[t];
             std::unique_ptr<Prepared> insert;
-            std::unique_ptr<Prepared> update;
+            // An update writes only the columns that differ, so that indexes and
+            // text keys of the others are left alone; one statement per set.
+            std::map<std::vector<int>, std::unique_ptr<Prepared>> updates;
             for (size_t i = 0; i < change.rows.size(); ++i) {
                 const RowChange& row = change.rows[i];
                 if (row.table != static_cast<int>(t) || !row.kept) continue;
-                Prepared* write = nullptr;
                 if (current[i]) {
+                    const std::vector<int> columns = DifferingColumns(*current[i], *row.kept);
+                    if (columns.empty()) continue;
+                    std::unique_ptr<Prepared>& update = updates[columns];
                     if (!update) {
                         QStringList sets;
-                        for (const QString& column : table.columns) sets << Quoted(column) + QStringLiteral(" = ?");
+                        for (int column : columns)
+                            sets << Quoted(table.columns[static_cast<qsizetype>(column)]) + QStringLiteral(" = ?");
                         update = std::make_unique<Prepared>(
                             handle, QStringLiteral("UPDATE ") + Quoted(table.name) + QStringLiteral(" SET ") +
                                         sets.join(u',') + QStringLiteral(" WHERE ") + Quoted(table.key) +
                                         QStringLiteral(" = ?"));
                     }
-                    write = update.get();
+                    update->Reset();
+                    const int bound = BindPackedColumns(**update, 1, *row.kept, columns);
+                    sqlite3_bind_int64(**update, bound + 1, row.key);
+                    update->Step();
                 } else {
                     if (!insert) {
                         QStringList marks;
@@ -137,12 +146,10 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                             handle, QStringLiteral("INSERT INTO ") + Quoted(table.name) + QStringLiteral(" (") +
                                         ColumnList(table) + QStringLiteral(") VALUES (") + marks.join(u',') + u')');
                     }
-                    write = insert.get();
+                    insert->Reset();
+                    BindPacked(**insert, 1, *row.kept);
+                    insert->Step();
                 }
-                write->Reset();
-                const int bound = BindPacked(**write, 1, *row.kept);
-                if (write == update.get()) sqlite3_bind_int64(**write, bound + 1, row.key);
-                write->Step();
             }
         }
         // ... then the rows that go, in the reverse order.

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -92,20 +93,71 @@ QByteArray PackColumns(sqlite3_stmt* stmt, int first, int count)
     return out;
 }
 
+namespace {
+
+void BindOne(sqlite3_stmt* stmt, int parameter, char tag, const char* data, qsizetype size)
+{
+    switch (tag) {
+    case kInteger: sqlite3_bind_int64(stmt, parameter, Get<qint64>(data)); break;
+    case kReal: sqlite3_bind_double(stmt, parameter, Get<double>(data)); break;
+    case kText: sqlite3_bind_text(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC); break;
+    case kBlob: sqlite3_bind_blob(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC); break;
+    default: sqlite3_bind_null(stmt, parameter); break;
+    }
+}
+
+// Each value of a packed row: its tag and bytes.
+struct Value {
+    char tag;
+    const char* data;
+    qsizetype size;
+};
+
+std::vector<Value> Values(const QByteArray& packed)
+{
+    std::vector<Value> values;
+    Walk(packed, [&](char tag, const char* data, qsizetype size) {
+        values.push_back({tag, data, size});
+        return true;
+    });
+    return values;
+}
+
+}  // namespace
+
 int BindPacked(sqlite3_stmt* stmt, int firstParameter, const QByteArray& packed)
 {
     int parameter = firstParameter;
     Walk(packed, [&](char tag, const char* data, qsizetype size) {
-        switch (tag) {
-        case kInteger: sqlite3_bind_int64(stmt, parameter, Get<qint64>(data)); break;
-        case kReal: sqlite3_bind_double(stmt, parameter, Get<double>(data)); break;
-        case kText: sqlite3_bind_text(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC); break;
-        case kBlob: sqlite3_bind_blob(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC); break;
-        default: sqlite3_bind_null(stmt, parameter); break;
-        }
-        ++parameter;
+        BindOne(stmt, parameter++, tag, data, size);
         return true;
     });
+    return parameter - firstParameter;
+}
+
+std::vector<int> DifferingColumns(const QByteArray& a, const QByteArray& b)
+{
+    const std::vector<Value> left = Values(a);
+    const std::vector<Value> right = Values(b);
+    std::vector<int> differ;
+    for (size_t i = 0; i < std::max(left.size(), right.size()); ++i) {
+        const bool same = i < left.size() && i < right.size() && left[i].tag == right[i].tag &&
+                          left[i].size == right[i].size &&
+                          std::memcmp(left[i].data, right[i].data, static_cast<size_t>(left[i].size)) == 0;
+        if (!same) differ.push_back(static_cast<int>(i));
+    }
+    return differ;
+}
+
+int BindPackedColumns(sqlite3_stmt* stmt, int firstParameter, const QByteArray& packed, const std::vector<int>& columns)
+{
+    const std::vector<Value> values = Values(packed);
+    int parameter = firstParameter;
+    for (int column : columns) {
+        if (column < 0 || static_cast<size_t>(column) >= values.size()) continue;
+        const Value& value = values[static_cast<size_t>(column)];
+        BindOne(stmt, parameter++, value.tag, value.data, value.size);
+    }
     return parameter - firstParameter;
 }
 

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -19,6 +20,14 @@ QByteArray PackColumns(sqlite3_stmt* stmt, int first, int count);
 // Binds the packed values to parameters firstParameter, firstParameter + 1 ...;
 // the number of values bound.
 int BindPacked(sqlite3_stmt* stmt, int firstParameter, const QByteArray& packed);
+
+// The columns (by index) whose values differ between two packed rows of the
+// same table.
+std::vector<int> DifferingColumns(const QByteArray& a, const QByteArray& b);
+
+// Binds only the values of the given columns, in that order, to parameters
+// firstParameter, firstParameter + 1 ...; the number bound.
+int BindPackedColumns(sqlite3_stmt* stmt, int firstParameter, const QByteArray& packed, const std::vector<int>& columns);
 
 // One packed value as a QVariant (qint64, double, QString, QByteArray); a null
 // value, and an index past the last value, give an invalid QVariant.
