@@ -12,9 +12,9 @@
 #include "db/CatalogueVersion.h"
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/Schema.h"
 #include "db/Globals.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
 #include "db/Transaction.h"
 #include "history/AutoBackups.h"
 #include "history/ChangeCapture.h"
@@ -252,21 +252,22 @@ void HistoryGroup(const QString& dir, int runs)
     // inside one transaction that is never committed: the commit's sync is the
     // same with or without the history and would only blur the difference.
     {
-    Transaction outer(*gDb);
-    for (int r = 0; r < 20 * runs; ++r) {
-        const QString update = QStringLiteral("UPDATE Stamp SET Color = 'bench %1' WHERE StampID = %2").arg(r).arg(r + 1);
-        const double plain = Ms([&] {
-            Transaction undone(*gDb);
-            RunSql(update);
-        });
-        const double noted = Ms([&] {
-            Transaction undone(*gDb);
-            ChangeRecording recording(*gDb, ChangeKind::Update);
-            RunSql(update);
-            if (recording.Finish().IsEmpty()) EmitError(QStringLiteral("history-note: nothing noted"));
-        });
-        EmitTime("history-note", std::max(0.0, noted - plain));
-    }
+        Transaction outer(*gDb);
+        for (int r = 0; r < 20 * runs; ++r) {
+            const QString update =
+                QStringLiteral("UPDATE Stamp SET Color = 'bench %1' WHERE StampID = %2").arg(r).arg(r + 1);
+            const double plain = Ms([&] {
+                Transaction undone(*gDb);
+                RunSql(update);
+            });
+            const double noted = Ms([&] {
+                Transaction undone(*gDb);
+                ChangeRecording recording(*gDb, ChangeKind::Update);
+                RunSql(update);
+                if (recording.Finish().IsEmpty()) EmitError(QStringLiteral("history-note: nothing noted"));
+            });
+            EmitTime("history-note", std::max(0.0, noted - plain));
+        }
     }
     for (int r = 0; r < runs; ++r) {
         RecordChange(*gDb, ChangeKind::Change, [&] {
@@ -766,9 +767,9 @@ void ImagesGroup(const QString& dir, int runs)
 
 QStringList BenchGroups()
 {
-    return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
-            QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("stats"),
-            QStringLiteral("pack"),    QStringLiteral("upgrade"), QStringLiteral("history"), QStringLiteral("images")};
+    return {QStringLiteral("load"),    QStringLiteral("main"),  QStringLiteral("reports"), QStringLiteral("preview"),
+            QStringLiteral("custom"),  QStringLiteral("stats"), QStringLiteral("pack"),    QStringLiteral("upgrade"),
+            QStringLiteral("history"), QStringLiteral("images")};
 }
 
 int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)

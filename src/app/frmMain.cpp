@@ -329,8 +329,8 @@ void frmMain::BuildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     mnuBackup = action(file, QStringLiteral("&Backup"), QStringLiteral("mnuBackup"), 56);
     mnuPack = action(file, QStringLiteral("&Pack Database"), QStringLiteral("mnuPack"), 57);
-    mnuRestoreBackup = action(file, QStringLiteral("&Restore from Automatic Backup..."),
-                              QStringLiteral("mnuRestoreBackup"), 245);
+    mnuRestoreBackup =
+        action(file, QStringLiteral("&Restore from Automatic Backup..."), QStringLiteral("mnuRestoreBackup"), 245);
     file->addSeparator();
     mnuExit = action(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), 58);
     connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
@@ -452,9 +452,9 @@ void frmMain::ConnectEditEvents()
     connect(dcIssued, &DateBox::DropDown, this, &frmMain::dcIssued_DropDown);
     connect(dcPurchased, &DateBox::DropDown, this, &frmMain::dcPurchased_DropDown);
     connect(dcDateSold, &DateBox::DropDown, this, &frmMain::dcDateSold_DropDown);
-    for (QLineEdit* box : {txtDescr, txtCatNum, txtFace, txtYear, txtQuantity, txtColor, txtWatermark, txtErrors,
-                           txtPricePaid, txtCatValue, txtPriceAsk, txtTotalPaid, txtTotalVal, txtTotalSales, txtMisc1,
-                           txtMisc2})
+    for (QLineEdit* box :
+         {txtDescr, txtCatNum, txtFace, txtYear, txtQuantity, txtColor, txtWatermark, txtErrors, txtPricePaid,
+          txtCatValue, txtPriceAsk, txtTotalPaid, txtTotalVal, txtTotalSales, txtMisc1, txtMisc2})
         box->installEventFilter(this);
     txtNotes->installEventFilter(this);
 

@@ -65,8 +65,8 @@ Inspection Inspect(const QString& path)
     if (!scalar("PRAGMA user_version", &version) ||
         !scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Stamp' COLLATE NOCASE",
                 &hasStamp)) {
-        result.problem = QStringLiteral("The file is damaged or is not a catalogue: %1.")
-                             .arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        result.problem =
+            QStringLiteral("The file is damaged or is not a catalogue: %1.").arg(QString::fromUtf8(sqlite3_errmsg(db)));
     } else if (hasStamp == 0) {
         result.problem = QStringLiteral("The file is not a Tessarine catalogue.");
     } else if (version > kCatalogueVersion) {
@@ -218,9 +218,7 @@ QString AutomaticBackups::NewBackupPath() const
 
 // ---------------------------------------------------------------------------
 
-CatalogueCopy::CatalogueCopy(Database& db, QString target) : mConn(db.SharedConnection()), mTarget(std::move(target))
-{
-}
+CatalogueCopy::CatalogueCopy(Database& db, QString target) : mConn(db.SharedConnection()), mTarget(std::move(target)) {}
 
 CatalogueCopy::~CatalogueCopy()
 {

@@ -29,7 +29,7 @@ struct sqlite3_backup;
 struct AutomaticBackup {
     QString path;
     QString fileName;
-    QDateTime made;       // from its name; invalid for a file of another name
+    QDateTime made;  // from its name; invalid for a file of another name
     qint64 bytes = 0;
     qint64 stamps = -1;   // the stamps it holds, once read
     bool usable = false;  // an automatic backup that can be restored

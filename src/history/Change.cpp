@@ -129,10 +129,10 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                         QStringList sets;
                         for (int column : columns)
                             sets << Quoted(table.columns[static_cast<qsizetype>(column)]) + QStringLiteral(" = ?");
-                        update = std::make_unique<Prepared>(
-                            handle, QStringLiteral("UPDATE ") + Quoted(table.name) + QStringLiteral(" SET ") +
-                                        sets.join(u',') + QStringLiteral(" WHERE ") + Quoted(table.key) +
-                                        QStringLiteral(" = ?"));
+                        update = std::make_unique<Prepared>(handle, QStringLiteral("UPDATE ") + Quoted(table.name) +
+                                                                        QStringLiteral(" SET ") + sets.join(u',') +
+                                                                        QStringLiteral(" WHERE ") + Quoted(table.key) +
+                                                                        QStringLiteral(" = ?"));
                     }
                     update->Reset();
                     const int bound = BindPackedColumns(**update, 1, *row.kept, columns);

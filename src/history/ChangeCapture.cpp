@@ -59,7 +59,8 @@ private:
 
 bool TableExists(sqlite3* db, const QString& name)
 {
-    Prepared find(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    Prepared find(db,
+                  QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
     const QByteArray utf8 = name.toUtf8();
     sqlite3_bind_text(*find, 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     return find.Step();
@@ -143,20 +144,20 @@ void InstallChangeCapture(Connection& conn)
         Exec(db, QStringLiteral("CREATE UNIQUE INDEX temp.") + before + QStringLiteral("_key ON ") + before + u'(' +
                      keyColumn + u')');
         const QString when = QStringLiteral(" WHEN EXISTS (SELECT 1 FROM history_capture) BEGIN ");
-        const QString touched =
-            QStringLiteral("INSERT OR IGNORE INTO history_touched VALUES (") + QString::number(i) + QStringLiteral("); END");
+        const QString touched = QStringLiteral("INSERT OR IGNORE INTO history_touched VALUES (") + QString::number(i) +
+                                QStringLiteral("); END");
         const QString noteOld = QStringLiteral("INSERT OR IGNORE INTO ") + before + QStringLiteral(" VALUES (1,") +
                                 olds.join(u',') + QStringLiteral("); ");
         const QString prefix = QStringLiteral("history_") + QString::number(i);
         const QString on = QStringLiteral(" ON main.") + Quoted(table.name);
-        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix + QStringLiteral("_insert AFTER INSERT") +
-                     on + when + QStringLiteral("INSERT OR IGNORE INTO ") + before + QStringLiteral(" (present, ") +
-                     keyColumn + QStringLiteral(") VALUES (0, NEW.") + Quoted(table.key) + QStringLiteral("); ") +
-                     touched);
+        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
+                     QStringLiteral("_insert AFTER INSERT") + on + when + QStringLiteral("INSERT OR IGNORE INTO ") +
+                     before + QStringLiteral(" (present, ") + keyColumn + QStringLiteral(") VALUES (0, NEW.") +
+                     Quoted(table.key) + QStringLiteral("); ") + touched);
         Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
                      QStringLiteral("_update BEFORE UPDATE OF ") + updated.join(u',') + on + when + noteOld + touched);
-        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix + QStringLiteral("_delete BEFORE DELETE") +
-                     on + when + noteOld + touched);
+        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
+                     QStringLiteral("_delete BEFORE DELETE") + on + when + noteOld + touched);
     }
     conn.capture = std::move(layout);
 }
@@ -221,8 +222,9 @@ Change ChangeRecording::Finish()
         for (const QString& column : table.columns) names << Quoted(column);
         Prepared before(db, QStringLiteral("SELECT * FROM ") + BeforeTable(static_cast<size_t>(t)) +
                                 QStringLiteral(" ORDER BY c") + QString::number(table.keyIndex));
-        Prepared after(db, QStringLiteral("SELECT ") + names.join(u',') + QStringLiteral(" FROM ") + Quoted(table.name) +
-                               QStringLiteral(" WHERE ") + Quoted(table.key) + QStringLiteral(" = ?"));
+        Prepared after(db, QStringLiteral("SELECT ") + names.join(u',') + QStringLiteral(" FROM ") +
+                               Quoted(table.name) + QStringLiteral(" WHERE ") + Quoted(table.key) +
+                               QStringLiteral(" = ?"));
         while (before.Step()) {
             RowChange row;
             row.table = t;

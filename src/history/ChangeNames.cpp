@@ -19,15 +19,22 @@ QString Quote(QString text)
 QString Verb(ChangeKind kind)
 {
     switch (kind) {
-    case ChangeKind::Add:
-    case ChangeKind::CodeAdd: return QStringLiteral("Add");
-    case ChangeKind::Update: return QStringLiteral("Update");
-    case ChangeKind::Delete:
-    case ChangeKind::CodeDelete: return QStringLiteral("Delete");
-    case ChangeKind::Restore: return QStringLiteral("Restore");
-    case ChangeKind::Change: return QStringLiteral("Change");
-    case ChangeKind::Import: return QStringLiteral("Import");
-    case ChangeKind::CodeRename: return QStringLiteral("Rename");
+        case ChangeKind::Add:
+        case ChangeKind::CodeAdd:
+            return QStringLiteral("Add");
+        case ChangeKind::Update:
+            return QStringLiteral("Update");
+        case ChangeKind::Delete:
+        case ChangeKind::CodeDelete:
+            return QStringLiteral("Delete");
+        case ChangeKind::Restore:
+            return QStringLiteral("Restore");
+        case ChangeKind::Change:
+            return QStringLiteral("Change");
+        case ChangeKind::Import:
+            return QStringLiteral("Import");
+        case ChangeKind::CodeRename:
+            return QStringLiteral("Rename");
     }
     return QString();
 }

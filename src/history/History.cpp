@@ -131,11 +131,13 @@ HistoryStep History::Step(Database& db, bool undo)
         replaced = std::move(written);
     });
     if (!fits) {
-        step.problem = undo ? QStringLiteral("\"%1\" cannot be undone: what it changed has been changed since in another "
-                                             "way.  The changes made before it can no longer be undone either.")
+        step.problem = undo ? QStringLiteral(
+                                  "\"%1\" cannot be undone: what it changed has been changed since in another "
+                                  "way.  The changes made before it can no longer be undone either.")
                                   .arg(change.name)
-                            : QStringLiteral("\"%1\" cannot be redone: what it changed has been changed since in another "
-                                             "way.")
+                            : QStringLiteral(
+                                  "\"%1\" cannot be redone: what it changed has been changed since in another "
+                                  "way.")
                                   .arg(change.name);
         // The change and the ones that can only come after it go.
         from.clear();

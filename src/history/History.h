@@ -27,10 +27,10 @@ class Database;
 // What an undo or a redo did, for the windows to show.
 struct HistoryStep {
     bool done = false;
-    QString problem;          // why it could not be done, for a message; else empty
-    qint64 focusStamp = 0;    // the stamp to show, or 0
-    QList<qint64> stamps;     // the stamps it touched
-    QList<int> codeTables;    // the code tables (1-9) it touched
+    QString problem;        // why it could not be done, for a message; else empty
+    qint64 focusStamp = 0;  // the stamp to show, or 0
+    QList<qint64> stamps;   // the stamps it touched
+    QList<int> codeTables;  // the code tables (1-9) it touched
 };
 
 class History {

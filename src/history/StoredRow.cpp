@@ -35,15 +35,19 @@ void Walk(const QByteArray& packed, Visit visit)
         const char tag = *at++;
         qsizetype size = 0;
         switch (tag) {
-        case kInteger:
-        case kReal: size = 8; break;
-        case kText:
-        case kBlob:
-            if (end - at < 4) return;
-            size = Get<qint32>(at);
-            at += 4;
-            break;
-        default: size = 0; break;
+            case kInteger:
+            case kReal:
+                size = 8;
+                break;
+            case kText:
+            case kBlob:
+                if (end - at < 4) return;
+                size = Get<qint32>(at);
+                at += 4;
+                break;
+            default:
+                size = 0;
+                break;
         }
         if (end - at < size) return;
         if (!visit(tag, at, size)) return;
@@ -59,35 +63,37 @@ QByteArray PackColumns(sqlite3_stmt* stmt, int first, int count)
     out.reserve(count * 6);
     for (int i = first; i < first + count; ++i) {
         switch (sqlite3_column_type(stmt, i)) {
-        case SQLITE_INTEGER: {
-            out.append(kInteger);
-            const qint64 value = sqlite3_column_int64(stmt, i);
-            PutBytes(out, &value, 8);
-            break;
-        }
-        case SQLITE_FLOAT: {
-            out.append(kReal);
-            const double value = sqlite3_column_double(stmt, i);
-            PutBytes(out, &value, 8);
-            break;
-        }
-        case SQLITE_TEXT: {
-            out.append(kText);
-            const auto* text = sqlite3_column_text(stmt, i);
-            const qint32 size = sqlite3_column_bytes(stmt, i);
-            PutBytes(out, &size, 4);
-            PutBytes(out, text, size);
-            break;
-        }
-        case SQLITE_BLOB: {
-            out.append(kBlob);
-            const void* blob = sqlite3_column_blob(stmt, i);
-            const qint32 size = sqlite3_column_bytes(stmt, i);
-            PutBytes(out, &size, 4);
-            if (size > 0) PutBytes(out, blob, size);
-            break;
-        }
-        default: out.append(kNull); break;
+            case SQLITE_INTEGER: {
+                out.append(kInteger);
+                const qint64 value = sqlite3_column_int64(stmt, i);
+                PutBytes(out, &value, 8);
+                break;
+            }
+            case SQLITE_FLOAT: {
+                out.append(kReal);
+                const double value = sqlite3_column_double(stmt, i);
+                PutBytes(out, &value, 8);
+                break;
+            }
+            case SQLITE_TEXT: {
+                out.append(kText);
+                const auto* text = sqlite3_column_text(stmt, i);
+                const qint32 size = sqlite3_column_bytes(stmt, i);
+                PutBytes(out, &size, 4);
+                PutBytes(out, text, size);
+                break;
+            }
+            case SQLITE_BLOB: {
+                out.append(kBlob);
+                const void* blob = sqlite3_column_blob(stmt, i);
+                const qint32 size = sqlite3_column_bytes(stmt, i);
+                PutBytes(out, &size, 4);
+                if (size > 0) PutBytes(out, blob, size);
+                break;
+            }
+            default:
+                out.append(kNull);
+                break;
         }
     }
     return out;
@@ -98,11 +104,21 @@ namespace {
 void BindOne(sqlite3_stmt* stmt, int parameter, char tag, const char* data, qsizetype size)
 {
     switch (tag) {
-    case kInteger: sqlite3_bind_int64(stmt, parameter, Get<qint64>(data)); break;
-    case kReal: sqlite3_bind_double(stmt, parameter, Get<double>(data)); break;
-    case kText: sqlite3_bind_text(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC); break;
-    case kBlob: sqlite3_bind_blob(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC); break;
-    default: sqlite3_bind_null(stmt, parameter); break;
+        case kInteger:
+            sqlite3_bind_int64(stmt, parameter, Get<qint64>(data));
+            break;
+        case kReal:
+            sqlite3_bind_double(stmt, parameter, Get<double>(data));
+            break;
+        case kText:
+            sqlite3_bind_text(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC);
+            break;
+        case kBlob:
+            sqlite3_bind_blob(stmt, parameter, data, static_cast<int>(size), SQLITE_STATIC);
+            break;
+        default:
+            sqlite3_bind_null(stmt, parameter);
+            break;
     }
 }
 
@@ -168,11 +184,20 @@ QVariant PackedValue(const QByteArray& packed, int index)
     Walk(packed, [&](char tag, const char* data, qsizetype size) {
         if (at++ < index) return true;
         switch (tag) {
-        case kInteger: result = QVariant(Get<qint64>(data)); break;
-        case kReal: result = QVariant(Get<double>(data)); break;
-        case kText: result = QVariant(QString::fromUtf8(data, size)); break;
-        case kBlob: result = QVariant(QByteArray(data, size)); break;
-        default: break;
+            case kInteger:
+                result = QVariant(Get<qint64>(data));
+                break;
+            case kReal:
+                result = QVariant(Get<double>(data));
+                break;
+            case kText:
+                result = QVariant(QString::fromUtf8(data, size));
+                break;
+            case kBlob:
+                result = QVariant(QByteArray(data, size));
+                break;
+            default:
+                break;
         }
         return false;
     });

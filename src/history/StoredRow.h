@@ -27,7 +27,8 @@ std::vector<int> DifferingColumns(const QByteArray& a, const QByteArray& b);
 
 // Binds only the values of the given columns, in that order, to parameters
 // firstParameter, firstParameter + 1 ...; the number bound.
-int BindPackedColumns(sqlite3_stmt* stmt, int firstParameter, const QByteArray& packed, const std::vector<int>& columns);
+int BindPackedColumns(sqlite3_stmt* stmt, int firstParameter, const QByteArray& packed,
+                      const std::vector<int>& columns);
 
 // One packed value as a QVariant (qint64, double, QString, QByteArray); a null
 // value, and an index past the last value, give an invalid QVariant.

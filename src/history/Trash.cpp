@@ -130,9 +130,10 @@ void EmptyTrash(Database& db)
 QList<TrashedStamp> TrashedStamps(Database& db)
 {
     RequireTrash(db);
-    Statement list(db.SharedConnection(),
-                   QStringLiteral("SELECT d.StampID, d.descr, d.catnum, c.Coudesc, d.DeletedAt FROM DeletedStamp d "
-                                  "LEFT JOIN country c ON c.CouID = d.CouID ORDER BY d.DeletedAt DESC, d.StampID DESC"));
+    Statement list(
+        db.SharedConnection(),
+        QStringLiteral("SELECT d.StampID, d.descr, d.catnum, c.Coudesc, d.DeletedAt FROM DeletedStamp d "
+                       "LEFT JOIN country c ON c.CouID = d.CouID ORDER BY d.DeletedAt DESC, d.StampID DESC"));
     QList<TrashedStamp> stamps;
     while (list.Step()) {
         TrashedStamp stamp;

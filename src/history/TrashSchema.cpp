@@ -59,7 +59,8 @@ QStringList DataColumns(sqlite3* db, const QString& table)
 bool HasTrashTable(sqlite3* db)
 {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'DeletedStamp' COLLATE NOCASE",
+    if (sqlite3_prepare_v2(db,
+                           "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'DeletedStamp' COLLATE NOCASE",
                            -1, &stmt, nullptr) != SQLITE_OK)
         ThrowEngineError(db, sqlite3_errcode(db));
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
@@ -69,8 +70,9 @@ bool HasTrashTable(sqlite3* db)
 
 QString ImageOwnerViewSql(bool withTrash)
 {
-    return withTrash ? QStringLiteral("CREATE VIEW ImageOwner AS SELECT StampID FROM Stamp UNION ALL SELECT StampID FROM "
-                                      "DeletedStamp")
+    return withTrash ? QStringLiteral(
+                           "CREATE VIEW ImageOwner AS SELECT StampID FROM Stamp UNION ALL SELECT StampID FROM "
+                           "DeletedStamp")
                      : QStringLiteral("CREATE VIEW ImageOwner AS SELECT StampID FROM Stamp");
 }
 
@@ -93,8 +95,8 @@ void AddTrashTable(sqlite3* db)
         declarations << Quoted(column.name) + u' ' + column.type;
     }
     declarations << QStringLiteral("DeletedAt TEXT NOT NULL");
-    Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS DeletedStamp (") + declarations.join(QStringLiteral(", ")) +
-                 u')');
+    Exec(db,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS DeletedStamp (") + declarations.join(QStringLiteral(", ")) + u')');
     Exec(db, QStringLiteral("DROP VIEW IF EXISTS ImageOwner"));
     Exec(db, ImageOwnerViewSql(true));
     Exec(db, TrashImagesTriggerSql());

@@ -63,8 +63,8 @@ frmAutoBackups::frmAutoBackups(const AutomaticBackups& backups, QWidget* parent)
         auto* item = new QTreeWidgetItem(lstBackups);
         item->setText(0, backup.made.isValid() ? BackupMomentText(backup.made) : backup.fileName);
         item->setText(1, locale.formattedDataSize(backup.bytes, 1, QLocale::DataSizeTraditionalFormat));
-        item->setText(2, backup.usable ? locale.toString(backup.stamps)
-                                       : QStringLiteral("Unusable: ") + backup.problem);
+        item->setText(2,
+                      backup.usable ? locale.toString(backup.stamps) : QStringLiteral("Unusable: ") + backup.problem);
         item->setData(0, Qt::UserRole, static_cast<int>(i));
         if (!backup.usable) {
             item->setToolTip(2, backup.problem);
@@ -105,8 +105,9 @@ void frmAutoBackups::cmdRestore_Click()
     const AutomaticBackup& backup = mBackups[item->data(0, Qt::UserRole).toInt()];
     if (!backup.usable) return;
     const QString question =
-        QStringLiteral("Replace the catalogue with the automatic backup of %1?  The catalogue as it is now is "
-                       "backed up first.")
+        QStringLiteral(
+            "Replace the catalogue with the automatic backup of %1?  The catalogue as it is now is "
+            "backed up first.")
             .arg(BackupMomentText(backup.made));
     if (MsgBox(question, MsgButtons::YesNo, QStringLiteral("Restore from Automatic Backup")) != MsgAnswer::Yes) return;
     mChosen = backup;

@@ -42,8 +42,8 @@ frmDeletedStamps::frmDeletedStamps(QWidget* parent) : QDialog(parent)
     lblDeleted->setWordWrap(true);
     lstDeleted = new QTreeWidget(this);
     lstDeleted->setObjectName(QStringLiteral("lstDeleted"));
-    lstDeleted->setHeaderLabels(
-        {QStringLiteral("Description"), QStringLiteral("Catalog Num"), QStringLiteral("Country"), QStringLiteral("Date Deleted")});
+    lstDeleted->setHeaderLabels({QStringLiteral("Description"), QStringLiteral("Catalog Num"),
+                                 QStringLiteral("Country"), QStringLiteral("Date Deleted")});
     lstDeleted->setRootIsDecorated(false);
     lstDeleted->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstDeleted->setAllColumnsShowFocus(true);

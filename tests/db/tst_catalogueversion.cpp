@@ -86,8 +86,7 @@ private Q_SLOTS:
         QTest::newRow("version 1") << "catalogue-v1.sql"
                                    << QStringList{"penny b", "Penny Black 23d", "STEAM", "Steam Locomotive 1d (surcharge)"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
-        QTest::newRow("version 2") << "catalogue-v2.sql"
-                                   << QStringList{"penny", "Penny Black 23d", "MOZ", "Mozart 18d"}
+        QTest::newRow("version 2") << "catalogue-v2.sql" << QStringList{"penny", "Penny Black 23d", "MOZ", "Mozart 18d"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
     }
     void olderFileIsUpgradedOnce()

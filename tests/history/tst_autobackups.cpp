@@ -181,16 +181,17 @@ private Q_SLOTS:
         for (const AutomaticBackup& backup : listed)
             seen << backup.fileName + (backup.usable ? QStringLiteral(" usable ") + QString::number(backup.stamps)
                                                      : QStringLiteral(" unusable: ") + backup.problem);
-        QCOMPARE(seen, QStringList({
-                           "stamp-2024-03-10-093000.mdb usable 12",
-                           "stamp-2024-03-09-080000.mdb unusable: The file is damaged or is not a catalogue: file is "
-                           "not a database.",
-                           "stamp-2024-03-08-080000.mdb unusable: The file is damaged or is not a catalogue: database "
-                           "disk image is malformed.",
-                           "stamp-2024-03-07-080000.mdb unusable: The file was written by a newer version of Tessarine.",
-                           "my copy.mdb unusable: This file is not an automatic backup of Tessarine.",
-                           "notes.txt unusable: This file is not an automatic backup of Tessarine.",
-                       }));
+        QCOMPARE(seen,
+                 QStringList({
+                     "stamp-2024-03-10-093000.mdb usable 12",
+                     "stamp-2024-03-09-080000.mdb unusable: The file is damaged or is not a catalogue: file is "
+                     "not a database.",
+                     "stamp-2024-03-08-080000.mdb unusable: The file is damaged or is not a catalogue: database "
+                     "disk image is malformed.",
+                     "stamp-2024-03-07-080000.mdb unusable: The file was written by a newer version of Tessarine.",
+                     "my copy.mdb unusable: This file is not an automatic backup of Tessarine.",
+                     "notes.txt unusable: This file is not an automatic backup of Tessarine.",
+                 }));
         mDb.reset();
         const QByteArray catalogue = ReadAll(mCat->Path());
         for (qsizetype i = 1; i < listed.size(); ++i) {

@@ -114,8 +114,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, set);
         const QString before = CatalogueState(*mDb);
-        QVERIFY(RecordChange(*mDb, ChangeKind::Update,
-                             [&] { Run(*mDb, QStringLiteral("UPDATE Stamp SET ") + set + QStringLiteral(" WHERE StampID = 1")); }));
+        QVERIFY(RecordChange(*mDb, ChangeKind::Update, [&] {
+            Run(*mDb, QStringLiteral("UPDATE Stamp SET ") + set + QStringLiteral(" WHERE StampID = 1"));
+        }));
         const QString after = CatalogueState(*mDb);
         QVERIFY(after != before);
         QVERIFY(TheHistory().CanUndo());
@@ -142,7 +143,8 @@ private Q_SLOTS:
         store.SaveStampImages(1, {NewImage(1), NewImage(2, kBackKind)});
         store.SaveStampImages(2, {NewImage(1)});  // the front's picture is shared
         const QString before = CatalogueState(*mDb);
-        const QString stamp1 = ExactRows(mDb->SharedConnection()->db, QStringLiteral("Stamp"), QStringLiteral("StampID = 1"));
+        const QString stamp1 =
+            ExactRows(mDb->SharedConnection()->db, QStringLiteral("Stamp"), QStringLiteral("StampID = 1"));
 
         QVERIFY(TrashStamps(*mDb, {1, 3}));
         QCOMPARE(One(*mDb, QStringLiteral("SELECT count(*) FROM Stamp WHERE StampID IN (1, 3)")), QStringLiteral("0"));
@@ -154,7 +156,8 @@ private Q_SLOTS:
         QVERIFY(undone.done);
         QCOMPARE(undone.stamps, QList<qint64>({1, 3}));
         QCOMPARE(CatalogueState(*mDb), before);
-        QCOMPARE(ExactRows(mDb->SharedConnection()->db, QStringLiteral("Stamp"), QStringLiteral("StampID = 1")), stamp1);
+        QCOMPARE(ExactRows(mDb->SharedConnection()->db, QStringLiteral("Stamp"), QStringLiteral("StampID = 1")),
+                 stamp1);
 
         QVERIFY(TheHistory().Redo(*mDb).done);
         QCOMPARE(TrashCount(*mDb), 2);
@@ -313,7 +316,36 @@ private Q_SLOTS:
         const HistoryStep step = TheHistory().Undo(*mDb);
         QCOMPARE(step.codeTables, QList<int>{3});
         QCOMPARE(TrashCount(*mDb), 0);
-        QCOMPARE(One(*mDb, QStringLiteral("SELECT count(*) FROM country WHERE Coudesc = 'Levant'")), QStringLiteral("0"));
+        QCOMPARE(One(*mDb, QStringLiteral("SELECT count(*) FROM country WHERE Coudesc = 'Levant'")),
+                 QStringLiteral("0"));
+    }
+
+    // A command with a transaction of its own (an import) noted from outside
+    // it: what it commits is one change; what it rolls back is none.
+    void recordingAroundATransactionOfItsOwn()
+    {
+        const QString before = CatalogueState(*mDb);
+        {
+            ChangeRecording recording(*mDb, ChangeKind::Import);
+            Run(*mDb, QStringLiteral("BEGIN IMMEDIATE"));
+            Run(*mDb, QStringLiteral("INSERT INTO country (Coudesc) VALUES ('Natal')"));
+            Run(*mDb, QStringLiteral("INSERT INTO Stamp (descr, CouID) VALUES ('Natal Queen', "
+                                     "(SELECT CouID FROM country WHERE Coudesc = 'Natal'))"));
+            Run(*mDb, QStringLiteral("UPDATE Stamp SET quantity = 9 WHERE StampID = 2"));
+            Run(*mDb, QStringLiteral("COMMIT"));
+            TheHistory().Push(recording.Finish());
+        }
+        QCOMPARE(TheHistory().UndoName(), QStringLiteral("Import of 2 stamps"));
+        {
+            ChangeRecording recording(*mDb, ChangeKind::Import);
+            Run(*mDb, QStringLiteral("BEGIN IMMEDIATE"));
+            Run(*mDb, QStringLiteral("UPDATE Stamp SET quantity = 7 WHERE StampID = 3"));
+            Run(*mDb, QStringLiteral("ROLLBACK"));
+            TheHistory().Push(recording.Finish());
+        }
+        QCOMPARE(TheHistory().UndoCount(), 1);
+        QVERIFY(TheHistory().Undo(*mDb).done);
+        QCOMPARE(CatalogueState(*mDb), before);
     }
 
     void names_data()
@@ -323,23 +355,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("undo");
         QTest::addColumn<QString>("redo");
-        QTest::newRow("update") << int(ChangeKind::Update) << 1 << "Penny Black" << "&Undo Update of 'Penny Black'"
+        QTest::newRow("update") << int(ChangeKind::Update) << 1 << "Penny Black"
+                                << "&Undo Update of 'Penny Black'"
                                 << "&Redo Update of 'Penny Black'";
-        QTest::newRow("delete of three") << int(ChangeKind::Delete) << 3 << "" << "&Undo Delete of 3 stamps"
+        QTest::newRow("delete of three") << int(ChangeKind::Delete) << 3 << ""
+                                         << "&Undo Delete of 3 stamps"
                                          << "&Redo Delete of 3 stamps";
-        QTest::newRow("import, grouped") << int(ChangeKind::Import) << 1234 << "" << "&Undo Import of 1,234 stamps"
+        QTest::newRow("import, grouped") << int(ChangeKind::Import) << 1234 << ""
+                                         << "&Undo Import of 1,234 stamps"
                                          << "&Redo Import of 1,234 stamps";
         QTest::newRow("import of one is counted") << int(ChangeKind::Import) << 1 << "Mozart"
-                                                  << "&Undo Import of 1 stamp" << "&Redo Import of 1 stamp";
-        QTest::newRow("bulk change") << int(ChangeKind::Change) << 20 << "" << "&Undo Change of 20 stamps"
+                                                  << "&Undo Import of 1 stamp"
+                                                  << "&Redo Import of 1 stamp";
+        QTest::newRow("bulk change") << int(ChangeKind::Change) << 20 << ""
+                                     << "&Undo Change of 20 stamps"
                                      << "&Redo Change of 20 stamps";
         QTest::newRow("an ampersand shows as itself") << int(ChangeKind::Add) << 1 << "Sun & Moon"
-                                                      << "&Undo Add of 'Sun && Moon'" << "&Redo Add of 'Sun && Moon'";
+                                                      << "&Undo Add of 'Sun && Moon'"
+                                                      << "&Redo Add of 'Sun && Moon'";
         QTest::newRow("a long description is shortened")
             << int(ChangeKind::Restore) << 1 << "A very long description of a stamp that goes on and on"
             << "&Undo Restore of 'A very long description of a stamp th...'"
             << "&Redo Restore of 'A very long description of a stamp th...'";
-        QTest::newRow("nothing") << -1 << 0 << "" << "Nothing to &Undo" << "Nothing to &Redo";
+        QTest::newRow("nothing") << -1 << 0 << ""
+                                 << "Nothing to &Undo"
+                                 << "Nothing to &Redo";
     }
     void names()
     {

@@ -228,8 +228,9 @@ private Q_SLOTS:
         QVERIFY(f.window->IsEditing());
         f.window->cmdCancel_Click();
         QVERIFY(Action(f, "mnuUndo")->isEnabled());
-        QCOMPARE(Action(f, "mnuUndo")->text(), QStringLiteral("&Undo Update of '%1'").arg(f.Scalar(
-                                                   QStringLiteral("SELECT descr FROM Stamp WHERE Color = 'red'"))));
+        QCOMPARE(Action(f, "mnuUndo")->text(),
+                 QStringLiteral("&Undo Update of '%1'")
+                     .arg(f.Scalar(QStringLiteral("SELECT descr FROM Stamp WHERE Color = 'red'"))));
     }
 
     // Packing opens the catalogue again: nothing to undo afterwards. The Edit

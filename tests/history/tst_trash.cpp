@@ -142,8 +142,8 @@ private Q_SLOTS:
         options.target = CustomTarget::TextFile;
         options.title = input.title;
         MemoryReportWriter writer;
-        GenerateCustomReport(MakeCustomReport(BuildCustomQuery(*catalogue, settings, input), options, QDate(2024, 1, 1)),
-                             writer);
+        GenerateCustomReport(
+            MakeCustomReport(BuildCustomQuery(*catalogue, settings, input), options, QDate(2024, 1, 1)), writer);
         const QString lines = writer.lines.join(u'\n');
         QVERIFY(lines.contains(QStringLiteral("Kept Held")));
         QVERIFY(!lines.contains(QStringLiteral("Trashed")));
@@ -172,7 +172,8 @@ private Q_SLOTS:
         QVERIFY(trash[0].deletedAt.isValid());
         // Another stamp took one key meanwhile (as only another tool could): that
         // one stays in the trash.
-        Statement(gDb->SharedConnection(), QStringLiteral("INSERT INTO Stamp (StampID, descr) VALUES (902, 'Squatter')"))
+        Statement(gDb->SharedConnection(),
+                  QStringLiteral("INSERT INTO Stamp (StampID, descr) VALUES (902, 'Squatter')"))
             .Step();
         QList<qint64> restored;
         QVERIFY(RestoreStamps(*gDb, {904, 902}, &restored));

@@ -16,8 +16,8 @@
 
 #include <QListWidget>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 

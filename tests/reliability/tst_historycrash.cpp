@@ -195,8 +195,8 @@ private Q_SLOTS:
             QVERIFY2(state == before || state == after, qPrintable(QStringLiteral("kill %1").arg(kill)));
             if (state == before) ++asBefore;
         }
-        qInfo("Of %d kills, %d left the catalogue as before the change, %d came while a commit was written", kKills, asBefore,
-              interrupted);
+        qInfo("Of %d kills, %d left the catalogue as before the change, %d came while a commit was written", kKills,
+              asBefore, interrupted);
 
         // Killed with every row of the undo written and nothing committed: the
         // catalogue is as the change left it.
@@ -269,11 +269,13 @@ private Q_SLOTS:
         QString newer;
         {
             auto db = Database::Open(mCat->Path(), true);
-            QVERIFY(MakeAutomaticBackup(*db, AutomaticBackups(mCat->Path(), [] { return QDateTime(QDate(2024, 1, 1), QTime(8, 0)); }),
-                                        &problem));
+            QVERIFY(MakeAutomaticBackup(
+                *db, AutomaticBackups(mCat->Path(), [] { return QDateTime(QDate(2024, 1, 1), QTime(8, 0)); }),
+                &problem));
             Statement(db->SharedConnection(), QStringLiteral("DELETE FROM Stamp WHERE StampID % 3 = 0")).Step();
-            QVERIFY(MakeAutomaticBackup(*db, AutomaticBackups(mCat->Path(), [] { return QDateTime(QDate(2024, 1, 2), QTime(8, 0)); }),
-                                        &problem));
+            QVERIFY(MakeAutomaticBackup(
+                *db, AutomaticBackups(mCat->Path(), [] { return QDateTime(QDate(2024, 1, 2), QTime(8, 0)); }),
+                &problem));
         }
         const QList<AutomaticBackup> backups = AutomaticBackups(mCat->Path()).List();
         QCOMPARE(backups.size(), 2);
