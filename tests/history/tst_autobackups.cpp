@@ -10,9 +10,11 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "history/AutoBackups.h"
+#include "history/BackgroundBackup.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(QList<QDateTime>)
@@ -262,6 +264,33 @@ private Q_SLOTS:
         });
         QCOMPARE(status, 0);
         QCOMPARE(Entries(mCat->Dir()), QStringList{"stamp.mdb"});
+    }
+
+    // A large catalogue is copied while the program goes on: the backup is made
+    // and said so; stopped, it leaves nothing; ended early, it is made at once.
+    void madeWhileTheProgramGoesOn()
+    {
+        BackgroundBackup backup;
+        QSignalSpy finished(&backup, &BackgroundBackup::Finished);
+        backup.Start(*mDb, Backups());
+        QVERIFY(backup.IsRunning());
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.first().at(0).toBool(), true);
+        QVERIFY(!backup.IsRunning());
+        QCOMPARE(Backups().List().size(), 1);
+        QVERIFY(Backups().List().first().usable);
+
+        mNow = mNow.addDays(1);
+        backup.Start(*mDb, Backups());
+        backup.Abort();
+        QCOMPARE(Files().size(), 1);
+
+        mNow = mNow.addDays(1);
+        backup.Start(*mDb, Backups());
+        QString problem;
+        QVERIFY2(backup.FinishNow(&problem), qPrintable(problem));
+        QCOMPARE(Files().size(), 2);
+        QCOMPARE(Backups().List().first().stamps, 12);
     }
 
     // Temporary files of a copy that was stopped are not listed, and go with

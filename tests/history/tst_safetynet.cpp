@@ -171,6 +171,34 @@ private Q_SLOTS:
         QCOMPARE(backups.first().stamps, 10);  // the catalogue as it was before the restore
     }
 
+    // Emptying the trash asks first; after it, the deletes can no longer be
+    // undone, while a later change still can.
+    void emptyingTheTrashAsksFirst()
+    {
+        MainWindowFixture f(6);
+        f.Show();
+        f.window->cmdDelete_Click();
+        f.Type("txtColor", QStringLiteral("violet"));
+        f.window->cmdUpdate_Click();
+        f.prompts.Clear();
+        for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+            f.prompts.answers.push_back(answer);
+            OnModal<frmDeletedStamps>([](frmDeletedStamps* window) {
+                QTest::mouseClick(window->cmdEmptyTrash, Qt::LeftButton);
+                window->cmdClose->click();
+            });
+            Action(f, "mnuDeletedStamps")->trigger();
+            QCOMPARE(f.prompts.LastText(),
+                     QStringLiteral("Delete the stamp in the trash for good?  It cannot be brought back."));
+            QCOMPARE(f.prompts.messages.back().title, QStringLiteral("Empty Trash"));
+            QCOMPARE(TrashCount(*gDb), answer == MsgAnswer::Yes ? 0 : 1);
+        }
+        QCOMPARE(Action(f, "mnuUndo")->text(), QStringLiteral("&Undo Update of '%1'").arg(f.Text("txtDescr")));
+        Action(f, "mnuUndo")->trigger();
+        QCOMPARE(Action(f, "mnuUndo")->text(), QStringLiteral("Nothing to &Undo"));
+        QCOMPARE(StampCount(), 5);
+    }
+
     // Undo of an update shows the stamp as it was; undo of a rename in the code
     // table window brings the old name back into the main window's list.
     void undoShowsTheStampAndTheLists()
