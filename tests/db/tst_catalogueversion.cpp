@@ -97,7 +97,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = FileFromDump(dir, dump);
         const QString stamps = Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp"));
-        const QString fields = Sqlite3(path, QStringLiteral("SELECT group_concat(SpecID || Desc || fieldname) FROM RptSpec"));
+        // The fields there were before the image field (which a file of version 2 has already).
+        const QString fields = Sqlite3(
+            path, QStringLiteral("SELECT group_concat(SpecID || Desc || fieldname) FROM RptSpec WHERE SpecID <= 33"));
         ScriptedPrompts prompts;
         {
             auto db = Database::Open(path, true);
