@@ -1532,10 +1532,15 @@ bool frmMain::MakeAutomaticBackup(bool always, QString* problemOut)
     if (!always && (made || !backups.IsDue())) return true;
     {
         Progress progress(kAppTitle, QStringLiteral("Making an automatic backup of the catalogue..."), 1000);
-        made = ::MakeAutomaticBackup(*gDb, backups, &problem, [&progress](qint64 done, qint64 total) {
-            progress.Step(total > 0 ? done * 1000 / total : 0);
-            return true;
-        });
+        // The backup made before a restore leaves the others alone: the one
+        // chosen must still be there.
+        made = ::MakeAutomaticBackup(
+            *gDb, backups, &problem,
+            [&progress](qint64 done, qint64 total) {
+                progress.Step(total > 0 ? done * 1000 / total : 0);
+                return true;
+            },
+            !always);
     }
     if (!made) NoteBackupFailure(problem);
     if (problemOut) *problemOut = problem;

@@ -343,7 +343,7 @@ void CatalogueCopy::Abandon()
 // ---------------------------------------------------------------------------
 
 bool MakeAutomaticBackup(Database& db, const AutomaticBackups& backups, QString* problem,
-                         const BackupProgress& progress)
+                         const BackupProgress& progress, bool rotate)
 {
     auto fail = [&](const QString& why) {
         if (problem) *problem = why;
@@ -363,7 +363,7 @@ bool MakeAutomaticBackup(Database& db, const AutomaticBackups& backups, QString*
     if (progress) progress(copy.PagesTotal(), 2 * std::max<qint64>(copy.PagesTotal(), 1));
     if (!copy.Check()) return fail(copy.Problem());
     if (!copy.Keep()) return fail(copy.Problem());
-    backups.Rotate();
+    if (rotate) backups.Rotate();
     return true;
 }
 

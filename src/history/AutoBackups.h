@@ -119,10 +119,12 @@ private:
     QString mProblem;
 };
 
-// Makes an automatic backup of the open catalogue now, then rotates the folder.
-// On failure nothing is left behind and problem says why.
+// Makes an automatic backup of the open catalogue now, then (with rotate) removes
+// the backups the rule does not keep. On failure nothing is left behind and
+// problem says why. The backup made before a restore does not rotate: it must
+// not take away the backup about to be restored.
 bool MakeAutomaticBackup(Database& db, const AutomaticBackups& backups, QString* problem,
-                         const BackupProgress& progress = {});
+                         const BackupProgress& progress = {}, bool rotate = true);
 
 // Replaces the closed catalogue by an automatic backup: the backup is checked
 // in full, copied beside the catalogue, the copy checked, and the copy takes the

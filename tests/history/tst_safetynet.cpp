@@ -171,6 +171,35 @@ private Q_SLOTS:
         QCOMPARE(backups.first().stamps, 10);  // the catalogue as it was before the restore
     }
 
+    // The oldest of the ten backups kept can be restored: the backup made of
+    // the catalogue before the restore does not push it out.
+    void restoreTheOldestOfTheTen()
+    {
+        MainWindowFixture f(8);
+        f.Show();
+        QString problem;
+        f.Type("txtColor", QStringLiteral("oldest"));
+        f.window->cmdUpdate_Click();
+        for (int day = 10; day >= 1; --day) {
+            const QDateTime then = QDateTime::currentDateTime().addDays(-day);
+            QVERIFY(MakeAutomaticBackup(*gDb, AutomaticBackups(gDb->Path(), [then] { return then; }), &problem));
+            if (day == 10) {
+                f.Type("txtColor", QStringLiteral("later"));
+                f.window->cmdUpdate_Click();
+            }
+        }
+        OnModal<frmAutoBackups>([](frmAutoBackups* window) {
+            QCOMPARE(window->lstBackups->topLevelItemCount(), 10);
+            window->lstBackups->setCurrentItem(window->lstBackups->topLevelItem(9));
+            window->cmdRestore->click();
+        });
+        f.prompts.Clear();
+        Action(f, "mnuRestoreBackup")->trigger();
+        QCOMPARE(f.prompts.messages.size(), size_t(1));  // the question alone
+        QCOMPARE(Raw(QStringLiteral("SELECT count(*) FROM Stamp WHERE Color = 'oldest'")), QStringLiteral("1"));
+        QCOMPARE(AutomaticBackups(gDb->Path()).List().size(), 11);
+    }
+
     // Emptying the trash asks first; after it, the deletes can no longer be
     // undone, while a later change still can.
     void emptyingTheTrashAsksFirst()
