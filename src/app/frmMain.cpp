@@ -1049,14 +1049,31 @@ void Refuse(bool& checking, QWidget* box, const QString& text, MsgIcon icon)
 
 }  // namespace
 
+namespace {
+
+std::optional<qint32> QuantityOf(const QLineEdit* box)
+{
+    return ParseWholeNumber(box->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+}
+
+// A price box whose total at this quantity would be too large to keep.
+bool TotalTooLarge(const QLineEdit* price, qint32 quantity)
+{
+    const auto each = ParseCurrency(price->text());
+    return each && !LineTotal(*each, quantity);
+}
+
+}  // namespace
+
 void frmMain::RecomputeTotal(QLineEdit* price, QLineEdit* total)
 {
     const auto each = ParseCurrency(price->text());
     if (!each) return;
-    // A quantity that is not a number leaves no total to show.
-    const auto quantity =
-        ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
-    total->setText(quantity ? FormatCurrency(*each * *quantity) : QString());
+    // A quantity that is not a number leaves no total to show; the entry rules
+    // refuse a price or quantity whose total does not fit before it gets here.
+    const auto quantity = QuantityOf(txtQuantity);
+    const auto product = quantity ? LineTotal(*each, *quantity) : std::nullopt;
+    total->setText(product ? FormatCurrency(*product) : QString());
 }
 
 void frmMain::MoneyBoxLeft(QLineEdit* price, QLineEdit* total)
@@ -1066,7 +1083,9 @@ void frmMain::MoneyBoxLeft(QLineEdit* price, QLineEdit* total)
         return;
     }
     const auto value = ParseCurrency(price->text());
-    if (!value) {
+    const auto quantity = QuantityOf(txtQuantity);
+    // A price whose total would be too large to keep is no number either.
+    if (!value || (quantity && TotalTooLarge(price, *quantity))) {
         Refuse(mChecking, price, QStringLiteral("You must enter a valid number or leave the field blank"), MsgIcon::None);
         return;
     }
@@ -1103,7 +1122,10 @@ void frmMain::txtYear_LostFocus()
 
 void frmMain::txtQuantity_LostFocus()
 {
-    if (!ParseWholeNumber(txtQuantity->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())) {
+    // A quantity that would make a total too large to keep is no number either.
+    const auto quantity = QuantityOf(txtQuantity);
+    if (!quantity || TotalTooLarge(txtPricePaid, *quantity) || TotalTooLarge(txtCatValue, *quantity) ||
+        TotalTooLarge(txtPriceAsk, *quantity)) {
         Refuse(mChecking, txtQuantity, QStringLiteral("You must enter a number in the Quantity field"), MsgIcon::Stop);
         return;
     }

@@ -163,9 +163,11 @@ void GenerateCustomReport(const CustomReport& report, CustomReportWriter& writer
     rs->Close();
     if (!read || !written) return stop();
 
-    if (query.HasTotals() &&
-        !writer.WriteLine(TotalsLine(report.target, query.columnFormat, query.columns, totals.Cells(query.columns))))
-        return stop();
+    if (query.HasTotals()) {
+        QStringList cells;
+        if (!Guard([&] { cells = totals.Cells(query.columns); })) return stop();
+        if (!writer.WriteLine(TotalsLine(report.target, query.columnFormat, query.columns, cells))) return stop();
+    }
     if (report.target == CustomTarget::HtmlFile) {
         for (const QString& line : HtmlTail())
             if (!writer.WriteLine(line)) return stop();

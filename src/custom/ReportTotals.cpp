@@ -8,7 +8,11 @@ void ReportTotals::Add(const ReportColumn& column, const QVariant& value)
 {
     if (!column.total || column.datatype != FieldType::Number || !value.isValid() || value.isNull()) return;
     if (column.isCurrency) {
-        if (const auto money = MoneyOf(value)) mMoney[column.specId] += *money;
+        if (const auto money = MoneyOf(value)) {
+            MoneySum& sum = mMoney[column.specId];
+            sum.Add(*money);
+            FittingOrOverflow(sum.Value());
+        }
     } else if (const auto number = NumberOf(value)) {
         mNumber[column.specId] += *number;
     }
@@ -22,7 +26,7 @@ QStringList ReportTotals::Cells(const QList<ReportColumn>& columns) const
             cells << QString();
         } else if (column.isCurrency) {
             const auto it = mMoney.find(column.specId);
-            cells << FormatCurrency(it == mMoney.end() ? Money() : it->second);
+            cells << FormatCurrency(it == mMoney.end() ? Money() : FittingOrOverflow(it->second.Value()));
         } else {
             const auto it = mNumber.find(column.specId);
             cells << GeneralNumberText(it == mNumber.end() ? 0.0 : it->second);

@@ -14,12 +14,13 @@
 class ReportTotals {
 public:
     // Adds a record's value when the column is totalled and the value is not empty.
+    // A money total that no longer fits throws the overflow error.
     void Add(const ReportColumn& column, const QVariant& value);
     // The totals row's cells: the total of each totalled column (currency for
     // money, else a general number), empty for the others.
     QStringList Cells(const QList<ReportColumn>& columns) const;
 
 private:
-    std::map<int, Money> mMoney;    // by SpecID
+    std::map<int, MoneySum> mMoney;  // by SpecID
     std::map<int, double> mNumber;  // by SpecID
 };

@@ -370,7 +370,9 @@ std::optional<Money> ParseCurrency(const QString& text)
     const bool roundUp = fraction.size() > 4 && fraction.at(4) >= u'5';
     fraction = fraction.left(4).leftJustified(4, u'0');
     units += fraction.toLongLong() + (roundUp ? 1 : 0);
-    return Money::FromUnits(d->negative ? -units : units);
+    const Money money = Money::FromUnits(d->negative ? -units : units);
+    if (!money.Fits()) return std::nullopt;
+    return money;
 }
 
 std::optional<double> ParseNumber(const QString& text)
@@ -419,7 +421,19 @@ QString FormatSingle(float value)
     return LocalisePlainNumber(text);
 }
 
-QString FormatPlainMoney(Money value) { return FormatGeneralNumber(value.ToDouble()); }
+QString FormatPlainMoney(Money value)
+{
+    // Written from the fixed-point digits: a double would lose the last cents of
+    // large totals.
+    const qint64 units = value.Units();
+    const quint64 magnitude = units < 0 ? 0 - static_cast<quint64>(units) : static_cast<quint64>(units);
+    QString plain = units < 0 ? QStringLiteral("-") : QString();
+    plain += QString::number(magnitude / Money::kScale);
+    QString fraction = QString::number(magnitude % Money::kScale).rightJustified(4, u'0');
+    while (fraction.endsWith(u'0')) fraction.chop(1);
+    if (!fraction.isEmpty()) plain += u'.' + fraction;
+    return LocalisePlainNumber(plain);
+}
 
 QString ShortDatePattern() { return CurrentDatePattern().pattern; }
 

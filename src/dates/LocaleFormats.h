@@ -16,7 +16,8 @@
 QString FormatCurrency(Money value);
 // Reads what FormatCurrency or a collector wrote: the currency symbol, grouping
 // separators (no-break spaces too), a leading or trailing minus sign or
-// parentheses for a negative amount, surrounding blanks.
+// parentheses for a negative amount, surrounding blanks. An amount that does not
+// fit the money type is not a number.
 std::optional<Money> ParseCurrency(const QString& text);
 
 // The locale-aware numeric test and conversion; the same text forms as above.

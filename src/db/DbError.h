@@ -8,6 +8,7 @@
 // The error numbers the program knows by name. Any other failure carries the
 // database engine's own result code.
 namespace ErrNo {
+inline constexpr int Overflow = 6;        // a money total beyond the amounts the program keeps
 inline constexpr int NoObject = 91;        // an object that should hold the database holds none
 inline constexpr int NoCurrentRecord = 3021;
 inline constexpr int FileNotFound = 3024;

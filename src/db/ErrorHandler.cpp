@@ -46,6 +46,10 @@ void HandleError(const DbError& error)
     case ErrNo::DialogCancel:
         gRptCancel = true;
         return;
+    case ErrNo::Overflow:
+        // Ends only the report under way: nothing is wrong with the catalogue.
+        MsgBox(QString::number(error.Number()) + QStringLiteral("  ") + error.Text());
+        return;
     default:
         MsgBox(QString::number(error.Number()) + QStringLiteral("  ") + error.Text());
         EndProgram();

@@ -6,7 +6,8 @@
 
 // The central error handler: every guarded operation sends its failure here. A
 // locked record is retried (with a question every 100 failures), a cancelled
-// file dialog cancels the report, anything else is shown and ends the program.
+// file dialog cancels the report, a money total too large to show ends the
+// report with a message, anything else is shown and ends the program.
 void HandleError(const DbError& error);
 
 // Runs one guarded step. A failure goes to the central handler; the caller then

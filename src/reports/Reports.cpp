@@ -70,11 +70,13 @@ private:
         const Money paidEach = MoneyOf(rs.FieldAt(mPaid)).value_or(Money());
         const Money secondEach = MoneyOf(rs.FieldAt(mSecond)).value_or(Money());
         const qint64 quantity = WholeOf(rs.FieldAt(mQuantity)).value_or(0);
-        const Money paid = paidEach * quantity;
-        const Money second = secondEach * quantity;
+        const Money paid = FittingOrOverflow(LineTotal(paidEach, quantity));
+        const Money second = FittingOrOverflow(LineTotal(secondEach, quantity));
         mQuantityTotal += quantity;
-        mPaidTotal += paid;
-        mSecondTotal += second;
+        mPaidTotal.Add(paid);
+        mSecondTotal.Add(second);
+        FittingOrOverflow(mPaidTotal.Value());
+        FittingOrOverflow(mSecondTotal.Value());
         cells.push_back(TextOf(rs.FieldAt(mDescr)));
         cells.push_back(TextOf(rs.FieldAt(mCatNum)));
         cells.push_back(QString::number(quantity));
@@ -86,10 +88,12 @@ private:
 
     TotalsLines Totals() const override
     {
-        const Money difference = mSecondTotal - mPaidTotal;
+        const Money paidTotal = FittingOrOverflow(mPaidTotal.Value());
+        const Money secondTotal = FittingOrOverflow(mSecondTotal.Value());
+        const Money difference = FittingOrOverflow(secondTotal.Minus(paidTotal));
         const QString quantity = QString::number(mQuantityTotal);
-        const QString paid = FormatCurrency(mPaidTotal);
-        const QString second = FormatCurrency(mSecondTotal);
+        const QString paid = FormatCurrency(paidTotal);
+        const QString second = FormatCurrency(secondTotal);
         const QString diff = FormatCurrency(difference);
         TotalsLines lines;
         lines.preview << (mSales ? QStringLiteral("3560|>1400|>2800|>2800;Totals|")
@@ -100,8 +104,8 @@ private:
                              diff + u';';
         // The text file of the sales report carries its money totals as plain numbers.
         const auto textMoney = [this](Money m) { return mSales ? FormatPlainMoney(m) : FormatCurrency(m); };
-        lines.text << QStringLiteral("\t\t") + quantity + QStringLiteral("\t\t") + textMoney(mPaidTotal) +
-                          QStringLiteral("\t\t") + textMoney(mSecondTotal);
+        lines.text << QStringLiteral("\t\t") + quantity + QStringLiteral("\t\t") + textMoney(paidTotal) +
+                          QStringLiteral("\t\t") + textMoney(secondTotal);
         lines.text << QStringLiteral("\t\t\t\t\t\t") + textMoney(difference);
         lines.html << QStringLiteral("<tr><td>Totals</td><td align=right colspan=2>") + quantity +
                           QStringLiteral("</td><td align=right colspan=2>") + paid +
@@ -116,8 +120,8 @@ private:
     int mDescr = 0, mCatNum = 0, mQuantity = 0, mPaid = 0, mSecond = 0;
     // Wider than the quantities themselves so that no collection can overflow it.
     qint64 mQuantityTotal = 0;
-    Money mPaidTotal;
-    Money mSecondTotal;
+    MoneySum mPaidTotal;
+    MoneySum mSecondTotal;
 };
 
 class WantList final : public StandardReport {
@@ -160,7 +164,8 @@ private:
     void Cells(const Recordset& rs, std::vector<QString>& cells) override
     {
         const Money willPay = MoneyOf(rs.FieldAt(mPaid)).value_or(Money());
-        mTotal += willPay;
+        mTotal.Add(willPay);
+        FittingOrOverflow(mTotal.Value());
         const auto face = MoneyOf(rs.FieldAt(mFace));
         cells.push_back(TextOf(rs.FieldAt(mDescr)));
         cells.push_back(TextOf(rs.FieldAt(mCatNum)));
@@ -172,7 +177,7 @@ private:
 
     TotalsLines Totals() const override
     {
-        const QString total = FormatCurrency(mTotal);
+        const QString total = FormatCurrency(FittingOrOverflow(mTotal.Value()));
         TotalsLines lines;
         lines.preview << mTexts.formatPart + QStringLiteral("|||||") + total + u';';
         lines.text << QStringLiteral("\t\t\t\t\t") + total;
@@ -181,7 +186,7 @@ private:
     }
 
     int mDescr = 0, mCatNum = 0, mPaid = 0, mFace = 0, mCountry = 0, mCondition = 0;
-    Money mTotal;
+    MoneySum mTotal;
 };
 
 struct CategoryKind {

@@ -87,6 +87,7 @@ void StandardReport::Run()
 
     std::vector<QString> cells;
     QString line;
+    TotalsLines totals;
     try {
         Begin(*rs);
         while (!rs->Eof()) {
@@ -125,12 +126,12 @@ void StandardReport::Run()
             rs->MoveNext();
         }
         rs->Close();
+        totals = Totals();
     } catch (const DbError& error) {
         HandleError(error);
         return;
     }
 
-    const TotalsLines totals = Totals();
     switch (target) {
         case Preview:
             for (const QString& table : totals.preview) surface->AddTable(table);

@@ -251,6 +251,58 @@ private Q_SLOTS:
                  QStringLiteral("2.0|6.0|3|null"));
     }
 
+    // A total is kept to fourteen whole digits; a price or a quantity whose total
+    // would be larger is no number for the entry rules, and nothing is saved.
+    void totalsThatDoNotFit_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<bool>("quantityLast");  // the quantity is typed after the price
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("total");
+        const QString priceMessage = QStringLiteral("You must enter a valid number or leave the field blank");
+        const QString quantityMessage = QStringLiteral("You must enter a number in the Quantity field");
+        QTest::newRow("a million times a billion") << "$1,000,000" << "1000000000" << false << priceMessage << "";
+        QTest::newRow("a billion of a million") << "$1,000,000" << "1000000000" << true << quantityMessage
+                                                << "$1,000,000.00";
+        QTest::newRow("fourteen whole digits") << "$10,000,000,000,000" << "9" << true << ""
+                                               << "$90,000,000,000,000.00";
+        QTest::newRow("fifteen whole digits") << "$10,000,000,000,000" << "10" << true << quantityMessage
+                                              << "$10,000,000,000,000.00";
+        QTest::newRow("fifteen, negative") << "-$50,000,000,000,000" << "2" << false << priceMessage << "";
+    }
+    void totalsThatDoNotFit()
+    {
+        QFETCH(QString, price);
+        QFETCH(QString, quantity);
+        QFETCH(bool, quantityLast);
+        QFETCH(QString, message);
+        QFETCH(QString, total);
+        MainWindowFixture f;
+        f.Show();
+        f.window->cmdAddNew_Click();
+        f.Type("txtDescr", "Costly");
+        f.W<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        if (!quantityLast) f.W<QLineEdit>("txtQuantity")->setText(quantity);
+        f.Type("txtPricePaid", price);
+        QTest::keyClick(f.W("txtPricePaid"), Qt::Key_Tab);
+        if (quantityLast) {
+            f.Type("txtQuantity", quantity);
+            QTest::keyClick(f.W("txtQuantity"), Qt::Key_Tab);
+        }
+        QCOMPARE(f.Text("txtTotalPaid"), total);
+        QCOMPARE(f.prompts.LastText(), message);
+        if (!message.isEmpty()) {
+            QCOMPARE(f.Focused()->objectName(), QLatin1String(quantityLast ? "txtQuantity" : "txtPricePaid"));
+            QVERIFY(f.window->IsEditing());
+            return;
+        }
+        // What fits is saved and shown again as it was.
+        f.window->cmdUpdate_Click();
+        QCOMPARE(f.Text("txtTotalPaid"), total);
+        QCOMPARE(Row(f, "printf('%.2f', totalpaid)", "1"), QStringLiteral("90000000000000.00"));
+    }
+
     void numberChecksOnLeaving_data()
     {
         QTest::addColumn<QString>("box");

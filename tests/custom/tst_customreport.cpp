@@ -327,6 +327,26 @@ private Q_SLOTS:
         QVERIFY(!mPrompts->endedWith.has_value());
     }
 
+    // A money total too large to keep ends the report through the central
+    // handler, without a totals row and without ending the program.
+    void moneyTotalTooLargeEndsTheReport()
+    {
+        gDb->Execute(QStringLiteral("UPDATE Stamp SET pricepaid = 60000000000000 WHERE pricepaid > 10"));
+        mSettings[kPricePaid].mTotal = true;
+        MemoryReportWriter writer;
+        GenerateCustomReport(Report({kDescription, kPricePaid}, CustomTarget::TextFile), writer);
+        QCOMPARE(mPrompts->LastText(), QStringLiteral("6  Overflow.  A total is too large to be shown."));
+        QVERIFY(writer.closed && !writer.completed);
+        for (const QString& line : writer.lines) QVERIFY2(!line.startsWith(u'\t'), qPrintable(line));
+        QVERIFY(!mPrompts->endedWith.has_value());
+        // Just within the limit the total is shown.
+        gDb->Execute(QStringLiteral("UPDATE Stamp SET pricepaid = 49999999999998 WHERE pricepaid > 10"));
+        MemoryReportWriter fits;
+        GenerateCustomReport(Report({kDescription, kPricePaid}, CustomTarget::TextFile), fits);
+        QVERIFY(fits.completed);
+        QCOMPARE(fits.lines.last(), QStringLiteral("\t$99,999,999,999,999.25"));
+    }
+
     void closedDatabaseGoesToTheErrorHandler()
     {
         gDb->Close();

@@ -236,6 +236,30 @@ private Q_SLOTS:
         QCOMPARE(*DateOf(rs->Field(QStringLiteral("purchased"))), QDate(1998, 5, 30));
     }
 
+    // Money goes into the catalogue's REAL columns and comes back with the digits
+    // it was written with, for every amount a double can hold to the last one.
+    void moneyComesBackAsWritten_data()
+    {
+        QTest::addColumn<qint64>("units");
+        QTest::newRow("a ten-thousandth") << qint64(1);
+        QTest::newRow("negative cents") << qint64(-123456700);
+        QTest::newRow("eleven whole digits, four decimals") << qint64(999'999'999'999'999);
+        QTest::newRow("thirteen whole digits and cents") << qint64(12'345'678'901'234'500);
+        QTest::newRow("fourteen whole digits") << qint64(499'999'999'999'980'000);
+        QTest::newRow("the largest whole amount") << qint64(999'999'999'999'990'000);
+    }
+    void moneyComesBackAsWritten()
+    {
+        QFETCH(qint64, units);
+        auto rs = mDb->OpenDynaset(QStringLiteral("Select * from stamp"));
+        rs->AddNew();
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Dear"));
+        rs->SetField(QStringLiteral("totalpaid"), MoneyValue(Money::FromUnits(units)));
+        rs->Update();
+        rs->MoveLast();
+        QCOMPARE(MoneyOf(rs->Field(QStringLiteral("totalpaid"))).value_or(Money()).Units(), units);
+    }
+
     void snapshotAndFind()
     {
         auto rs = mDb->OpenSnapshot(QStringLiteral("Select * from RptSpec order by [desc]"));

@@ -307,6 +307,14 @@ private Q_SLOTS:
             << "INSERT INTO Stamp (descr, catnum, quantity, pricepaid, priceask, sold) VALUES ('Loss', 'X', 2, 3.25, "
                "1.0, 1)"
             << QStringList{"Loss\tX\t2\t$3.25\t$6.50\t$1.00\t$2.00", "\t\t2\t\t6.5\t\t2", "\t\t\t\t\t\t-4.5"};
+        // Past 2^46 a double cannot tell one cent from the next.
+        QTest::newRow("sales: plain totals to the cent past 7e13")
+            << ReportKind::Sales
+            << "INSERT INTO Stamp (descr, catnum, quantity, pricepaid, priceask, sold) VALUES ('Big', '', 1, 0, "
+               "70368744177664, 1), ('Small', '', 1, 0, 0.01, 1)"
+            << QStringList{"Big\t\t1\t$0.00\t$0.00\t$70,368,744,177,664.00\t$70,368,744,177,664.00",
+                           "Small\t\t1\t$0.00\t$0.00\t$0.01\t$0.01", "\t\t2\t\t0\t\t70368744177664.01",
+                           "\t\t\t\t\t\t70368744177664.01"};
     }
     void workedExample()
     {
@@ -324,6 +332,55 @@ private Q_SLOTS:
         gRptTarget = 2;
         RunReport(kind);
         QCOMPARE(ReadAll(path), FileBytes(lines));
+    }
+
+    // A total too large to keep is reported through the central handler; the
+    // report writes no figure at all, and the program goes on.
+    void totalsTooLargeToShow_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("sales: a line total") << ReportKind::Sales
+                                             << "INSERT INTO Stamp (descr, quantity, pricepaid, sold) VALUES "
+                                                "('Huge', 1000000000, 1000000, 1)";
+        QTest::newRow("sales: the sum of line totals")
+            << ReportKind::Sales
+            << "INSERT INTO Stamp (descr, quantity, priceask, sold) VALUES ('A', 1, 60000000000000, 1), "
+               "('B', 1, 60000000000000, 1)";
+        QTest::newRow("value: the difference")
+            << ReportKind::Value
+            << "INSERT INTO Stamp (descr, quantity, pricepaid, catvalue) VALUES ('A', 1, -60000000000000, "
+               "60000000000000)";
+        QTest::newRow("want list: the sum") << ReportKind::WantList
+                                            << "INSERT INTO Stamp (descr, pricepaid, wantlist) VALUES "
+                                               "('A', 60000000000000, 1), ('B', 60000000000000, 1)";
+    }
+    void totalsTooLargeToShow()
+    {
+        QFETCH(ReportKind, kind);
+        QFETCH(QString, sql);
+        gDb.reset();
+        mCat = std::make_unique<TestCatalogue>();
+        mCat->Exec(sql);
+        gDb = Database::Open(mCat->Path(), true);
+        const QString path = mCat->File("Report.txt");
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("the report before");
+        earlier.close();
+        for (const int target : {2, 1}) {
+            ScriptedPrompts p;
+            p.saveFiles.push_back(path);
+            gRptTarget = target;
+            const int shows = mPresenter->shows;
+            RunReport(kind);
+            QCOMPARE(p.LastText(), QStringLiteral("6  Overflow.  A total is too large to be shown."));
+            QVERIFY(!p.endedWith);
+            QVERIFY(!ProgramEnded());
+            QCOMPARE(mPresenter->shows, shows);
+            QCOMPARE(ReadAll(path), QByteArray("the report before"));
+            QCOMPARE(p.busy.back(), false);
+        }
     }
 
     void germanLocale()
