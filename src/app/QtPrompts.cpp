@@ -5,6 +5,7 @@
 #include "reports/ReportSaveDialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -58,6 +59,13 @@ QString QtPrompts::Input(const QString& prompt, const QString& title, const QStr
 std::optional<QString> QtPrompts::SaveFile(const QString& defaultName, const QString& filter)
 {
     return ShowReportSaveDialog(Owner(), defaultName, filter);
+}
+
+std::optional<QString> QtPrompts::OpenFile(const QString& title, const QString& filter)
+{
+    const QString chosen = QFileDialog::getOpenFileName(Owner(), title, QString(), QtFileFilter(filter));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
 }
 
 void QtPrompts::PickDate(const PickRequest& request) { ShowDatePicker(request); }

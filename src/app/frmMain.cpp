@@ -13,6 +13,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SqlDialect.h"
+#include "db/StampSort.h"
 #include "db/StringHelpers.h"
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
@@ -44,13 +45,6 @@
 namespace {
 
 frmMain* gMainWindow = nullptr;
-
-const QString kSortSql[] = {
-    QString(),
-    QStringLiteral("Select * from stamp order by [descr]"),
-    QStringLiteral("Select * from stamp order by catsort"),
-    QStringLiteral("Select * from stamp order by Issued"),
-};
 
 // One of the nine code lists: its control, reload flag, query and fields.
 struct CodeList {
@@ -439,7 +433,7 @@ void frmMain::Form_Load()
     Guard([] { gDb = Database::Open(gDbPath, true, CatalogueTables()); });
     Guard([] {
         if (!gDb) throw DbError(ErrNo::NoObject, QString());
-        gStampRs = gDb->OpenDynaset(kSortSql[1]);
+        gStampRs = gDb->OpenDynaset(StampSortSql(1));
     });
     Guard([this] {
         if (!gStampRs) throw DbError(ErrNo::NoObject, QString());
@@ -785,7 +779,7 @@ void frmMain::mnuSort_Click(int index)
 {
     if (index < 1 || index > 3 || !gDb) return;
     gSortOrder = index;
-    OpenStampRecordset(kSortSql[index]);
+    OpenStampRecordset(StampSortSql(index));
     if (!gStampRs->IsEmpty()) {
         gStampRs->MoveFirst();
         ShowRecord();

@@ -31,6 +31,13 @@ public:
     virtual QString Input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
     // The Save dialog; nullopt when the collector cancels it.
     virtual std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) = 0;
+    // The Open dialog for one existing file; nullopt when the collector cancels
+    // it. The filter is written as the Save dialog's.
+    virtual std::optional<QString> OpenFile(const QString& title, const QString& filter)
+    {
+        Q_UNUSED(title) Q_UNUSED(filter)
+        return std::nullopt;
+    }
     // Shows the calendar picker modally; it reads and writes gPickDate.
     virtual void PickDate(const PickRequest& request) = 0;
     virtual void Beep() = 0;

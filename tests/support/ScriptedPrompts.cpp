@@ -45,6 +45,15 @@ std::optional<QString> ScriptedPrompts::SaveFile(const QString& defaultName, con
     return answer;
 }
 
+std::optional<QString> ScriptedPrompts::OpenFile(const QString& title, const QString& filter)
+{
+    openRequests.push_back({title, filter});
+    if (openFiles.empty()) return std::nullopt;
+    const auto answer = openFiles.front();
+    openFiles.pop_front();
+    return answer;
+}
+
 void ScriptedPrompts::PickDate(const PickRequest& request)
 {
     pickRequests.push_back(request);
@@ -59,6 +68,7 @@ void ScriptedPrompts::Clear()
     messages.clear();
     inputRequests.clear();
     saveRequests.clear();
+    openRequests.clear();
     pickRequests.clear();
     beeps = 0;
     busy.clear();

@@ -28,6 +28,11 @@ struct SaveRequest {
     QString filter;
 };
 
+struct OpenRequest {
+    QString title;
+    QString filter;
+};
+
 class ScriptedPrompts final : public Prompts {
 public:
     ScriptedPrompts();
@@ -38,6 +43,7 @@ public:
     MsgAnswer Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString Input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) override;
+    std::optional<QString> OpenFile(const QString& title, const QString& filter) override;
     void PickDate(const PickRequest& request) override;
     void Beep() override { ++beeps; }
     void Busy(bool on) override { busy.push_back(on); }
@@ -61,6 +67,8 @@ public:
     std::deque<QString> inputs;
     // Save dialog answers; nullopt stands for Cancel. Once they run out: Cancel.
     std::deque<std::optional<QString>> saveFiles;
+    // Open dialog answers; nullopt stands for Cancel. Once they run out: Cancel.
+    std::deque<std::optional<QString>> openFiles;
     // Picked days; nullopt closes the picker without a pick.
     std::deque<std::optional<QDate>> pickedDates;
     // The progress steps answer "cancelled" from this count of work done on.
@@ -69,6 +77,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<InputRequest> inputRequests;
     std::vector<SaveRequest> saveRequests;
+    std::vector<OpenRequest> openRequests;
     std::vector<PickRequest> pickRequests;
     int beeps = 0;
     std::vector<bool> busy;
