@@ -4,6 +4,11 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Prompts.h"
+#include "db/StringHelpers.h"
+#include "db/TextColumns.h"
+#include "db/TextKeys.h"
+#include "search/Collation.h"
+#include "search/Folding.h"
 
 #include <sqlite3.h>
 
@@ -15,11 +20,82 @@ void Exec(sqlite3* db, const char* sql)
     if (rc != SQLITE_OK) ThrowEngineError(db, rc);
 }
 
-QString Placeholders(int count)
+constexpr int kImportCacheKb = 32 * 1024;
+
+// The engine's page cache made at least so large for a while.
+class CacheSize {
+public:
+    CacheSize(sqlite3* db, int kilobytes) : mDb(db)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA cache_size", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            mBefore = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+        // A negative size is in kilobytes, a positive one in pages.
+        const qint64 beforeKb = mBefore < 0 ? -mBefore : mBefore * 4;
+        if (beforeKb < kilobytes) Set(-qint64(kilobytes));
+        else mDb = nullptr;
+    }
+    ~CacheSize()
+    {
+        if (mDb) Set(mBefore);
+    }
+    CacheSize(const CacheSize&) = delete;
+    CacheSize& operator=(const CacheSize&) = delete;
+
+private:
+    void Set(qint64 size)
+    {
+        const QByteArray sql = "PRAGMA cache_size = " + QByteArray::number(size);
+        sqlite3_exec(mDb, sql.constData(), nullptr, nullptr, nullptr);
+    }
+    sqlite3* mDb;
+    qint64 mBefore = -2000;
+};
+
+// A text column of the stamp table with stored keys, and the field it holds
+// (Fld::Ignore for the catalogue-number sort key).
+struct KeyedColumn {
+    QString name;
+    int field;
+};
+
+std::vector<KeyedColumn> StampKeyedColumns()
 {
-    QStringList marks;
-    for (int i = 0; i < count; ++i) marks << QStringLiteral("?");
-    return marks.join(u',');
+    std::vector<KeyedColumn> columns;
+    for (const TextColumn& c : TextColumns()) {
+        if (QString::fromLatin1(c.table).compare(u"Stamp", Qt::CaseInsensitive) != 0) continue;
+        const QString name = QString::fromLatin1(c.column);
+        int field = Fld::Ignore;
+        for (int f = 0; f < Fld::Count; ++f)
+            if (name.compare(QString::fromLatin1(StampFields()[size_t(f)].column), Qt::CaseInsensitive) == 0) field = f;
+        columns.push_back({name, field});
+    }
+    return columns;
+}
+
+// The column names a write gives values to, in the order they are bound: every
+// field, the catalogue-number sort key, then the stored keys of the texts.
+QStringList WrittenColumns(const std::vector<KeyedColumn>& keyed)
+{
+    QStringList names = StampColumnList().split(QStringLiteral(", "));
+    names << QStringLiteral("catsort");
+    for (const KeyedColumn& k : keyed) names << k.name + QStringLiteral("_fold") << k.name + QStringLiteral("_sort");
+    return names;
+}
+
+// Binds the stored keys of the row's texts, as the catalogue's key queue would
+// make them, from parameter first on.
+void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed)
+{
+    int i = first;
+    for (const KeyedColumn& k : keyed) {
+        const QString text = k.field >= 0 ? row.Text(k.field) : CatalogueSortKey(row.catnum);
+        const QByteArray fold = FoldText(text).toUtf8();
+        const QByteArray key = CollationKey(text);
+        sqlite3_bind_text(stmt, i++, fold.constData(), int(fold.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(stmt, i++, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+    }
 }
 
 }  // namespace
@@ -31,9 +107,22 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
     result.counts.refused = plan.counts.refused;
     const auto conn = db.SharedConnection();
     sqlite3* handle = conn->Checked();
+    // The indexes of a large catalogue take more room than the engine's cache
+    // gives them by default; every row would read and write them again.
+    const CacheSize cache(handle, kImportCacheKb);
 
     Exec(handle, "BEGIN IMMEDIATE");
     try {
+        // The rows get their text keys as they are written; whatever the queue
+        // holds from before is done first, so that what it holds afterwards of
+        // the stamp table is this import's.
+        const bool keys = conn->textKeys;
+        if (keys) RefreshTextKeys(handle);
+        const std::vector<KeyedColumn> keyed = keys ? StampKeyedColumns() : std::vector<KeyedColumn>();
+
+        // Without the queue's triggers a row's statement needs no journal of its
+        // own, which halves the time of a large import.
+        const QStringList triggers = keys ? DropTextKeyTriggers(handle, QStringLiteral("Stamp")) : QStringList();
         Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
                           qint64(plan.rows.size()), true);
         for (int table = 1; table <= 9; ++table) {
@@ -51,19 +140,24 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
             result.counts.newEntries[size_t(table)] = names.size();
         }
 
-        const QString columns = StampColumnList() + QStringLiteral(", catsort");
-        Statement insert(conn, QStringLiteral("INSERT INTO Stamp (") + columns + QStringLiteral(") VALUES (") +
-                                   Placeholders(Fld::Count + 1) + u')');
-        QStringList sets;
-        for (const QString& column : columns.split(QStringLiteral(", "))) sets << column + QStringLiteral(" = ?");
+        const QStringList columns = WrittenColumns(keyed);
+        QStringList marks, sets;
+        for (const QString& column : columns) {
+            marks << QStringLiteral("?");
+            sets << column + QStringLiteral(" = ?");
+        }
+        Statement insert(conn, QStringLiteral("INSERT INTO Stamp (") + columns.join(QStringLiteral(", ")) +
+                                   QStringLiteral(") VALUES (") + marks.join(u',') + u')');
         Statement update(conn, QStringLiteral("UPDATE Stamp SET ") + sets.join(QStringLiteral(", ")) +
                                    QStringLiteral(" WHERE StampID = ?"));
+        const int keysAt = Fld::Count + 2;
         qint64 done = 0;
         for (const PlannedRow& row : plan.rows) {
             Statement& write = row.stampId != 0 ? update : insert;
             write.Reset();
             BindStampRow(write.Handle(), 1, row.values, result.newCodeIds);
-            if (row.stampId != 0) sqlite3_bind_int64(write.Handle(), Fld::Count + 2, row.stampId);
+            BindKeys(write.Handle(), keysAt, row.values, keyed);
+            if (row.stampId != 0) sqlite3_bind_int64(write.Handle(), int(columns.size()) + 1, row.stampId);
             write.Step();
             if (row.stampId != 0) {
                 result.updatedIds.push_back(row.stampId);
@@ -84,7 +178,9 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
             Exec(handle, "ROLLBACK");
             return result;
         }
-        // The catalogue is whole at the commit: every text has its keys.
+        // The stamps carry their keys already; the new code entries get theirs,
+        // so that the catalogue is whole at the commit.
+        for (const QString& sql : triggers) Exec(handle, sql.toUtf8().constData());
         conn->RefreshTextKeysIfWritten();
         Exec(handle, "COMMIT");
     } catch (...) {

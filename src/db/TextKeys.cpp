@@ -334,6 +334,23 @@ void RefreshTextKeys(sqlite3* db)
     savepoint.Release();
 }
 
+QStringList DropTextKeyTriggers(sqlite3* db, const QString& table)
+{
+    const KeyedTable* t = FindTable(table);
+    if (!t) return {};
+    QStringList restore;
+    for (const char* event : {"insert", "update"}) {
+        Prepared read(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?"));
+        const QByteArray name = TriggerName(*t, event).toUtf8();
+        sqlite3_bind_text(*read, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        if (!read.Step()) continue;
+        restore << read.Text(0);
+        read.Reset();
+        Exec(db, QStringLiteral("DROP TRIGGER ") + Quoted(TriggerName(*t, event)));
+    }
+    return restore;
+}
+
 void CheckTextKeys(sqlite3* db)
 {
     Savepoint savepoint(db);
