@@ -289,15 +289,68 @@ std::optional<bool> ReadYesNo(const QString& text, YesNoStyle style, QString* re
     return std::nullopt;
 }
 
-ValueConventions GuessConventions(const std::vector<QStringList>& rows, const std::vector<int>& mapping,
-                                  QChar separator)
-{
-    ValueConventions c;
+namespace {
+
+// What the values of a sample say about its conventions.
+struct Evidence {
     int point = 0, comma = 0;
     int dayFirst = 0, monthFirst = 0, otherDates = 0;
     bool dottedDates = false;
     int styles[4] = {0, 0, 0, 0};
+
+    void Amount(const QString& text)
+    {
+        bool negative = false;
+        const QString s = Bare(text, negative);
+        const qsizetype lastPoint = s.lastIndexOf(u'.');
+        const qsizetype lastComma = s.lastIndexOf(u',');
+        if (lastPoint >= 0 && lastComma >= 0) {
+            ++(lastPoint > lastComma ? point : comma);
+        } else if (lastPoint >= 0 || lastComma >= 0) {
+            const QChar mark = lastPoint >= 0 ? u'.' : u',';
+            const qsizetype at = std::max(lastPoint, lastComma);
+            if (s.count(mark) > 1) ++(mark == u'.' ? comma : point);  // a grouping mark
+            else if (s.size() - at - 1 != 3) ++(mark == u'.' ? point : comma);
+        }
+    }
+    void Date(const QString& text)
+    {
+        const DateParts parts = SplitDate(text);
+        if (!parts.valid || parts.numbers.size() != 3 || parts.numbers.front().size() == 4) return;
+        ++otherDates;
+        if (text.contains(u'.')) dottedDates = true;
+        if (parts.numbers.at(0).toInt() > 12) ++dayFirst;
+        if (parts.numbers.at(1).toInt() > 12) ++monthFirst;
+    }
+};
+
+bool IsAmountText(const QString& text)
+{
+    bool negative = false;
+    const QString s = Bare(text, negative);
+    bool digit = false;
+    for (const QChar c : s) {
+        if (IsAsciiDigit(c)) digit = true;
+        else if (c != u'.' && c != u',' && !IsGroupChar(c, u',')) return false;
+    }
+    return digit;
+}
+
+bool IsDateText(const QString& text)
+{
+    const DateParts parts = SplitDate(text);
+    return parts.valid && parts.numbers.size() == 3;
+}
+
+}  // namespace
+
+ValueConventions GuessConventions(const std::vector<QStringList>& rows, const std::vector<int>& mapping,
+                                  QChar separator)
+{
+    Evidence e;
     const auto& fields = StampFields();
+    qsizetype columns = 0;
+    for (const QStringList& row : rows) columns = std::max(columns, row.size());
     for (const QStringList& row : rows) {
         for (qsizetype column = 0; column < row.size() && column < qsizetype(mapping.size()); ++column) {
             const int field = mapping[size_t(column)];
@@ -306,46 +359,60 @@ ValueConventions GuessConventions(const std::vector<QStringList>& rows, const st
             if (text.isEmpty()) continue;
             switch (fields[size_t(field)].kind) {
             case FieldKind::Money:
-            case FieldKind::Total: {
-                bool negative = false;
-                const QString s = Bare(text, negative);
-                const qsizetype lastPoint = s.lastIndexOf(u'.');
-                const qsizetype lastComma = s.lastIndexOf(u',');
-                if (lastPoint >= 0 && lastComma >= 0) {
-                    ++(lastPoint > lastComma ? point : comma);
-                } else if (lastPoint >= 0 || lastComma >= 0) {
-                    const QChar mark = lastPoint >= 0 ? u'.' : u',';
-                    const qsizetype at = std::max(lastPoint, lastComma);
-                    if (s.count(mark) > 1) ++(mark == u'.' ? comma : point);  // a grouping mark
-                    else if (s.size() - at - 1 != 3) ++(mark == u'.' ? point : comma);
-                }
-                break;
-            }
-            case FieldKind::Date: {
-                const DateParts parts = SplitDate(text);
-                if (!parts.valid || parts.numbers.size() != 3 || parts.numbers.front().size() == 4) break;
-                ++otherDates;
-                if (text.contains(u'.')) dottedDates = true;
-                if (parts.numbers.at(0).toInt() > 12) ++dayFirst;
-                if (parts.numbers.at(1).toInt() > 12) ++monthFirst;
-                break;
-            }
-            case FieldKind::YesNo: ++styles[int(StyleOfWord(FoldText(text)))]; break;
+            case FieldKind::Total: e.Amount(text); break;
+            case FieldKind::Date: e.Date(text); break;
+            case FieldKind::YesNo: ++e.styles[int(StyleOfWord(FoldText(text)))]; break;
             default: break;
             }
         }
     }
+    // Columns not given a field yet may be given one by hand: where the mapped
+    // columns tell nothing, columns that hold nothing but amounts, or nothing
+    // but dates, tell.
+    if (e.point == e.comma || e.otherDates == 0) {
+        Evidence other;
+        for (qsizetype column = 0; column < columns; ++column) {
+            if (column < qsizetype(mapping.size()) && mapping[size_t(column)] >= 0) continue;
+            bool amounts = true, dates = true, any = false;
+            for (const QStringList& row : rows) {
+                const QString text = column < row.size() ? row.at(column).trimmed() : QString();
+                if (text.isEmpty()) continue;
+                any = true;
+                amounts = amounts && IsAmountText(text);
+                dates = dates && IsDateText(text);
+            }
+            if (!any) continue;
+            for (const QStringList& row : rows) {
+                const QString text = column < row.size() ? row.at(column).trimmed() : QString();
+                if (text.isEmpty()) continue;
+                if (dates) other.Date(text);
+                else if (amounts) other.Amount(text);
+            }
+        }
+        if (e.point == e.comma) {
+            e.point = other.point;
+            e.comma = other.comma;
+        }
+        if (e.otherDates == 0) {
+            e.dayFirst = other.dayFirst;
+            e.monthFirst = other.monthFirst;
+            e.otherDates = other.otherDates;
+            e.dottedDates = other.dottedDates;
+        }
+    }
+
+    ValueConventions c;
     const bool european = separator == u';';
-    c.decimal = comma > point ? DecimalMark::Comma : point > comma ? DecimalMark::Point
+    c.decimal = e.comma > e.point ? DecimalMark::Comma : e.point > e.comma ? DecimalMark::Point
                 : european ? DecimalMark::Comma : DecimalMark::Point;
-    if (dayFirst > monthFirst) c.dates = DateOrder::Dmy;
-    else if (monthFirst > dayFirst) c.dates = DateOrder::Mdy;
-    else if (otherDates == 0) c.dates = DateOrder::Ymd;
-    else if (dottedDates || european || c.decimal == DecimalMark::Comma) c.dates = DateOrder::Dmy;
+    if (e.dayFirst > e.monthFirst) c.dates = DateOrder::Dmy;
+    else if (e.monthFirst > e.dayFirst) c.dates = DateOrder::Mdy;
+    else if (e.otherDates == 0) c.dates = DateOrder::Ymd;
+    else if (e.dottedDates || european || c.decimal == DecimalMark::Comma) c.dates = DateOrder::Dmy;
     else c.dates = LocaleDateOrder() == u"dmy" ? DateOrder::Dmy : DateOrder::Mdy;
     int best = 0;
     for (int style = 1; style < 4; ++style)
-        if (styles[style] > styles[best]) best = style;
+        if (e.styles[style] > e.styles[best]) best = style;
     c.yesNo = YesNoStyle(best);
     return c;
 }
