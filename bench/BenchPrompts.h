@@ -17,6 +17,7 @@ class BenchPrompts final : public Prompts {
 public:
     std::deque<QString> inputs;
     std::deque<QString> files;
+    std::deque<QString> openFiles;
     QStringList shown;
 
     MsgAnswer Message(const QString& text, const QString&, MsgIcon, MsgButtons buttons) override
@@ -36,6 +37,13 @@ public:
         if (files.empty()) return std::nullopt;
         QString file = files.front();
         files.pop_front();
+        return file;
+    }
+    std::optional<QString> OpenFile(const QString&, const QString&) override
+    {
+        if (openFiles.empty()) return std::nullopt;
+        QString file = openFiles.front();
+        openFiles.pop_front();
         return file;
     }
     void PickDate(const PickRequest&) override {}
