@@ -1,6 +1,7 @@
 #include "csv/CsvExport.h"
 
 #include "codes/CodeTables.h"
+#include "csv/CsvSniff.h"
 #include "csv/CsvWriter.h"
 #include "csv/StampRow.h"
 #include "db/Database.h"
@@ -11,13 +12,145 @@
 #include "db/StampSort.h"
 #include "reports/ReportFile.h"
 
+#include <QDate>
 #include <QLocale>
+
+#include <charconv>
 
 #include <sqlite3.h>
 
 namespace {
 
 const QString kExportTitle = QStringLiteral("Export to CSV");
+
+// A text as a field of the file: an apostrophe before a text that a spreadsheet
+// would run as a formula (or that begins with one), quoted when it holds a
+// comma, a quote or a line break. Written from the text's UTF-8 as the
+// catalogue holds it.
+void AppendText(QByteArray& out, const char* utf8, qsizetype size)
+{
+    bool ascii = true;
+    for (qsizetype i = 0; i < size && ascii; ++i) ascii = (utf8[i] & 0x80) == 0;
+    if (!ascii && !IsUtf8(QByteArrayView(utf8, size))) {
+        // Bytes that are no UTF-8 (a file another tool wrote) go out as the
+        // program shows them.
+        const QByteArray shown = QString::fromUtf8(utf8, size).toUtf8();
+        AppendText(out, shown.constData(), shown.size());
+        return;
+    }
+    bool protect = false;
+    if (size > 0) {
+        switch (utf8[0]) {
+        case '=':
+        case '+':
+        case '-':
+        case '@':
+        case '\t':
+        case '\r':
+        case '\'': protect = true; break;
+        default: break;
+        }
+    }
+    bool quote = false;
+    for (qsizetype i = 0; i < size && !quote; ++i) {
+        const char c = utf8[i];
+        quote = c == ',' || c == '"' || c == '\r' || c == '\n';
+    }
+    if (quote) out += '"';
+    if (protect) out += '\'';
+    if (!quote) {
+        out.append(utf8, size);
+        return;
+    }
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (utf8[i] != '"') continue;
+        out.append(utf8 + plain, i + 1 - plain);
+        out += '"';
+        plain = i + 1;
+    }
+    out.append(utf8 + plain, size - plain);
+    out += '"';
+}
+
+void AppendText(QByteArray& out, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    AppendText(out, utf8.constData(), utf8.size());
+}
+
+void AppendWhole(QByteArray& out, qint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+// An amount from its fixed-point digits: a decimal point, two decimals at least.
+void AppendAmount(QByteArray& out, Money amount)
+{
+    const qint64 units = amount.Units();
+    const quint64 magnitude = units < 0 ? 0 - static_cast<quint64>(units) : static_cast<quint64>(units);
+    if (units < 0) out += '-';
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / Money::kScale).ptr;
+    out.append(digits, end - digits);
+    const quint64 fraction = magnitude % Money::kScale;
+    char decimals[5] = {'.', char('0' + fraction / 1000), char('0' + fraction / 100 % 10), char('0' + fraction / 10 % 10),
+                        char('0' + fraction % 10)};
+    int length = 5;
+    while (length > 3 && decimals[length - 1] == '0') --length;
+    out.append(decimals, length);
+}
+
+bool IsNumber(sqlite3_stmt* stmt, int column)
+{
+    const int type = sqlite3_column_type(stmt, column);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+// One stamp's record, field by field in the main window's order.
+void AppendStamp(QByteArray& out, sqlite3_stmt* stmt, const std::array<QHash<qint64, QByteArray>, 10>& codes)
+{
+    const auto& fields = StampFields();
+    for (int field = 0; field < Fld::Count; ++field) {
+        if (field > 0) out += ',';
+        const StampField& f = fields[size_t(field)];
+        switch (f.kind) {
+        case FieldKind::Text:
+            AppendText(out, reinterpret_cast<const char*>(sqlite3_column_text(stmt, field)),
+                       sqlite3_column_bytes(stmt, field));
+            break;
+        case FieldKind::Money:
+        case FieldKind::Total:
+            if (IsNumber(stmt, field))
+                if (const auto amount = Money::FromDouble(sqlite3_column_double(stmt, field))) AppendAmount(out, *amount);
+            break;
+        case FieldKind::Year:
+        case FieldKind::Quantity:
+            if (sqlite3_column_type(stmt, field) == SQLITE_INTEGER) AppendWhole(out, sqlite3_column_int64(stmt, field));
+            else if (sqlite3_column_type(stmt, field) == SQLITE_FLOAT)
+                AppendWhole(out, static_cast<qint64>(sqlite3_column_double(stmt, field)));
+            break;
+        case FieldKind::YesNo:
+            out += IsNumber(stmt, field) && sqlite3_column_double(stmt, field) != 0 ? "Yes" : "No";
+            break;
+        case FieldKind::Date:
+            if (sqlite3_column_type(stmt, field) == SQLITE_TEXT) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, field));
+                const QDate date = QDate::fromString(
+                    QString::fromLatin1(text, std::min(sqlite3_column_bytes(stmt, field), 10)), Qt::ISODate);
+                if (date.isValid()) out += date.toString(Qt::ISODate).toLatin1();
+            }
+            break;
+        case FieldKind::Code:
+            if (sqlite3_column_type(stmt, field) != SQLITE_NULL)
+                out += codes[size_t(f.codeTable)].value(sqlite3_column_int64(stmt, field));
+            break;
+        }
+    }
+    out += "\r\n";
+}
 
 }  // namespace
 
@@ -26,15 +159,17 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
     ExportResult result;
     const auto conn = db.SharedConnection();
 
-    std::array<QHash<qint64, QString>, 10> descriptions;
+    // Each code's description, as its field is written.
+    std::array<QHash<qint64, QByteArray>, 10> codes;
     for (int table = 1; table <= 9; ++table) {
         const CodeTableInfo& info = CodeTableInfoFor(table);
         Statement read(conn, QStringLiteral("SELECT %1, %2 FROM %3").arg(info.keyField, info.descField, info.table));
         while (read.Step()) {
             sqlite3_stmt* s = read.Handle();
-            descriptions[size_t(table)].insert(
-                sqlite3_column_int64(s, 0),
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)), sqlite3_column_bytes(s, 1)));
+            QByteArray field;
+            AppendText(field, QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
+                                                sqlite3_column_bytes(s, 1)));
+            codes[size_t(table)].insert(sqlite3_column_int64(s, 0), field);
         }
     }
     qint64 total = 0;
@@ -48,9 +183,9 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
         result.error = writer.Error();
         return result;
     }
-    QStringList fields;
-    for (const StampField& f : StampFields()) fields << f.caption;
-    writer.WriteRecord(fields);
+    QStringList captions;
+    for (const StampField& f : StampFields()) captions << f.caption;
+    writer.WriteRecord(captions);
 
     // The main window's order; stamps that sort alike keep the order of their keys,
     // as the main window shows them.
@@ -59,10 +194,11 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
                         QStringLiteral(", Stamp.StampID");
     Statement read(conn, sql);
     Progress progress(kExportTitle, QStringLiteral("Writing the stamps..."), total, true);
+    QByteArray record;
     while (read.Step()) {
-        const StampRow row = ReadStampRow(read.Handle(), 0);
-        for (int field = 0; field < Fld::Count; ++field) fields[field] = FieldText(row, field, descriptions);
-        if (!writer.WriteRecord(fields)) break;
+        record.clear();
+        AppendStamp(record, read.Handle(), codes);
+        if (!writer.WriteEncoded(record)) break;
         ++result.stamps;
         if (!progress.Step(result.stamps)) {
             result.cancelled = true;

@@ -13,14 +13,11 @@ constexpr qint64 kBinaryWindow = 1 << 16;
 constexpr qint64 kSeparatorSample = 1 << 16;
 constexpr int kSeparatorRecords = 50;
 
-// True when the bytes are UTF-8 so far; carry holds the bytes of a character
-// split from the next chunk.
-bool ValidUtf8(const QByteArray& chunk, QByteArray& carry, bool atEnd)
+// How much of the bytes is UTF-8: the length of the valid part, with a
+// character cut off by the end counted as valid unless atEnd; -1 when an
+// invalid byte comes first.
+qsizetype Utf8Length(const unsigned char* data, qsizetype size, bool atEnd)
 {
-    const QByteArray bytes = carry + chunk;
-    carry.clear();
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype size = bytes.size();
     qsizetype i = 0;
     while (i < size) {
         const unsigned char b = data[i];
@@ -40,24 +37,37 @@ bool ValidUtf8(const QByteArray& chunk, QByteArray& carry, bool atEnd)
             if (b == 0xF0) low = 0x90;
             if (b == 0xF4) high = 0x8F;
         } else {
-            return false;
+            return -1;
         }
         const qsizetype available = std::min<qsizetype>(length, size - i);
         for (qsizetype k = 1; k < available; ++k) {
             const unsigned char c = data[i + k];
-            if (k == 1 ? c < low || c > high : (c & 0xC0) != 0x80) return false;
+            if (k == 1 ? c < low || c > high : (c & 0xC0) != 0x80) return -1;
         }
-        if (available < length) {
-            if (atEnd) return false;
-            carry = bytes.mid(i);
-            return true;
-        }
+        if (available < length) return atEnd ? -1 : i;
         i += length;
     }
+    return i;
+}
+
+// True when the bytes are UTF-8 so far; carry holds the bytes of a character
+// split from the next chunk.
+bool ValidUtf8(const QByteArray& chunk, QByteArray& carry, bool atEnd)
+{
+    const QByteArray bytes = carry + chunk;
+    carry.clear();
+    const qsizetype valid = Utf8Length(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size(), atEnd);
+    if (valid < 0) return false;
+    carry = bytes.mid(valid);
     return true;
 }
 
 }  // namespace
+
+bool IsUtf8(QByteArrayView bytes)
+{
+    return Utf8Length(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), true) == bytes.size();
+}
 
 QString SeparatorName(QChar separator)
 {

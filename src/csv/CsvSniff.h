@@ -5,6 +5,7 @@
 
 #include "csv/CsvReader.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 struct CsvSniff {
@@ -28,6 +29,9 @@ CsvSniff SniffCsvFile(const QString& path);
 // tab that splits them into the same number of fields, more than one; comma
 // when none does.
 QChar DetectSeparator(const QString& head);
+
+// True when the bytes are UTF-8 throughout.
+bool IsUtf8(QByteArrayView bytes);
 
 // The separators the import offers.
 inline constexpr char16_t kCsvSeparators[] = {u',', u';', u'\t'};

@@ -72,6 +72,14 @@ bool CsvWriter::WriteRecord(const QStringList& fields)
     return true;
 }
 
+bool CsvWriter::WriteEncoded(const QByteArray& record)
+{
+    if (!mError.isEmpty() || !mFile) return false;
+    mBuffer += record;
+    if (mBuffer.size() >= kFlushSize) return Flush();
+    return true;
+}
+
 bool CsvWriter::Flush()
 {
     for (qsizetype done = 0; done < mBuffer.size();) {

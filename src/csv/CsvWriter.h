@@ -25,6 +25,8 @@ public:
     bool Open();
     // False once writing has failed.
     bool WriteRecord(const QStringList& fields);
+    // A record already written out as UTF-8, its line end included.
+    bool WriteEncoded(const QByteArray& record);
     // Puts the finished file in place; false on failure.
     bool Commit();
     // Drops what was written.

@@ -1,6 +1,5 @@
 #include "csv/StampRow.h"
 
-#include "csv/CsvValues.h"
 #include "db/StringHelpers.h"
 
 #include <sqlite3.h>
@@ -202,23 +201,4 @@ void BindStampRow(sqlite3_stmt* stmt, int first, const StampRow& row, const std:
         }
     }
     BindText(stmt, first + Fld::Count, CatalogueSortKey(row.catnum));
-}
-
-QString FieldText(const StampRow& row, int field, const std::array<QHash<qint64, QString>, 10>& descriptions)
-{
-    const StampField& f = StampFields()[size_t(field)];
-    switch (f.kind) {
-    case FieldKind::Text: return ProtectFormula(row.Text(field));
-    case FieldKind::Money:
-    case FieldKind::Total: return row.Amount(field) ? PlainAmount(*row.Amount(field)) : QString();
-    case FieldKind::Year: return row.year ? QString::number(*row.year) : QString();
-    case FieldKind::Quantity: return row.quantity ? QString::number(*row.quantity) : QString();
-    case FieldKind::YesNo: return YesNoText(row.Flag(field));
-    case FieldKind::Date: return IsoDate(row.Date(field));
-    case FieldKind::Code: {
-        const qint64 code = row.Code(field);
-        return code == kNoCode ? QString() : ProtectFormula(descriptions[size_t(f.codeTable)].value(code));
-    }
-    }
-    return QString();
 }

@@ -7,7 +7,6 @@
 #include "db/Money.h"
 
 #include <QDate>
-#include <QHash>
 #include <QString>
 
 #include <array>
@@ -66,7 +65,3 @@ StampRow ReadStampRow(sqlite3_stmt* stmt, int first);
 // new code entry n of a list is bound as newKeys[list][n].
 void BindStampRow(sqlite3_stmt* stmt, int first, const StampRow& row,
                           const std::array<std::vector<qint64>, 10>& newKeys);
-
-// A field's value as a file holds it: text as it is, amounts with a decimal
-// point, dates ISO, Yes or No, a code by its description.
-QString FieldText(const StampRow& row, int field, const std::array<QHash<qint64, QString>, 10>& descriptions);
