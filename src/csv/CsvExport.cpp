@@ -103,6 +103,46 @@ void AppendAmount(QByteArray& out, Money amount)
     out.append(decimals, length);
 }
 
+// The catalogue file read through memory mapping for a while: the stamps come in
+// the sort order, from all over the file, and reading each page through the
+// engine's own small cache would ask the system for most of them again.
+class MappedWhileReading {
+public:
+    explicit MappedWhileReading(sqlite3* db) : mDb(db)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA mmap_size", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            mBefore = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+        Set(qint64(1) << 30);
+    }
+    ~MappedWhileReading() { Set(mBefore); }
+    MappedWhileReading(const MappedWhileReading&) = delete;
+    MappedWhileReading& operator=(const MappedWhileReading&) = delete;
+
+private:
+    void Set(qint64 size)
+    {
+        const QByteArray sql = "PRAGMA mmap_size = " + QByteArray::number(size);
+        sqlite3_exec(mDb, sql.constData(), nullptr, nullptr, nullptr);
+    }
+    sqlite3* mDb;
+    qint64 mBefore = 0;
+};
+
+// A date of the catalogue (ISO text) as the file writes it; nothing for any
+// other text.
+void AppendDate(QByteArray& out, const char* text, int size)
+{
+    const QDate date = QDate::fromString(QString::fromLatin1(text, std::min(size, 10)), Qt::ISODate);
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999) return;
+    char digits[10] = {char('0' + date.year() / 1000), char('0' + date.year() / 100 % 10), char('0' + date.year() / 10 % 10),
+                       char('0' + date.year() % 10),   '-',
+                       char('0' + date.month() / 10), char('0' + date.month() % 10), '-',
+                       char('0' + date.day() / 10),   char('0' + date.day() % 10)};
+    out.append(digits, 10);
+}
+
 bool IsNumber(sqlite3_stmt* stmt, int column)
 {
     const int type = sqlite3_column_type(stmt, column);
@@ -136,12 +176,9 @@ void AppendStamp(QByteArray& out, sqlite3_stmt* stmt, const std::array<QHash<qin
             out += IsNumber(stmt, field) && sqlite3_column_double(stmt, field) != 0 ? "Yes" : "No";
             break;
         case FieldKind::Date:
-            if (sqlite3_column_type(stmt, field) == SQLITE_TEXT) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, field));
-                const QDate date = QDate::fromString(
-                    QString::fromLatin1(text, std::min(sqlite3_column_bytes(stmt, field), 10)), Qt::ISODate);
-                if (date.isValid()) out += date.toString(Qt::ISODate).toLatin1();
-            }
+            if (sqlite3_column_type(stmt, field) == SQLITE_TEXT)
+                AppendDate(out, reinterpret_cast<const char*>(sqlite3_column_text(stmt, field)),
+                           sqlite3_column_bytes(stmt, field));
             break;
         case FieldKind::Code:
             if (sqlite3_column_type(stmt, field) != SQLITE_NULL)
@@ -192,6 +229,7 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
     const QString sql = TranslateSql(QStringLiteral("Select ") + StampColumnList() + QStringLiteral(" from Stamp ") +
                                      StampOrderClause(sortOrder)) +
                         QStringLiteral(", Stamp.StampID");
+    const MappedWhileReading mapped(conn->Checked());
     Statement read(conn, sql);
     Progress progress(kExportTitle, QStringLiteral("Writing the stamps..."), total, true);
     QByteArray record;

@@ -20,7 +20,7 @@ void Exec(sqlite3* db, const char* sql)
     if (rc != SQLITE_OK) ThrowEngineError(db, rc);
 }
 
-constexpr int kImportCacheKb = 32 * 1024;
+constexpr int kImportCacheKb = 16 * 1024;
 
 // The engine's page cache made at least so large for a while.
 class CacheSize {
