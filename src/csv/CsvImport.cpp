@@ -55,6 +55,35 @@ private:
 
 constexpr size_t kRebuildIndexesFrom = 1000;
 
+// True while a statement of the connection is part-way through its rows (a
+// window still reading them).
+bool SomeoneReading(sqlite3* db)
+{
+    for (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr); stmt; stmt = sqlite3_next_stmt(db, stmt))
+        if (sqlite3_stmt_busy(stmt)) return true;
+    return false;
+}
+
+// Changes of the catalogue's layout that only speed the import up. The engine
+// refuses them while another statement is part-way through its rows, and
+// undoing them would cut that statement off: the import then goes on without
+// them.
+template <typename Change>
+QStringList IfTheEngineLets(sqlite3* db, Change change)
+{
+    if (SomeoneReading(db)) return {};
+    Exec(db, "SAVEPOINT import_layout");
+    try {
+        QStringList restore = change();
+        Exec(db, "RELEASE import_layout");
+        return restore;
+    } catch (const DbError&) {
+        sqlite3_exec(db, "ROLLBACK TO import_layout", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE import_layout", nullptr, nullptr, nullptr);
+        return {};
+    }
+}
+
 // When the rows the plan adds are at least as many as the stamps there are:
 // drops the stamp table's indexes (not those that keep values unique) and gives
 // the statements that make them again.
@@ -175,7 +204,8 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
 
         // Without the queue's triggers a row's statement needs no journal of its
         // own, which halves the time of a large import.
-        const QStringList triggers = keys ? DropTextKeyTriggers(handle, QStringLiteral("Stamp")) : QStringList();
+        const QStringList triggers =
+            keys ? IfTheEngineLets(handle, [&] { return DropTextKeyTriggers(handle, QStringLiteral("Stamp")); }) : QStringList();
         Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
                           qint64(plan.rows.size()), true);
         for (int table = 1; table <= 9; ++table) {
@@ -195,7 +225,9 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
 
         // Many rows into few: the stamp table's indexes are made anew after the
         // rows, which takes a fraction of the time of keeping them row by row.
-        const QStringList indexes = plan.rows.size() >= kRebuildIndexesFrom ? DropIndexesForRows(conn, plan) : QStringList();
+        const QStringList indexes = plan.rows.size() >= kRebuildIndexesFrom
+                                        ? IfTheEngineLets(handle, [&] { return DropIndexesForRows(conn, plan); })
+                                        : QStringList();
         const QStringList columns = WrittenColumns(keyed);
         QStringList marks, sets;
         for (const QString& column : columns) {
