@@ -114,7 +114,7 @@ public:
         if (sqlite3_prepare_v2(db, "PRAGMA mmap_size", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
             mBefore = sqlite3_column_int64(stmt, 0);
         sqlite3_finalize(stmt);
-        Set(qint64(1) << 30);
+        Set(qint64(256) << 20);
     }
     ~MappedWhileReading() { Set(mBefore); }
     MappedWhileReading(const MappedWhileReading&) = delete;

@@ -343,6 +343,8 @@ void frmImport::cmdImport_Click()
         MsgBox(QStringLiteral("The import was cancelled.  The catalogue is as it was."), MsgButtons::Ok, kTitle);
         return;
     }
+    // The rows are in the catalogue now; the main window reads them again.
+    mPlan = ImportPlan();
     Q_EMIT Imported();
     MsgBox(ImportSummary(mResult.counts) + u'.', MsgButtons::Ok, kTitle);
     accept();
