@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto small = ReadAll(bytes, encoding, separator, 1 + data[0] % 7);
     if (small.size() != records.size()) std::abort();
     for (size_t i = 0; i < records.size(); ++i)
-        if (small[i].fields != records[i].fields || small[i].line != records[i].line || small[i].fault != records[i].fault)
+        if (small[i].fields != records[i].fields || small[i].line != records[i].line ||
+            small[i].fault != records[i].fault)
             std::abort();
 
     // The writer's fields read back as they were (after its byte-order mark, as
@@ -63,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray written = "\xEF\xBB\xBF";
     std::vector<QStringList> kept;
     for (const CsvRecord& r : records) {
-        if (r.fault != CsvFault::None || r.extraFields > 0 || (r.fields.size() == 1 && r.fields.front().isEmpty())) continue;
+        if (r.fault != CsvFault::None || r.extraFields > 0 || (r.fields.size() == 1 && r.fields.front().isEmpty()))
+            continue;
         QStringList fields;
         for (const QString& field : r.fields) fields << CsvField(field);
         written += fields.join(u',').toUtf8() + "\r\n";

@@ -41,14 +41,17 @@ void AppendText(QByteArray& out, const char* utf8, qsizetype size)
     bool protect = false;
     if (size > 0) {
         switch (utf8[0]) {
-        case '=':
-        case '+':
-        case '-':
-        case '@':
-        case '\t':
-        case '\r':
-        case '\'': protect = true; break;
-        default: break;
+            case '=':
+            case '+':
+            case '-':
+            case '@':
+            case '\t':
+            case '\r':
+            case '\'':
+                protect = true;
+                break;
+            default:
+                break;
         }
     }
     bool quote = false;
@@ -96,8 +99,8 @@ void AppendAmount(QByteArray& out, Money amount)
     const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / Money::kScale).ptr;
     out.append(digits, end - digits);
     const quint64 fraction = magnitude % Money::kScale;
-    char decimals[5] = {'.', char('0' + fraction / 1000), char('0' + fraction / 100 % 10), char('0' + fraction / 10 % 10),
-                        char('0' + fraction % 10)};
+    char decimals[5] = {'.', char('0' + fraction / 1000), char('0' + fraction / 100 % 10),
+                        char('0' + fraction / 10 % 10), char('0' + fraction % 10)};
     int length = 5;
     while (length > 3 && decimals[length - 1] == '0') --length;
     out.append(decimals, length);
@@ -111,7 +114,8 @@ public:
     explicit MappedWhileReading(sqlite3* db) : mDb(db)
     {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA mmap_size", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        if (sqlite3_prepare_v2(db, "PRAGMA mmap_size", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
             mBefore = sqlite3_column_int64(stmt, 0);
         sqlite3_finalize(stmt);
         Set(qint64(256) << 20);
@@ -136,10 +140,16 @@ void AppendDate(QByteArray& out, const char* text, int size)
 {
     const QDate date = QDate::fromString(QString::fromLatin1(text, std::min(size, 10)), Qt::ISODate);
     if (!date.isValid() || date.year() < 1 || date.year() > 9999) return;
-    char digits[10] = {char('0' + date.year() / 1000), char('0' + date.year() / 100 % 10), char('0' + date.year() / 10 % 10),
-                       char('0' + date.year() % 10),   '-',
-                       char('0' + date.month() / 10), char('0' + date.month() % 10), '-',
-                       char('0' + date.day() / 10),   char('0' + date.day() % 10)};
+    char digits[10] = {char('0' + date.year() / 1000),
+                       char('0' + date.year() / 100 % 10),
+                       char('0' + date.year() / 10 % 10),
+                       char('0' + date.year() % 10),
+                       '-',
+                       char('0' + date.month() / 10),
+                       char('0' + date.month() % 10),
+                       '-',
+                       char('0' + date.day() / 10),
+                       char('0' + date.day() % 10)};
     out.append(digits, 10);
 }
 
@@ -157,33 +167,35 @@ void AppendStamp(QByteArray& out, sqlite3_stmt* stmt, const std::array<QHash<qin
         if (field > 0) out += ',';
         const StampField& f = fields[size_t(field)];
         switch (f.kind) {
-        case FieldKind::Text:
-            AppendText(out, reinterpret_cast<const char*>(sqlite3_column_text(stmt, field)),
-                       sqlite3_column_bytes(stmt, field));
-            break;
-        case FieldKind::Money:
-        case FieldKind::Total:
-            if (IsNumber(stmt, field))
-                if (const auto amount = Money::FromDouble(sqlite3_column_double(stmt, field))) AppendAmount(out, *amount);
-            break;
-        case FieldKind::Year:
-        case FieldKind::Quantity:
-            if (sqlite3_column_type(stmt, field) == SQLITE_INTEGER) AppendWhole(out, sqlite3_column_int64(stmt, field));
-            else if (sqlite3_column_type(stmt, field) == SQLITE_FLOAT)
-                AppendWhole(out, static_cast<qint64>(sqlite3_column_double(stmt, field)));
-            break;
-        case FieldKind::YesNo:
-            out += IsNumber(stmt, field) && sqlite3_column_double(stmt, field) != 0 ? "Yes" : "No";
-            break;
-        case FieldKind::Date:
-            if (sqlite3_column_type(stmt, field) == SQLITE_TEXT)
-                AppendDate(out, reinterpret_cast<const char*>(sqlite3_column_text(stmt, field)),
+            case FieldKind::Text:
+                AppendText(out, reinterpret_cast<const char*>(sqlite3_column_text(stmt, field)),
                            sqlite3_column_bytes(stmt, field));
-            break;
-        case FieldKind::Code:
-            if (sqlite3_column_type(stmt, field) != SQLITE_NULL)
-                out += codes[size_t(f.codeTable)].value(sqlite3_column_int64(stmt, field));
-            break;
+                break;
+            case FieldKind::Money:
+            case FieldKind::Total:
+                if (IsNumber(stmt, field))
+                    if (const auto amount = Money::FromDouble(sqlite3_column_double(stmt, field)))
+                        AppendAmount(out, *amount);
+                break;
+            case FieldKind::Year:
+            case FieldKind::Quantity:
+                if (sqlite3_column_type(stmt, field) == SQLITE_INTEGER)
+                    AppendWhole(out, sqlite3_column_int64(stmt, field));
+                else if (sqlite3_column_type(stmt, field) == SQLITE_FLOAT)
+                    AppendWhole(out, static_cast<qint64>(sqlite3_column_double(stmt, field)));
+                break;
+            case FieldKind::YesNo:
+                out += IsNumber(stmt, field) && sqlite3_column_double(stmt, field) != 0 ? "Yes" : "No";
+                break;
+            case FieldKind::Date:
+                if (sqlite3_column_type(stmt, field) == SQLITE_TEXT)
+                    AppendDate(out, reinterpret_cast<const char*>(sqlite3_column_text(stmt, field)),
+                               sqlite3_column_bytes(stmt, field));
+                break;
+            case FieldKind::Code:
+                if (sqlite3_column_type(stmt, field) != SQLITE_NULL)
+                    out += codes[size_t(f.codeTable)].value(sqlite3_column_int64(stmt, field));
+                break;
         }
     }
     out += "\r\n";
@@ -258,8 +270,8 @@ void ExportToCsv(Database& db, int sortOrder)
     const bool ran = Guard([&] { result = ExportStamps(db, *chosen, sortOrder); });
     if (!ran || result.cancelled) return;
     if (!result.error.isEmpty()) {
-        ShowReportFileError(ErrNo::FileError,
-                            QStringLiteral("Could not write the file '") + *chosen + QStringLiteral("': ") + result.error);
+        ShowReportFileError(ErrNo::FileError, QStringLiteral("Could not write the file '") + *chosen +
+                                                  QStringLiteral("': ") + result.error);
         return;
     }
     const QString count = QLocale(QLocale::English, QLocale::UnitedStates).toString(result.stamps);

@@ -28,13 +28,16 @@ public:
     CacheSize(sqlite3* db, int kilobytes) : mDb(db)
     {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA cache_size", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        if (sqlite3_prepare_v2(db, "PRAGMA cache_size", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
             mBefore = sqlite3_column_int64(stmt, 0);
         sqlite3_finalize(stmt);
         // A negative size is in kilobytes, a positive one in pages.
         const qint64 beforeKb = mBefore < 0 ? -mBefore : mBefore * 4;
-        if (beforeKb < kilobytes) Set(-qint64(kilobytes));
-        else mDb = nullptr;
+        if (beforeKb < kilobytes)
+            Set(-qint64(kilobytes));
+        else
+            mDb = nullptr;
     }
     ~CacheSize()
     {
@@ -108,7 +111,9 @@ QStringList DropIndexesForRows(const std::shared_ptr<Connection>& conn, const Im
         }
     }
     for (QString name : names)
-        Exec(db, (QStringLiteral("DROP INDEX \"") + name.replace(u'"', QStringLiteral("\"\"")) + u'"').toUtf8().constData());
+        Exec(
+            db,
+            (QStringLiteral("DROP INDEX \"") + name.replace(u'"', QStringLiteral("\"\"")) + u'"').toUtf8().constData());
     return make;
 }
 
@@ -170,7 +175,8 @@ private:
 };
 
 // Binds the stored keys of the row's texts from parameter first on.
-void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed, KeyMaker& maker)
+void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed,
+              KeyMaker& maker)
 {
     int i = first;
     for (const KeyedColumn& k : keyed) {
@@ -205,7 +211,8 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
         // Without the queue's triggers a row's statement needs no journal of its
         // own, which halves the time of a large import.
         const QStringList triggers =
-            keys ? IfTheEngineLets(handle, [&] { return DropTextKeyTriggers(handle, QStringLiteral("Stamp")); }) : QStringList();
+            keys ? IfTheEngineLets(handle, [&] { return DropTextKeyTriggers(handle, QStringLiteral("Stamp")); })
+                 : QStringList();
         Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
                           qint64(plan.rows.size()), true);
         for (int table = 1; table <= 9; ++table) {

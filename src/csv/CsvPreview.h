@@ -9,12 +9,12 @@
 #include <vector>
 
 struct CsvPreview {
-    CsvSniff sniff;            // what the file is; sniff.message says what is wrong
-    ImportSettings settings;   // as detected and guessed
-    QStringList headings;      // the header's fields; empty without a header
+    CsvSniff sniff;                  // what the file is; sniff.message says what is wrong
+    ImportSettings settings;         // as detected and guessed
+    QStringList headings;            // the header's fields; empty without a header
     std::vector<CsvRecord> records;  // the first rows after the header
-    qsizetype columns = 0;     // the most fields of a record in the sample
-    QString error;             // a failure while reading
+    qsizetype columns = 0;           // the most fields of a record in the sample
+    QString error;                   // a failure while reading
 
     bool Ok() const { return sniff.Ok() && error.isEmpty(); }
     // The heading of a column (from 0): the header's text, or "Column n".

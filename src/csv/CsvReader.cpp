@@ -12,7 +12,10 @@ constexpr char16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char b)
+{
+    return (b & 0xC0) == 0x80;
+}
 
 // Decodes UTF-8 from data into out; returns the bytes used. An incomplete
 // character at the end is left unused unless atEnd.
@@ -34,12 +37,12 @@ qsizetype DecodeUtf8(const unsigned char* data, qsizetype size, bool atEnd, QStr
             length = 2;
         } else if (b >= 0xE0 && b <= 0xEF) {
             length = 3;
-            if (b == 0xE0) low = 0xA0;  // no overlong forms
-            if (b == 0xED) high = 0x9F; // no surrogates
+            if (b == 0xE0) low = 0xA0;   // no overlong forms
+            if (b == 0xED) high = 0x9F;  // no surrogates
         } else if (b >= 0xF0 && b <= 0xF4) {
             length = 4;
             if (b == 0xF0) low = 0x90;
-            if (b == 0xF4) high = 0x8F; // nothing beyond U+10FFFF
+            if (b == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
         }
         if (length == 0) {
             out.append(QChar(kInvalidText));
@@ -119,16 +122,19 @@ qsizetype DecodeBytes(const QByteArray& bytes, CsvEncoding encoding, bool atEnd,
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype size = bytes.size();
     switch (encoding) {
-    case CsvEncoding::Utf8: return DecodeUtf8(data, size, atEnd, out);
-    case CsvEncoding::Utf16LE: return DecodeUtf16(data, size, atEnd, false, out);
-    case CsvEncoding::Utf16BE: return DecodeUtf16(data, size, atEnd, true, out);
-    case CsvEncoding::Windows1252:
-        out.reserve(out.size() + size);
-        for (qsizetype i = 0; i < size; ++i) {
-            const unsigned char b = data[i];
-            out.append(QChar(b >= 0x80 && b <= 0x9F ? kWindows1252High[b - 0x80] : char16_t(b)));
-        }
-        return size;
+        case CsvEncoding::Utf8:
+            return DecodeUtf8(data, size, atEnd, out);
+        case CsvEncoding::Utf16LE:
+            return DecodeUtf16(data, size, atEnd, false, out);
+        case CsvEncoding::Utf16BE:
+            return DecodeUtf16(data, size, atEnd, true, out);
+        case CsvEncoding::Windows1252:
+            out.reserve(out.size() + size);
+            for (qsizetype i = 0; i < size; ++i) {
+                const unsigned char b = data[i];
+                out.append(QChar(b >= 0x80 && b <= 0x9F ? kWindows1252High[b - 0x80] : char16_t(b)));
+            }
+            return size;
     }
     return size;
 }
@@ -136,10 +142,14 @@ qsizetype DecodeBytes(const QByteArray& bytes, CsvEncoding encoding, bool atEnd,
 QByteArray ByteOrderMark(CsvEncoding encoding)
 {
     switch (encoding) {
-    case CsvEncoding::Utf8: return QByteArray("\xEF\xBB\xBF", 3);
-    case CsvEncoding::Utf16LE: return QByteArray("\xFF\xFE", 2);
-    case CsvEncoding::Utf16BE: return QByteArray("\xFE\xFF", 2);
-    case CsvEncoding::Windows1252: break;
+        case CsvEncoding::Utf8:
+            return QByteArray("\xEF\xBB\xBF", 3);
+        case CsvEncoding::Utf16LE:
+            return QByteArray("\xFF\xFE", 2);
+        case CsvEncoding::Utf16BE:
+            return QByteArray("\xFE\xFF", 2);
+        case CsvEncoding::Windows1252:
+            break;
     }
     return QByteArray();
 }
@@ -165,16 +175,23 @@ QString DecodeCsvBytes(const QByteArray& bytes, CsvEncoding encoding)
 QString EncodingName(CsvEncoding encoding)
 {
     switch (encoding) {
-    case CsvEncoding::Utf8: return QStringLiteral("UTF-8");
-    case CsvEncoding::Utf16LE: return QStringLiteral("UTF-16 little-endian");
-    case CsvEncoding::Utf16BE: return QStringLiteral("UTF-16 big-endian");
-    case CsvEncoding::Windows1252: return QStringLiteral("Windows-1252");
+        case CsvEncoding::Utf8:
+            return QStringLiteral("UTF-8");
+        case CsvEncoding::Utf16LE:
+            return QStringLiteral("UTF-16 little-endian");
+        case CsvEncoding::Utf16BE:
+            return QStringLiteral("UTF-16 big-endian");
+        case CsvEncoding::Windows1252:
+            return QStringLiteral("Windows-1252");
     }
     return QString();
 }
 
 CsvReader::CsvReader(QIODevice& device, CsvEncoding encoding, QChar separator, qint64 chunkBytes)
-    : mDevice(device), mEncoding(encoding), mSeparator(separator.unicode()), mChunkBytes(std::max<qint64>(chunkBytes, 1))
+    : mDevice(device),
+      mEncoding(encoding),
+      mSeparator(separator.unicode()),
+      mChunkBytes(std::max<qint64>(chunkBytes, 1))
 {
 }
 

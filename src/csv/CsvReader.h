@@ -18,21 +18,21 @@ enum class CsvEncoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
 // a record is kept, except that a quote never closed outranks every other.
 enum class CsvFault {
     None,
-    InvalidText,     // bytes that are no text in the file's encoding
-    NulCharacter,    // a NUL character: the file is not plain text
-    StrayQuote,      // a quote inside a field that does not start with one, or after a closing quote
-    UnclosedQuote,   // a quoted field still open at the end of the file
-    FieldTooLong,    // a field of more than kMaxFieldChars characters
-    RecordTooLong,   // more than kMaxRecordChars characters in all
+    InvalidText,    // bytes that are no text in the file's encoding
+    NulCharacter,   // a NUL character: the file is not plain text
+    StrayQuote,     // a quote inside a field that does not start with one, or after a closing quote
+    UnclosedQuote,  // a quoted field still open at the end of the file
+    FieldTooLong,   // a field of more than kMaxFieldChars characters
+    RecordTooLong,  // more than kMaxRecordChars characters in all
 };
 
 struct CsvRecord {
-    qint64 line = 0;                // the line on which the record starts, from 1
-    QStringList fields;             // at most kMaxFields of them
-    qsizetype extraFields = 0;      // fields beyond kMaxFields, counted but not kept
-    qsizetype nonEmptyExtra = 0;    // of those, the ones that hold something
+    qint64 line = 0;              // the line on which the record starts, from 1
+    QStringList fields;           // at most kMaxFields of them
+    qsizetype extraFields = 0;    // fields beyond kMaxFields, counted but not kept
+    qsizetype nonEmptyExtra = 0;  // of those, the ones that hold something
     CsvFault fault = CsvFault::None;
-    int faultColumn = 0;            // the column (from 1) of the fault
+    int faultColumn = 0;  // the column (from 1) of the fault
 
     qsizetype FieldCount() const { return fields.size() + extraFields; }
     // True for a line without a single character in any field.
@@ -68,9 +68,9 @@ private:
     CsvEncoding mEncoding;
     char16_t mSeparator;
     qint64 mChunkBytes;
-    QString mText;       // decoded text not yet read
+    QString mText;  // decoded text not yet read
     qsizetype mPos = 0;
-    QByteArray mPending; // bytes of a character split between two reads
+    QByteArray mPending;  // bytes of a character split between two reads
     bool mStarted = false;
     bool mAtEnd = false;
     qint64 mBytesRead = 0;

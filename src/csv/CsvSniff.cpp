@@ -27,7 +27,8 @@ qsizetype Utf8Length(const unsigned char* data, qsizetype size, bool atEnd)
         }
         int length = 0;
         unsigned char low = 0x80, high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) length = 2;
+        if (b >= 0xC2 && b <= 0xDF)
+            length = 2;
         else if (b >= 0xE0 && b <= 0xEF) {
             length = 3;
             if (b == 0xE0) low = 0xA0;
@@ -72,10 +73,14 @@ bool IsUtf8(QByteArrayView bytes)
 QString SeparatorName(QChar separator)
 {
     switch (separator.unicode()) {
-    case u',': return QStringLiteral("comma");
-    case u';': return QStringLiteral("semicolon");
-    case u'\t': return QStringLiteral("tab");
-    default: return QString(separator);
+        case u',':
+            return QStringLiteral("comma");
+        case u';':
+            return QStringLiteral("semicolon");
+        case u'\t':
+            return QStringLiteral("tab");
+        default:
+            return QString(separator);
     }
 }
 
@@ -125,7 +130,8 @@ CsvSniff SniffCsvFile(const QString& path)
     if (!sniff.byteOrderMark || sniff.encoding == CsvEncoding::Utf8) {
         if (head.contains('\0')) {
             sniff.problem = CsvSniff::Problem::Binary;
-            sniff.message = QStringLiteral("The file '%1' is not a CSV file: it holds binary data, not text.").arg(path);
+            sniff.message =
+                QStringLiteral("The file '%1' is not a CSV file: it holds binary data, not text.").arg(path);
             return sniff;
         }
     }

@@ -10,9 +10,15 @@
 
 namespace {
 
-QChar MarkChar(DecimalMark mark) { return mark == DecimalMark::Comma ? u',' : u'.'; }
+QChar MarkChar(DecimalMark mark)
+{
+    return mark == DecimalMark::Comma ? u',' : u'.';
+}
 
-bool IsAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+bool IsAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
 
 bool IsGroupChar(QChar c, QChar other)
 {
@@ -51,7 +57,8 @@ QString Bare(QString s, bool& negative)
                 s = s.mid(3).trimmed();  // an ISO currency code: "EUR 1,50"
                 currency = changed = true;
             } else if (s.size() > 3 && s.right(3).isUpper() && s.at(s.size() - 4).isSpace() &&
-                       s.at(s.size() - 1).isLetter() && s.at(s.size() - 2).isLetter() && s.at(s.size() - 3).isLetter()) {
+                       s.at(s.size() - 1).isLetter() && s.at(s.size() - 2).isLetter() &&
+                       s.at(s.size() - 3).isLetter()) {
                 s.chop(3);
                 s = s.trimmed();
                 currency = changed = true;
@@ -97,8 +104,10 @@ std::optional<Number> SplitDigits(const QString& text, DecimalMark mark)
         const QChar c = whole.at(i);
         if (IsAsciiDigit(c)) {
             n.whole += c;
-            if (groupLength >= 0) ++groupLength;
-            else ++firstGroup;
+            if (groupLength >= 0)
+                ++groupLength;
+            else
+                ++firstGroup;
             continue;
         }
         if (!IsGroupChar(c, other)) return std::nullopt;
@@ -112,7 +121,10 @@ std::optional<Number> SplitDigits(const QString& text, DecimalMark mark)
     return n;
 }
 
-QString Quoted(const QString& text) { return u'"' + text + u'"'; }
+QString Quoted(const QString& text)
+{
+    return u'"' + text + u'"';
+}
 
 QString NotAmount(const QString& text, DecimalMark mark)
 {
@@ -163,19 +175,19 @@ DateParts SplitDate(QString s)
 
 const QStringList& YesWords()
 {
-    static const QStringList words = {QStringLiteral("yes"),  QStringLiteral("y"),    QStringLiteral("true"),
-                                      QStringLiteral("1"),    QStringLiteral("-1"),   QStringLiteral("x"),
-                                      QStringLiteral("ja"),   QStringLiteral("j"),    QStringLiteral("wahr"),
-                                      QStringLiteral("oui"),  QStringLiteral("vrai"), QStringLiteral("si"),
+    static const QStringList words = {QStringLiteral("yes"),    QStringLiteral("y"),      QStringLiteral("true"),
+                                      QStringLiteral("1"),      QStringLiteral("-1"),     QStringLiteral("x"),
+                                      QStringLiteral("ja"),     QStringLiteral("j"),      QStringLiteral("wahr"),
+                                      QStringLiteral("oui"),    QStringLiteral("vrai"),   QStringLiteral("si"),
                                       QStringLiteral("\u2713"), QStringLiteral("\u2714"), QStringLiteral("\u2611")};
     return words;
 }
 
 const QStringList& NoWords()
 {
-    static const QStringList words = {QStringLiteral("no"),   QStringLiteral("n"),     QStringLiteral("false"),
-                                      QStringLiteral("0"),    QStringLiteral("nein"),  QStringLiteral("falsch"),
-                                      QStringLiteral("non"),  QStringLiteral("faux")};
+    static const QStringList words = {QStringLiteral("no"),  QStringLiteral("n"),    QStringLiteral("false"),
+                                      QStringLiteral("0"),   QStringLiteral("nein"), QStringLiteral("falsch"),
+                                      QStringLiteral("non"), QStringLiteral("faux")};
     return words;
 }
 
@@ -232,7 +244,8 @@ std::optional<qint64> ReadWhole(const QString& text, DecimalMark mark, qint64 mi
     if (n->negative) value = -value;
     if (!ok || value < minimum || value > maximum) {
         if (reason)
-            *reason = Quoted(text.trimmed()) + QStringLiteral(" is not a number from %1 to %2").arg(minimum).arg(maximum);
+            *reason =
+                Quoted(text.trimmed()) + QStringLiteral(" is not a number from %1 to %2").arg(minimum).arg(maximum);
         return std::nullopt;
     }
     return value;
@@ -309,8 +322,10 @@ struct Evidence {
         } else if (lastPoint >= 0 || lastComma >= 0) {
             const QChar mark = lastPoint >= 0 ? u'.' : u',';
             const qsizetype at = std::max(lastPoint, lastComma);
-            if (s.count(mark) > 1) ++(mark == u'.' ? comma : point);  // a grouping mark
-            else if (s.size() - at - 1 != 3) ++(mark == u'.' ? point : comma);
+            if (s.count(mark) > 1)
+                ++(mark == u'.' ? comma : point);  // a grouping mark
+            else if (s.size() - at - 1 != 3)
+                ++(mark == u'.' ? point : comma);
         }
     }
     void Date(const QString& text)
@@ -330,8 +345,10 @@ bool IsAmountText(const QString& text)
     const QString s = Bare(text, negative);
     bool digit = false;
     for (const QChar c : s) {
-        if (IsAsciiDigit(c)) digit = true;
-        else if (c != u'.' && c != u',' && !IsGroupChar(c, u',')) return false;
+        if (IsAsciiDigit(c))
+            digit = true;
+        else if (c != u'.' && c != u',' && !IsGroupChar(c, u','))
+            return false;
     }
     return digit;
 }
@@ -358,11 +375,18 @@ ValueConventions GuessConventions(const std::vector<QStringList>& rows, const st
             const QString text = row.at(column).trimmed();
             if (text.isEmpty()) continue;
             switch (fields[size_t(field)].kind) {
-            case FieldKind::Money:
-            case FieldKind::Total: e.Amount(text); break;
-            case FieldKind::Date: e.Date(text); break;
-            case FieldKind::YesNo: ++e.styles[int(StyleOfWord(FoldText(text)))]; break;
-            default: break;
+                case FieldKind::Money:
+                case FieldKind::Total:
+                    e.Amount(text);
+                    break;
+                case FieldKind::Date:
+                    e.Date(text);
+                    break;
+                case FieldKind::YesNo:
+                    ++e.styles[int(StyleOfWord(FoldText(text)))];
+                    break;
+                default:
+                    break;
             }
         }
     }
@@ -385,8 +409,10 @@ ValueConventions GuessConventions(const std::vector<QStringList>& rows, const st
             for (const QStringList& row : rows) {
                 const QString text = column < row.size() ? row.at(column).trimmed() : QString();
                 if (text.isEmpty()) continue;
-                if (dates) other.Date(text);
-                else if (amounts) other.Amount(text);
+                if (dates)
+                    other.Date(text);
+                else if (amounts)
+                    other.Amount(text);
             }
         }
         if (e.point == e.comma) {
@@ -403,13 +429,20 @@ ValueConventions GuessConventions(const std::vector<QStringList>& rows, const st
 
     ValueConventions c;
     const bool european = separator == u';';
-    c.decimal = e.comma > e.point ? DecimalMark::Comma : e.point > e.comma ? DecimalMark::Point
-                : european ? DecimalMark::Comma : DecimalMark::Point;
-    if (e.dayFirst > e.monthFirst) c.dates = DateOrder::Dmy;
-    else if (e.monthFirst > e.dayFirst) c.dates = DateOrder::Mdy;
-    else if (e.otherDates == 0) c.dates = DateOrder::Ymd;
-    else if (e.dottedDates || european || c.decimal == DecimalMark::Comma) c.dates = DateOrder::Dmy;
-    else c.dates = LocaleDateOrder() == u"dmy" ? DateOrder::Dmy : DateOrder::Mdy;
+    c.decimal = e.comma > e.point   ? DecimalMark::Comma
+                : e.point > e.comma ? DecimalMark::Point
+                : european          ? DecimalMark::Comma
+                                    : DecimalMark::Point;
+    if (e.dayFirst > e.monthFirst)
+        c.dates = DateOrder::Dmy;
+    else if (e.monthFirst > e.dayFirst)
+        c.dates = DateOrder::Mdy;
+    else if (e.otherDates == 0)
+        c.dates = DateOrder::Ymd;
+    else if (e.dottedDates || european || c.decimal == DecimalMark::Comma)
+        c.dates = DateOrder::Dmy;
+    else
+        c.dates = LocaleDateOrder() == u"dmy" ? DateOrder::Dmy : DateOrder::Mdy;
     int best = 0;
     for (int style = 1; style < 4; ++style)
         if (e.styles[style] > e.styles[best]) best = style;
@@ -428,22 +461,30 @@ QString PlainAmount(Money amount)
     return text + u'.' + fraction;
 }
 
-QString IsoDate(const QDate& date) { return date.isValid() ? date.toString(Qt::ISODate) : QString(); }
+QString IsoDate(const QDate& date)
+{
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
 
-QString YesNoText(bool value) { return value ? QStringLiteral("Yes") : QStringLiteral("No"); }
+QString YesNoText(bool value)
+{
+    return value ? QStringLiteral("Yes") : QStringLiteral("No");
+}
 
 QString ProtectFormula(const QString& text)
 {
     if (text.isEmpty()) return text;
     switch (text.front().unicode()) {
-    case u'=':
-    case u'+':
-    case u'-':
-    case u'@':
-    case u'\t':
-    case u'\r':
-    case u'\'': return u'\'' + text;
-    default: return text;
+        case u'=':
+        case u'+':
+        case u'-':
+        case u'@':
+        case u'\t':
+        case u'\r':
+        case u'\'':
+            return u'\'' + text;
+        default:
+            return text;
     }
 }
 
@@ -462,9 +503,12 @@ QString DecimalMarkName(DecimalMark mark)
 QString DateOrderName(DateOrder order)
 {
     switch (order) {
-    case DateOrder::Ymd: return QStringLiteral("Year-month-day (1998-05-31)");
-    case DateOrder::Dmy: return QStringLiteral("Day/month/year (31/05/1998)");
-    case DateOrder::Mdy: return QStringLiteral("Month/day/year (05/31/1998)");
+        case DateOrder::Ymd:
+            return QStringLiteral("Year-month-day (1998-05-31)");
+        case DateOrder::Dmy:
+            return QStringLiteral("Day/month/year (31/05/1998)");
+        case DateOrder::Mdy:
+            return QStringLiteral("Month/day/year (05/31/1998)");
     }
     return QString();
 }
@@ -472,10 +516,14 @@ QString DateOrderName(DateOrder order)
 QString YesNoStyleName(YesNoStyle style)
 {
     switch (style) {
-    case YesNoStyle::YesNo: return QStringLiteral("Yes / No");
-    case YesNoStyle::TrueFalse: return QStringLiteral("True / False");
-    case YesNoStyle::OneZero: return QStringLiteral("1 / 0");
-    case YesNoStyle::Mark: return QStringLiteral("x or blank");
+        case YesNoStyle::YesNo:
+            return QStringLiteral("Yes / No");
+        case YesNoStyle::TrueFalse:
+            return QStringLiteral("True / False");
+        case YesNoStyle::OneZero:
+            return QStringLiteral("1 / 0");
+        case YesNoStyle::Mark:
+            return QStringLiteral("x or blank");
     }
     return QString();
 }

@@ -35,8 +35,7 @@ struct ValueConventions {
 // amount beyond what the catalogue keeps is refused.
 std::optional<Money> ReadAmount(const QString& text, DecimalMark mark, QString* reason);
 // A whole number from minimum to maximum (grouping allowed, no fraction).
-std::optional<qint64> ReadWhole(const QString& text, DecimalMark mark, qint64 minimum, qint64 maximum,
-                                QString* reason);
+std::optional<qint64> ReadWhole(const QString& text, DecimalMark mark, qint64 minimum, qint64 maximum, QString* reason);
 // A date: year-month-day with a four-digit year always, otherwise three numbers
 // in the order given, separated by / . - or blanks; a time after the date is
 // passed over; a two-digit year falls in 1930-2029. With partialYear given, a

@@ -35,7 +35,10 @@ QString CsvField(const QString& text)
 
 CsvWriter::CsvWriter(QString path) : mPath(std::move(path)) {}
 
-CsvWriter::~CsvWriter() { Discard(); }
+CsvWriter::~CsvWriter()
+{
+    Discard();
+}
 
 bool CsvWriter::Open()
 {

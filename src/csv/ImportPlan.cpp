@@ -15,7 +15,10 @@ namespace {
 
 const QChar kKeySeparator = u'\x1f';
 
-QString Number(qint64 n) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(n); }
+QString Number(qint64 n)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
+}
 
 QString Count(qint64 n, const char* one, const char* many)
 {
@@ -25,17 +28,21 @@ QString Count(qint64 n, const char* one, const char* many)
 QString FaultReason(CsvFault fault, CsvEncoding encoding)
 {
     switch (fault) {
-    case CsvFault::None: break;
-    case CsvFault::InvalidText:
-        return QStringLiteral("the text is not valid %1; choose the file's encoding").arg(EncodingName(encoding));
-    case CsvFault::NulCharacter: return QStringLiteral("the row holds a NUL character, which no text has");
-    case CsvFault::StrayQuote: return QStringLiteral("a quote mark stands inside a field that is not quoted as a whole");
-    case CsvFault::UnclosedQuote:
-        return QStringLiteral("a quote mark opens a field that is never closed; the rest of the file was read as part of it");
-    case CsvFault::FieldTooLong:
-        return QStringLiteral("the field holds more than %1 characters").arg(Number(CsvReader::kMaxFieldChars));
-    case CsvFault::RecordTooLong:
-        return QStringLiteral("the row holds more than %1 characters").arg(Number(CsvReader::kMaxRecordChars));
+        case CsvFault::None:
+            break;
+        case CsvFault::InvalidText:
+            return QStringLiteral("the text is not valid %1; choose the file's encoding").arg(EncodingName(encoding));
+        case CsvFault::NulCharacter:
+            return QStringLiteral("the row holds a NUL character, which no text has");
+        case CsvFault::StrayQuote:
+            return QStringLiteral("a quote mark stands inside a field that is not quoted as a whole");
+        case CsvFault::UnclosedQuote:
+            return QStringLiteral(
+                "a quote mark opens a field that is never closed; the rest of the file was read as part of it");
+        case CsvFault::FieldTooLong:
+            return QStringLiteral("the field holds more than %1 characters").arg(Number(CsvReader::kMaxFieldChars));
+        case CsvFault::RecordTooLong:
+            return QStringLiteral("the row holds more than %1 characters").arg(Number(CsvReader::kMaxRecordChars));
     }
     return QString();
 }
@@ -45,7 +52,10 @@ struct CodeTable {
     QHash<QString, qsizetype> added;  // folded description -> new entry
 };
 
-QString CodeKeyText(qint64 code) { return code == kNoCode ? QString() : QString::number(code); }
+QString CodeKeyText(qint64 code)
+{
+    return code == kNoCode ? QString() : QString::number(code);
+}
 
 }  // namespace
 
@@ -99,20 +109,19 @@ QString ImportPlan::Description(int maxRefused) const
     QString action = Count(counts.added, "stamp", "stamps") + QStringLiteral(" will be added");
     if (counts.updated > 0) action += QStringLiteral(", ") + Number(counts.updated) + QStringLiteral(" updated");
     if (counts.skipped > 0)
-        action += QStringLiteral(", ") + Number(counts.skipped) +
-                  QStringLiteral(" skipped (already in the catalogue)");
+        action += QStringLiteral(", ") + Number(counts.skipped) + QStringLiteral(" skipped (already in the catalogue)");
     lines << action + u'.';
     for (const int table : {3, 9, 4, 6, 1, 7, 8, 5, 2}) {
         const QStringList& names = newEntries[size_t(table)];
         if (names.isEmpty()) continue;
-        QString line = NewEntriesText(table, names.size()) + QStringLiteral(": ") +
-                       names.mid(0, 10).join(QStringLiteral(", "));
+        QString line =
+            NewEntriesText(table, names.size()) + QStringLiteral(": ") + names.mid(0, 10).join(QStringLiteral(", "));
         if (names.size() > 10) line += QStringLiteral(" and %1 more").arg(Number(names.size() - 10));
         lines << line + u'.';
     }
     if (counts.refused > 0) {
-        lines << Count(counts.refused, "row cannot be read and will be left out:",
-                       "rows cannot be read and will be left out:");
+        lines << Count(counts.refused,
+                       "row cannot be read and will be left out:", "rows cannot be read and will be left out:");
         for (size_t i = 0; i < refused.size() && i < size_t(std::max(maxRefused, 0)); ++i)
             lines << QStringLiteral("    ") + refused[i].Text();
         const qint64 shown = std::min<qint64>(qint64(refused.size()), std::max(maxRefused, 0));
@@ -157,11 +166,12 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
         const StampField& f = fields[size_t(field)];
         if (f.kind != FieldKind::Code || columnOf[size_t(field)] < 0) continue;
         const CodeTableInfo& info = CodeTableInfoFor(f.codeTable);
-        Statement read(conn, QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(info.keyField, info.descField, info.table));
+        Statement read(
+            conn, QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(info.keyField, info.descField, info.table));
         while (read.Step()) {
             sqlite3_stmt* s = read.Handle();
-            const QString desc = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
-                                                   sqlite3_column_bytes(s, 1));
+            const QString desc =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)), sqlite3_column_bytes(s, 1));
             const QString folded = FoldText(desc.trimmed());
             if (!codes[size_t(f.codeTable)].existing.contains(folded))
                 codes[size_t(f.codeTable)].existing.insert(folded, sqlite3_column_int64(s, 0));
@@ -173,14 +183,15 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
     const bool byCountry = columnOf[Fld::Country] >= 0;
     QHash<QString, qint64> present;
     if (settings.duplicates != DuplicateChoice::Add) {
-        Statement read(conn, QStringLiteral("SELECT StampID, descr_fold, catnum_fold, CouID FROM Stamp ORDER BY StampID"));
+        Statement read(conn,
+                       QStringLiteral("SELECT StampID, descr_fold, catnum_fold, CouID FROM Stamp ORDER BY StampID"));
         while (read.Step()) {
             sqlite3_stmt* s = read.Handle();
-            QString key = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
-                                            sqlite3_column_bytes(s, 1)) +
-                          kKeySeparator +
-                          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)),
-                                            sqlite3_column_bytes(s, 2));
+            QString key =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
+                                  sqlite3_column_bytes(s, 1)) +
+                kKeySeparator +
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)), sqlite3_column_bytes(s, 2));
             if (byCountry)
                 key += kKeySeparator +
                        CodeKeyText(sqlite3_column_type(s, 3) == SQLITE_NULL ? kNoCode : sqlite3_column_int64(s, 3));
@@ -249,45 +260,48 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
             const bool blank = text.trimmed().isEmpty();
             const DecimalMark mark = settings.values.decimal;
             switch (f.kind) {
-            case FieldKind::Text: {
-                const QString value = UnprotectFormula(text);
-                if (f.maxLength > 0 && value.size() > f.maxLength)
-                    reason = QStringLiteral("the text is longer than %1 characters").arg(f.maxLength);
-                else
-                    row.Text(field) = value;
-                break;
-            }
-            case FieldKind::Money:
-                if (!blank) row.Amount(field) = ReadAmount(text, mark, &reason);
-                break;
-            case FieldKind::Total: break;
-            case FieldKind::Year:
-                if (!blank) {
-                    row.year = ReadWhole(text, mark, -32768, 32767, &reason);
-                    if (!row.year) reason = u'"' + text.trimmed() + QStringLiteral("\" is not a year");
+                case FieldKind::Text: {
+                    const QString value = UnprotectFormula(text);
+                    if (f.maxLength > 0 && value.size() > f.maxLength)
+                        reason = QStringLiteral("the text is longer than %1 characters").arg(f.maxLength);
+                    else
+                        row.Text(field) = value;
+                    break;
                 }
-                break;
-            case FieldKind::Quantity:
-                if (!blank) row.quantity = ReadWhole(text, mark, std::numeric_limits<qint32>::min(),
-                                                     std::numeric_limits<qint32>::max(), &reason);
-                break;
-            case FieldKind::YesNo:
-                if (const auto value = ReadYesNo(text, settings.values.yesNo, &reason)) row.Flag(field) = *value;
-                break;
-            case FieldKind::Date:
-                if (!blank)
-                    row.Date(field) = ReadDate(text, settings.values.dates, &reason,
-                                               field == Fld::Issued ? &partialYear : nullptr)
-                                          .value_or(QDate());
-                break;
-            case FieldKind::Code: {
-                const QString value = UnprotectFormula(text).trimmed();
-                if (value.size() > kCodeDescriptionLength)
-                    reason = QStringLiteral("the description is longer than %1 characters").arg(kCodeDescriptionLength);
-                else
-                    codeTexts[size_t(f.codeTable)] = value;
-                break;
-            }
+                case FieldKind::Money:
+                    if (!blank) row.Amount(field) = ReadAmount(text, mark, &reason);
+                    break;
+                case FieldKind::Total:
+                    break;
+                case FieldKind::Year:
+                    if (!blank) {
+                        row.year = ReadWhole(text, mark, -32768, 32767, &reason);
+                        if (!row.year) reason = u'"' + text.trimmed() + QStringLiteral("\" is not a year");
+                    }
+                    break;
+                case FieldKind::Quantity:
+                    if (!blank)
+                        row.quantity = ReadWhole(text, mark, std::numeric_limits<qint32>::min(),
+                                                 std::numeric_limits<qint32>::max(), &reason);
+                    break;
+                case FieldKind::YesNo:
+                    if (const auto value = ReadYesNo(text, settings.values.yesNo, &reason)) row.Flag(field) = *value;
+                    break;
+                case FieldKind::Date:
+                    if (!blank)
+                        row.Date(field) = ReadDate(text, settings.values.dates, &reason,
+                                                   field == Fld::Issued ? &partialYear : nullptr)
+                                              .value_or(QDate());
+                    break;
+                case FieldKind::Code: {
+                    const QString value = UnprotectFormula(text).trimmed();
+                    if (value.size() > kCodeDescriptionLength)
+                        reason =
+                            QStringLiteral("the description is longer than %1 characters").arg(kCodeDescriptionLength);
+                    else
+                        codeTexts[size_t(f.codeTable)] = value;
+                    break;
+                }
             }
             if (!reason.isEmpty()) badColumn = int(column) + 1;
         }
@@ -310,8 +324,10 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
             if (!text || text->isEmpty()) continue;
             const QString folded = FoldText(*text);
             const auto it = codes[size_t(table)].existing.constFind(folded);
-            if (it != codes[size_t(table)].existing.cend()) known[size_t(table)] = *it;
-            else isNew[size_t(table)] = true;
+            if (it != codes[size_t(table)].existing.cend())
+                known[size_t(table)] = *it;
+            else
+                isNew[size_t(table)] = true;
         }
 
         PlannedRow planned;
@@ -329,8 +345,8 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
                 }
                 // The stamp keeps every field the file does not give.
                 if (!readStamp)
-                    readStamp = std::make_unique<Statement>(
-                        conn, QStringLiteral("SELECT ") + StampColumnList() + QStringLiteral(" FROM Stamp WHERE StampID = ?"));
+                    readStamp = std::make_unique<Statement>(conn, QStringLiteral("SELECT ") + StampColumnList() +
+                                                                      QStringLiteral(" FROM Stamp WHERE StampID = ?"));
                 readStamp->Reset();
                 sqlite3_bind_int64(readStamp->Handle(), 1, *match);
                 if (readStamp->Step()) {
@@ -390,6 +406,7 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
         plan.problem = QStringLiteral("The file '%1' cannot be read: %2.").arg(path, reader.Error());
         return plan;
     }
-    for (int table = 1; table <= 9; ++table) plan.counts.newEntries[size_t(table)] = plan.newEntries[size_t(table)].size();
+    for (int table = 1; table <= 9; ++table)
+        plan.counts.newEntries[size_t(table)] = plan.newEntries[size_t(table)].size();
     return plan;
 }

@@ -46,11 +46,11 @@ struct ImportPlan {
     static constexpr size_t kMaxRefusedKept = 10000;
 
     ImportSettings settings;
-    QString problem;  // why nothing can be imported at all; empty when rows can be
+    QString problem;      // why nothing can be imported at all; empty when rows can be
     qint64 rowsRead = 0;  // rows of the file that hold something, the header not counted
     ImportCounts counts;
-    std::vector<PlannedRow> rows;        // to add or update, in the file's order
-    std::vector<RefusedRow> refused;     // the first kMaxRefusedKept of them
+    std::vector<PlannedRow> rows;            // to add or update, in the file's order
+    std::vector<RefusedRow> refused;         // the first kMaxRefusedKept of them
     std::array<QStringList, 10> newEntries;  // the new descriptions of each code list
 
     bool CanImport() const { return problem.isEmpty() && !rows.empty(); }

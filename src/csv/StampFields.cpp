@@ -163,16 +163,29 @@ const QHash<QString, std::vector<Candidate>>& HeadingTable()
     return table;
 }
 
-StampField Text(const char* column, int maxLength) { return {column, QString(), FieldKind::Text, maxLength, 0, -1}; }
-StampField Kind(const char* column, FieldKind kind) { return {column, QString(), kind, 0, 0, -1}; }
-StampField Code(const char* column, int table) { return {column, QString(), FieldKind::Code, kCodeDescriptionLength, table, -1}; }
-StampField Price(const char* column, int total) { return {column, QString(), FieldKind::Money, 0, 0, total}; }
+StampField Text(const char* column, int maxLength)
+{
+    return {column, QString(), FieldKind::Text, maxLength, 0, -1};
+}
+StampField Kind(const char* column, FieldKind kind)
+{
+    return {column, QString(), kind, 0, 0, -1};
+}
+StampField Code(const char* column, int table)
+{
+    return {column, QString(), FieldKind::Code, kCodeDescriptionLength, table, -1};
+}
+StampField Price(const char* column, int total)
+{
+    return {column, QString(), FieldKind::Money, 0, 0, total};
+}
 
 bool LooksNumeric(const QString& text)
 {
     bool digit = false;
     for (const QChar c : text) {
-        if (c.isDigit()) digit = true;
+        if (c.isDigit())
+            digit = true;
         else if (!c.isSpace() && !QStringView(u".,/-+:()'").contains(c) && c.category() != QChar::Symbol_Currency)
             return false;
     }
@@ -185,17 +198,39 @@ const std::vector<StampField>& StampFields()
 {
     static const std::vector<StampField> fields = [] {
         std::vector<StampField> f = {
-            Text("descr", 80),           Text("catnum", 30),         Kind("face", FieldKind::Money),
-            Kind("Year", FieldKind::Year), Kind("used", FieldKind::YesNo), Kind("wantlist", FieldKind::YesNo),
-            Kind("quantity", FieldKind::Quantity), Code("CouID", 3),  Code("typeID", 9),
-            Code("formID", 4),           Code("papID", 6),           Code("CanID", 1),
-            Code("perfID", 7),           Code("topID", 8),           Code("gumID", 5),
-            Code("ConID", 2),            Text("Color", 50),          Text("watermark", 50),
-            Text("Errors", 50),          Kind("issued", FieldKind::Date), Price("pricepaid", Fld::TotalPaid),
-            Kind("totalpaid", FieldKind::Total), Price("catvalue", Fld::TotalVal), Kind("totalval", FieldKind::Total),
-            Price("priceask", Fld::TotalSales), Kind("totalsales", FieldKind::Total), Kind("forsale", FieldKind::YesNo),
-            Kind("purchased", FieldKind::Date), Kind("sold", FieldKind::YesNo), Kind("datesold", FieldKind::Date),
-            Text("notes", 0),            Text("misc1", 50),          Text("misc2", 50),
+            Text("descr", 80),
+            Text("catnum", 30),
+            Kind("face", FieldKind::Money),
+            Kind("Year", FieldKind::Year),
+            Kind("used", FieldKind::YesNo),
+            Kind("wantlist", FieldKind::YesNo),
+            Kind("quantity", FieldKind::Quantity),
+            Code("CouID", 3),
+            Code("typeID", 9),
+            Code("formID", 4),
+            Code("papID", 6),
+            Code("CanID", 1),
+            Code("perfID", 7),
+            Code("topID", 8),
+            Code("gumID", 5),
+            Code("ConID", 2),
+            Text("Color", 50),
+            Text("watermark", 50),
+            Text("Errors", 50),
+            Kind("issued", FieldKind::Date),
+            Price("pricepaid", Fld::TotalPaid),
+            Kind("totalpaid", FieldKind::Total),
+            Price("catvalue", Fld::TotalVal),
+            Kind("totalval", FieldKind::Total),
+            Price("priceask", Fld::TotalSales),
+            Kind("totalsales", FieldKind::Total),
+            Kind("forsale", FieldKind::YesNo),
+            Kind("purchased", FieldKind::Date),
+            Kind("sold", FieldKind::YesNo),
+            Kind("datesold", FieldKind::Date),
+            Text("notes", 0),
+            Text("misc1", 50),
+            Text("misc2", 50),
         };
         // The captions are the field catalogue's, which are the main window's.
         const auto& catalogue = FieldCatalogueRows();

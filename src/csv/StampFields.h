@@ -13,12 +13,12 @@
 enum class FieldKind { Text, Money, Total, Year, Quantity, YesNo, Date, Code };
 
 struct StampField {
-    const char* column;   // the stamp table's column
-    QString caption;      // the main window's caption
+    const char* column;  // the stamp table's column
+    QString caption;     // the main window's caption
     FieldKind kind = FieldKind::Text;
-    int maxLength = 0;    // text: the editor's limit, 0 for none
-    int codeTable = 0;    // code: the code table, 1-9
-    int total = -1;       // a price: the index of its total
+    int maxLength = 0;  // text: the editor's limit, 0 for none
+    int codeTable = 0;  // code: the code table, 1-9
+    int total = -1;     // a price: the index of its total
 };
 
 // Indexes into StampFields().

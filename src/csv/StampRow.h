@@ -26,7 +26,7 @@ struct StampRow {
     std::optional<Money> face, pricePaid, totalPaid, catValue, totalVal, priceAsk, totalSales;
     std::optional<qint64> year;
     std::optional<qint64> quantity = 1;
-    std::array<qint64, 10> codes;  // by code table 1-9
+    std::array<qint64, 10> codes;       // by code table 1-9
     QDate issued, purchased, dateSold;  // not valid: none
     bool used = false, wantList = false, forSale = false, sold = false;
 
@@ -64,4 +64,4 @@ StampRow ReadStampRow(sqlite3_stmt* stmt, int first);
 // catalogue-number sort key, to the parameters from first on, in field order. A
 // new code entry n of a list is bound as newKeys[list][n].
 void BindStampRow(sqlite3_stmt* stmt, int first, const StampRow& row,
-                          const std::array<std::vector<qint64>, 10>& newKeys);
+                  const std::array<std::vector<qint64>, 10>& newKeys);

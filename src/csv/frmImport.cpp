@@ -26,8 +26,7 @@ namespace {
 frmImport* sInstance = nullptr;
 
 const QString kTitle = QStringLiteral("Import from CSV");
-const QString kFileFilter =
-    QStringLiteral("CSV Files (*.csv)|*.csv|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+const QString kFileFilter = QStringLiteral("CSV Files (*.csv)|*.csv|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
 constexpr int kHelp = 74;
 // Refused rows listed in the window; the rest are counted.
 constexpr int kRefusedShown = 200;
@@ -52,11 +51,17 @@ void SelectData(QComboBox* list, int value)
     list->setCurrentIndex(index >= 0 ? index : 0);
 }
 
-QString Number(qint64 n) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(n); }
+QString Number(qint64 n)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
+}
 
 }  // namespace
 
-frmImport* frmImport::Instance() { return sInstance; }
+frmImport* frmImport::Instance()
+{
+    return sInstance;
+}
 
 frmImport::frmImport(QWidget* parent) : QDialog(parent)
 {
@@ -90,7 +95,8 @@ void frmImport::BuildControls()
     reading->setObjectName(QStringLiteral("fraReading"));
     auto* grid = new QGridLayout(reading);
     cmbEncoding = Named(new QComboBox, QStringLiteral("cmbEncoding"));
-    for (const CsvEncoding e : {CsvEncoding::Utf8, CsvEncoding::Utf16LE, CsvEncoding::Utf16BE, CsvEncoding::Windows1252})
+    for (const CsvEncoding e :
+         {CsvEncoding::Utf8, CsvEncoding::Utf16LE, CsvEncoding::Utf16BE, CsvEncoding::Windows1252})
         cmbEncoding->addItem(EncodingName(e), int(e));
     cmbSeparator = Named(new QComboBox, QStringLiteral("cmbSeparator"));
     for (const char16_t s : kCsvSeparators) {
@@ -100,9 +106,11 @@ void frmImport::BuildControls()
     }
     chkHeader = Named(new QCheckBox(QStringLiteral("First row holds column &names")), QStringLiteral("chkHeader"));
     cmbDecimal = Named(new QComboBox, QStringLiteral("cmbDecimal"));
-    for (const DecimalMark m : {DecimalMark::Point, DecimalMark::Comma}) cmbDecimal->addItem(DecimalMarkName(m), int(m));
+    for (const DecimalMark m : {DecimalMark::Point, DecimalMark::Comma})
+        cmbDecimal->addItem(DecimalMarkName(m), int(m));
     cmbDates = Named(new QComboBox, QStringLiteral("cmbDates"));
-    for (const DateOrder o : {DateOrder::Ymd, DateOrder::Dmy, DateOrder::Mdy}) cmbDates->addItem(DateOrderName(o), int(o));
+    for (const DateOrder o : {DateOrder::Ymd, DateOrder::Dmy, DateOrder::Mdy})
+        cmbDates->addItem(DateOrderName(o), int(o));
     cmbYesNo = Named(new QComboBox, QStringLiteral("cmbYesNo"));
     for (const YesNoStyle y : {YesNoStyle::YesNo, YesNoStyle::TrueFalse, YesNoStyle::OneZero, YesNoStyle::Mark})
         cmbYesNo->addItem(YesNoStyleName(y), int(y));
@@ -122,13 +130,13 @@ void frmImport::BuildControls()
     tblPreview = Named(new QTableWidget, QStringLiteral("tblPreview"));
     tblPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblPreview->setSelectionMode(QAbstractItemView::NoSelection);
-    outer->addWidget(Caption(QStringLiteral("The first &rows of the file. Choose the field each column fills, or (ignore):"),
-                             tblPreview));
+    outer->addWidget(Caption(
+        QStringLiteral("The first &rows of the file. Choose the field each column fills, or (ignore):"), tblPreview));
     outer->addWidget(tblPreview, 1);
 
-    auto* duplicates = new QGroupBox(
-        QStringLiteral("A row whose description and catalogue number (and country, when a column gives it) match a stamp "
-                       "in the catalogue"));
+    auto* duplicates = new QGroupBox(QStringLiteral(
+        "A row whose description and catalogue number (and country, when a column gives it) match a stamp "
+        "in the catalogue"));
     duplicates->setObjectName(QStringLiteral("fraDuplicates"));
     auto* choices = new QHBoxLayout(duplicates);
     optSkip = Named(new QRadioButton(QStringLiteral("&Skip it")), QStringLiteral("optSkip"));
@@ -326,9 +334,9 @@ void frmImport::cmdImport_Click()
     if (mPlan.counts.refused > 0) {
         const qint64 rest = mPlan.counts.added + mPlan.counts.updated;
         const QString question =
-            (mPlan.counts.refused == 1 ? QStringLiteral("1 row cannot be read and will be left out.")
-                                       : QStringLiteral("%1 rows cannot be read and will be left out.")
-                                             .arg(Number(mPlan.counts.refused))) +
+            (mPlan.counts.refused == 1
+                 ? QStringLiteral("1 row cannot be read and will be left out.")
+                 : QStringLiteral("%1 rows cannot be read and will be left out.").arg(Number(mPlan.counts.refused))) +
             (rest == 1 ? QStringLiteral("  Import the other row?")
                        : QStringLiteral("  Import the other %1 rows?").arg(Number(rest)));
         if (MsgBox(question, MsgButtons::YesNo, kTitle) != MsgAnswer::Yes) return;
@@ -350,7 +358,10 @@ void frmImport::cmdImport_Click()
     accept();
 }
 
-void frmImport::cmdHelp_Click() { prompts().Help(1, kHelp); }
+void frmImport::cmdHelp_Click()
+{
+    prompts().Help(1, kHelp);
+}
 
 frmImport* OpenImportWindow(QWidget* parent)
 {

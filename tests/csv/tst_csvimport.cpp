@@ -87,14 +87,19 @@ QString Export(Held& h, const QString& name, int order = 1)
     return path;
 }
 
-QStringList Lines(const QString& path) { return QString::fromUtf8(Bytes(path).mid(3)).split(QStringLiteral("\r\n")); }
+QStringList Lines(const QString& path)
+{
+    return QString::fromUtf8(Bytes(path).mid(3)).split(QStringLiteral("\r\n"));
+}
 
 // Stamps with every kind of text that a file must carry unchanged.
 const char* const kHostileRows =
     "INSERT INTO country (Coudesc) VALUES ('=Formula Land');"
-    "INSERT INTO Stamp (descr, catnum, catsort, notes, Color, misc1, quantity, pricepaid, totalpaid, CouID, issued) VALUES "
+    "INSERT INTO Stamp (descr, catnum, catsort, notes, Color, misc1, quantity, pricepaid, totalpaid, CouID, issued) "
+    "VALUES "
     "('=HYPERLINK(\"http://x\",\"y\")', '-5', '                  -5', 'line one\nline two\r\nthree, \"four\"', "
-    "'@SUM(A1)', '''quoted''', 3, 1.25, 3.75, (SELECT CouID FROM country WHERE Coudesc = '=Formula Land'), '1840-05-06'),"
+    "'@SUM(A1)', '''quoted''', 3, 1.25, 3.75, (SELECT CouID FROM country WHERE Coudesc = '=Formula Land'), "
+    "'1840-05-06'),"
     "('+1 overprint', '''7', '                  ''7', char(9) || 'tab first', char(13) || 'cr first', 'Ω ümlaut 𝄞', 1, "
     "NULL, NULL, NULL, NULL),"
     "(' blanks around ', '', '                    ', '', '', '', 0, -2.5, -0, NULL, '2024-02-29');";
@@ -140,8 +145,9 @@ private Q_SLOTS:
                                 "Price Paid,Total Paid,Catalog Value,Total Value,Selling Price,Total Sales,For Sale,"
                                 "Purchase Date,Sold,Date Sold,Notes,Misc. 1,Misc. 2"));
         QVERIFY(Bytes(first).startsWith("\xEF\xBB\xBF"));
-        QVERIFY(lines.contains(QStringLiteral(
-            "'+1 overprint,''7,,,No,No,1,,,,,,,,,,\"'\rcr first\",,,,,,,,,,No,,No,,'\ttab first,\u03A9 \u00FCmlaut \U0001D11E,")));
+        QVERIFY(
+            lines.contains(QStringLiteral("'+1 overprint,''7,,,No,No,1,,,,,,,,,,\"'\rcr "
+                                          "first\",,,,,,,,,,No,,No,,'\ttab first,\u03A9 \u00FCmlaut \U0001D11E,")));
         // A text that a spreadsheet would run never begins a field.
         for (const QString& line : lines)
             for (const QString& sign : {QStringLiteral("="), QStringLiteral("@"), QStringLiteral("+")})
@@ -150,14 +156,17 @@ private Q_SLOTS:
                          qPrintable(line));
 
         // The imported stamps are what the editor would have stored.
-        QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from Stamp where abs(totalpaid - pricepaid * quantity) > 0.00005 or (totalpaid is null) <> (pricepaid is null)")),
+        QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from Stamp where abs(totalpaid - pricepaid * quantity) > "
+                                             "0.00005 or (totalpaid is null) <> (pricepaid is null)")),
                  QStringLiteral("0"));
         auto rs = empty.db->OpenSnapshot(QStringLiteral("Select catnum, catsort from Stamp"));
         for (; !rs->Eof(); rs->MoveNext())
-            QCOMPARE(TextOf(rs->Field(QStringLiteral("catsort"))), CatalogueSortKey(TextOf(rs->Field(QStringLiteral("catnum")))));
+            QCOMPARE(TextOf(rs->Field(QStringLiteral("catsort"))),
+                     CatalogueSortKey(TextOf(rs->Field(QStringLiteral("catnum")))));
         QCOMPARE(empty.Scalar(QStringLiteral("Select notes from Stamp where descr like '=hyperlink*'")),
                  QStringLiteral("line one\nline two\r\nthree, \"four\""));
-        QCOMPARE(empty.Scalar(QStringLiteral("Select descr from Stamp where catnum = '''7'")), QStringLiteral("+1 overprint"));
+        QCOMPARE(empty.Scalar(QStringLiteral("Select descr from Stamp where catnum = '''7'")),
+                 QStringLiteral("+1 overprint"));
         QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from TextKeyQueue")), QStringLiteral("0"));
         QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from sqlite_master where type = 'trigger'")),
                  demo.Scalar(QStringLiteral("Select count(*) from sqlite_master where type = 'trigger'")));
@@ -172,12 +181,11 @@ private Q_SLOTS:
         h.cat.Exec(QStringLiteral("INSERT INTO country (Coudesc) VALUES ('Deutschland'), ('C\u00F4te d''Ivoire')"));
         h.Open();
         const QString path = h.cat.File(QStringLiteral("sammlung.csv"));
-        Write(path, Windows1252(QStringLiteral(
-                        "Bezeichnung;Land;Preis;Qty;Ausgabedatum;Gestempelt\r\n"
-                        "Posthorn 10 Pf;DEUTSCHLAND;1.234,50;2;31.12.1951;Ja\r\n"
-                        "Elefant;cote d'ivoire;0,55;1;01.02.1960;Nein\r\n"
-                        "Edelwei\u00DF;\u00D6sterreich;12;3;15.06.1948;WAHR\r\n"
-                        "Matterhorn;Schweiz;;1;;\r\n")));
+        Write(path, Windows1252(QStringLiteral("Bezeichnung;Land;Preis;Qty;Ausgabedatum;Gestempelt\r\n"
+                                               "Posthorn 10 Pf;DEUTSCHLAND;1.234,50;2;31.12.1951;Ja\r\n"
+                                               "Elefant;cote d'ivoire;0,55;1;01.02.1960;Nein\r\n"
+                                               "Edelwei\u00DF;\u00D6sterreich;12;3;15.06.1948;WAHR\r\n"
+                                               "Matterhorn;Schweiz;;1;;\r\n")));
         const CsvPreview preview = InspectCsvFile(path);
         QVERIFY(preview.Ok());
         QCOMPARE(preview.settings.encoding, CsvEncoding::Windows1252);
@@ -204,18 +212,23 @@ private Q_SLOTS:
         QVERIFY2(plan.Description(10).contains(QStringLiteral("2 new countries: \u00D6sterreich, Schweiz.")),
                  qPrintable(plan.Description(10)));
         const ImportResult result = RunImport(*h.db, plan);
-        QCOMPARE(ImportSummary(result.counts), QStringLiteral("4 stamps added, 0 updated, 0 skipped, 0 rows refused; 2 new countries"));
+        QCOMPARE(ImportSummary(result.counts),
+                 QStringLiteral("4 stamps added, 0 updated, 0 skipped, 0 rows refused; 2 new countries"));
 
-        QCOMPARE(h.Scalar(QStringLiteral("Select pricepaid from Stamp where descr = 'Posthorn 10 Pf'")), QStringLiteral("1234.5"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select totalpaid from Stamp where descr = 'Posthorn 10 Pf'")), QStringLiteral("2469"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select issued from Stamp where descr = 'Posthorn 10 Pf'")), QStringLiteral("1951-12-31"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select pricepaid from Stamp where descr = 'Posthorn 10 Pf'")),
+                 QStringLiteral("1234.5"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select totalpaid from Stamp where descr = 'Posthorn 10 Pf'")),
+                 QStringLiteral("2469"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select issued from Stamp where descr = 'Posthorn 10 Pf'")),
+                 QStringLiteral("1951-12-31"));
         QCOMPARE(h.Scalar(QStringLiteral("Select Coudesc from Stamp, country where Stamp.CouID = country.CouID and "
                                          "descr = 'Posthorn 10 Pf'")),
                  QStringLiteral("Deutschland"));
         QCOMPARE(h.Scalar(QStringLiteral("Select Coudesc from Stamp, country where Stamp.CouID = country.CouID and "
                                          "descr = 'Elefant'")),
                  QStringLiteral("C\u00F4te d'Ivoire"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select used || '/' || quantity || '/' || totalpaid from Stamp where descr = 'Edelwei\u00DF'")),
+        QCOMPARE(h.Scalar(QStringLiteral(
+                     "Select used || '/' || quantity || '/' || totalpaid from Stamp where descr = 'Edelwei\u00DF'")),
                  QStringLiteral("1/3/36.0"));
         QCOMPARE(h.Scalar(QStringLiteral("Select coalesce(pricepaid, 'null') || coalesce(totalpaid, 'null') || "
                                          "coalesce(issued, 'null') || used from Stamp where descr = 'Matterhorn'")),
@@ -229,10 +242,11 @@ private Q_SLOTS:
         // cells, TRUE/FALSE and month-first dates.
         Held h;
         const QString path = h.cat.File(QStringLiteral("excel.csv"));
-        Write(path, QStringLiteral("\uFEFFDescription,Catalog Num,Notes,Price Paid,Quantity,Issue Date,Used,For Sale\r\n"
-                                   "Inverted Jenny,C3a,\"Bought 1990\nCertificate\",\"1,350.00\",1,5/13/1918,TRUE,FALSE\r\n"
-                                   "\"Penny Black, plate 1a\",1,,12.5,4,5/6/1840,FALSE,TRUE\r\n")
-                        .toUtf8());
+        Write(path,
+              QStringLiteral("\uFEFFDescription,Catalog Num,Notes,Price Paid,Quantity,Issue Date,Used,For Sale\r\n"
+                             "Inverted Jenny,C3a,\"Bought 1990\nCertificate\",\"1,350.00\",1,5/13/1918,TRUE,FALSE\r\n"
+                             "\"Penny Black, plate 1a\",1,,12.5,4,5/6/1840,FALSE,TRUE\r\n")
+                  .toUtf8());
         const CsvPreview preview = InspectCsvFile(path);
         QVERIFY(preview.sniff.byteOrderMark);
         QCOMPARE(preview.settings.values.decimal, DecimalMark::Point);
@@ -240,39 +254,49 @@ private Q_SLOTS:
         QCOMPARE(preview.settings.values.yesNo, YesNoStyle::TrueFalse);
         const ImportResult result = Import(h, path);
         QCOMPARE(result.counts.added, qint64(2));
-        QCOMPARE(h.Scalar(QStringLiteral("Select notes from Stamp where catnum = 'C3a'")), QStringLiteral("Bought 1990\nCertificate"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select pricepaid || '/' || issued || '/' || used from Stamp where catnum = 'C3a'")),
+        QCOMPARE(h.Scalar(QStringLiteral("Select notes from Stamp where catnum = 'C3a'")),
+                 QStringLiteral("Bought 1990\nCertificate"));
+        QCOMPARE(h.Scalar(QStringLiteral(
+                     "Select pricepaid || '/' || issued || '/' || used from Stamp where catnum = 'C3a'")),
                  QStringLiteral("1350.0/1918-05-13/1"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select totalpaid || '/' || forsale from Stamp where catnum = '1'")), QStringLiteral("50.0/1"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select descr from Stamp where catnum = '1'")), QStringLiteral("Penny Black, plate 1a"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select totalpaid || '/' || forsale from Stamp where catnum = '1'")),
+                 QStringLiteral("50.0/1"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select descr from Stamp where catnum = '1'")),
+                 QStringLiteral("Penny Black, plate 1a"));
     }
 
     void colnectExport()
     {
         Held h;
         const QString path = h.cat.File(QStringLiteral("colnect.csv"));
-        Write(path, QStringLiteral(
-                        "\"Name\",\"Country\",\"Series\",\"Catalog Codes\",\"Issued on\",\"Paper\",\"Watermark\",\"Emission\","
-                        "\"Format\",\"Perforation\",\"Printing\",\"Gum\",\"Currency\",\"FaceValue\",\"Colors\",\"Themes\","
-                        "\"Description\"\r\n"
-                        "\"Queen Victoria\",\"United Kingdom\",\"Line engraved\",\"Sg:GB 1\",\"1840-05-06\",\"Wove\",\"Small Crown\","
-                        "\"Definitive\",\"Stamp\",\"Imperforate\",\"Recess\",\"Original gum\",\"Penny\",\"1\",\"Black\","
-                        "\"Royalty, Famous People\",\"The first adhesive stamp\"\r\n"
-                        "\"Inverted Jenny\",\"United States\",\"Airmail\",\"Sn:US C3a\",\"1918\",\"\",\"\",\"Commemorative\","
-                        "\"Stamp\",\"11\",\"\",\"\",\"Dollar\",\"0.24\",\"Carmine rose, blue\",\"Aviation\",\"\"\r\n")
-                        .toUtf8());
+        Write(
+            path,
+            QStringLiteral(
+                "\"Name\",\"Country\",\"Series\",\"Catalog Codes\",\"Issued on\",\"Paper\",\"Watermark\",\"Emission\","
+                "\"Format\",\"Perforation\",\"Printing\",\"Gum\",\"Currency\",\"FaceValue\",\"Colors\",\"Themes\","
+                "\"Description\"\r\n"
+                "\"Queen Victoria\",\"United Kingdom\",\"Line engraved\",\"Sg:GB 1\",\"1840-05-06\",\"Wove\",\"Small "
+                "Crown\","
+                "\"Definitive\",\"Stamp\",\"Imperforate\",\"Recess\",\"Original gum\",\"Penny\",\"1\",\"Black\","
+                "\"Royalty, Famous People\",\"The first adhesive stamp\"\r\n"
+                "\"Inverted Jenny\",\"United States\",\"Airmail\",\"Sn:US C3a\",\"1918\",\"\",\"\",\"Commemorative\","
+                "\"Stamp\",\"11\",\"\",\"\",\"Dollar\",\"0.24\",\"Carmine rose, blue\",\"Aviation\",\"\"\r\n")
+                .toUtf8());
         const ImportResult result = Import(h, path);
         QCOMPARE(result.counts.added, qint64(2));
         QCOMPARE(result.counts.refused, qint64(0));
-        QCOMPARE(h.Scalar(QStringLiteral("Select catnum || '|' || face || '|' || issued || '|' || watermark || '|' || notes || '|' "
-                                         "|| Color from Stamp where descr = 'Queen Victoria'")),
+        QCOMPARE(h.Scalar(QStringLiteral(
+                     "Select catnum || '|' || face || '|' || issued || '|' || watermark || '|' || notes || '|' "
+                     "|| Color from Stamp where descr = 'Queen Victoria'")),
                  QStringLiteral("Sg:GB 1|1.0|1840-05-06|Small Crown|The first adhesive stamp|Black"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select Typedesc || '|' || TopDesc || '|' || PerfDesc from Stamp, type, topic, Perf "
-                                         "where Stamp.typeID = type.typeID and Stamp.topID = topic.topID and "
-                                         "Stamp.perfID = Perf.perfID and descr = 'Queen Victoria'")),
+        QCOMPARE(h.Scalar(QStringLiteral(
+                     "Select Typedesc || '|' || TopDesc || '|' || PerfDesc from Stamp, type, topic, Perf "
+                     "where Stamp.typeID = type.typeID and Stamp.topID = topic.topID and "
+                     "Stamp.perfID = Perf.perfID and descr = 'Queen Victoria'")),
                  QStringLiteral("Definitive|Royalty, Famous People|Imperforate"));
         // An issue date of a year alone gives the year.
-        QCOMPARE(h.Scalar(QStringLiteral("Select coalesce(issued, 'none') || '|' || Year from Stamp where descr = 'Inverted Jenny'")),
+        QCOMPARE(h.Scalar(QStringLiteral(
+                     "Select coalesce(issued, 'none') || '|' || Year from Stamp where descr = 'Inverted Jenny'")),
                  QStringLiteral("none|1918"));
     }
 
@@ -280,7 +304,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<DuplicateChoice>("choice");
         QTest::addColumn<int>("stamps");
-        QTest::addColumn<QString>("penny");  // price | total | notes | quantity | forsale | sold of the first Penny Black
+        QTest::addColumn<QString>(
+            "penny");  // price | total | notes | quantity | forsale | sold of the first Penny Black
         QTest::addColumn<qint64>("updated");
         QTest::addColumn<qint64>("skipped");
         QTest::newRow("skip") << DuplicateChoice::Skip << 3 << "10.0|20.0|keep|2|1|0" << qint64(0) << qint64(1);
@@ -306,17 +331,22 @@ private Q_SLOTS:
                         .toUtf8());
         const ImportResult result = Import(h, path, [&](ImportSettings& s) { s.duplicates = choice; });
         QTEST(int(h.Scalar(QStringLiteral("Select count(*) from Stamp")).toInt()), "stamps");
-        QTEST(h.Scalar(QStringLiteral("Select pricepaid || '|' || totalpaid || '|' || notes || '|' || quantity || '|' || forsale "
-                                      "|| '|' || sold from Stamp where StampID = 1")),
+        QTEST(h.Scalar(QStringLiteral(
+                  "Select pricepaid || '|' || totalpaid || '|' || notes || '|' || quantity || '|' || forsale "
+                  "|| '|' || sold from Stamp where StampID = 1")),
               "penny");
         QTEST(result.counts.updated, "updated");
         QTEST(result.counts.skipped, "skipped");
         // The second stamp alike is never touched; the French one is new each time.
-        QCOMPARE(h.Scalar(QStringLiteral("Select pricepaid || notes from Stamp where StampID = 2")), QStringLiteral("10.0second of the same"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select count(*) from Stamp, country where Stamp.CouID = country.CouID and Coudesc = 'France'")),
+        QCOMPARE(h.Scalar(QStringLiteral("Select pricepaid || notes from Stamp where StampID = 2")),
+                 QStringLiteral("10.0second of the same"));
+        QCOMPARE(h.Scalar(QStringLiteral(
+                     "Select count(*) from Stamp, country where Stamp.CouID = country.CouID and Coudesc = 'France'")),
                  QStringLiteral("1"));
-        if (choice == DuplicateChoice::Update) QCOMPARE(result.updatedIds, std::vector<qint64>{1});
-        else QVERIFY(result.updatedIds.empty());
+        if (choice == DuplicateChoice::Update)
+            QCOMPARE(result.updatedIds, std::vector<qint64>{1});
+        else
+            QVERIFY(result.updatedIds.empty());
     }
 
     void refusedRows()
@@ -343,23 +373,27 @@ private Q_SLOTS:
         QCOMPARE(plan.counts.refused, qint64(9));
         QStringList texts;
         for (const RefusedRow& r : plan.refused) texts << r.Text();
-        QCOMPARE(texts, (QStringList{
-                            QStringLiteral("Line 3, column 2 (Qty): \"abc\" is not a whole number."),
-                            QStringLiteral("Line 4, column 3 (Issue Date): \"1998-02-31\" is not a date."),
-                            QStringLiteral("Line 5, column 4 (Price Paid): \"99999999999999999\" is too large an amount."),
-                            QStringLiteral("Line 6, column 4 (Price Paid): Price Paid times the quantity is too large an amount."),
-                            QStringLiteral("Line 7, column 1 (Description): the description is empty."),
-                            QStringLiteral("Line 8: a stamp cannot be for sale and sold at the same time."),
-                            QStringLiteral("Line 9: the row has 9 fields where the header row has 8."),
-                            QStringLiteral("Line 10, column 1 (Description): the text is longer than 80 characters."),
-                            QStringLiteral("Line 11, column 7 (Catalog Num): the text is longer than 30 characters."),
-                        }));
+        QCOMPARE(
+            texts,
+            (QStringList{
+                QStringLiteral("Line 3, column 2 (Qty): \"abc\" is not a whole number."),
+                QStringLiteral("Line 4, column 3 (Issue Date): \"1998-02-31\" is not a date."),
+                QStringLiteral("Line 5, column 4 (Price Paid): \"99999999999999999\" is too large an amount."),
+                QStringLiteral("Line 6, column 4 (Price Paid): Price Paid times the quantity is too large an amount."),
+                QStringLiteral("Line 7, column 1 (Description): the description is empty."),
+                QStringLiteral("Line 8: a stamp cannot be for sale and sold at the same time."),
+                QStringLiteral("Line 9: the row has 9 fields where the header row has 8."),
+                QStringLiteral("Line 10, column 1 (Description): the text is longer than 80 characters."),
+                QStringLiteral("Line 11, column 7 (Catalog Num): the text is longer than 30 characters."),
+            }));
         // A refused row adds nothing to the lists: Spain is not announced.
         QCOMPARE(plan.newEntries[3], QStringList{QStringLiteral("Italy")});
         const ImportResult result = RunImport(*h.db, plan);
-        QCOMPARE(ImportSummary(result.counts), QStringLiteral("2 stamps added, 0 updated, 0 skipped, 9 rows refused; 1 new country"));
-        QCOMPARE(h.Scalar(QStringLiteral("Select group_concat(descr, '|') from (Select descr from Stamp order by StampID)")),
-                 QStringLiteral("Good one|Good two"));
+        QCOMPARE(ImportSummary(result.counts),
+                 QStringLiteral("2 stamps added, 0 updated, 0 skipped, 9 rows refused; 1 new country"));
+        QCOMPARE(
+            h.Scalar(QStringLiteral("Select group_concat(descr, '|') from (Select descr from Stamp order by StampID)")),
+            QStringLiteral("Good one|Good two"));
         QCOMPARE(h.Scalar(QStringLiteral("Select quantity from Stamp where descr = 'Good two'")), QStringLiteral("1"));
     }
 
@@ -384,7 +418,8 @@ private Q_SLOTS:
         QVERIFY(result.addedIds.empty() && result.updatedIds.empty());
         QCOMPARE(h.prompts.progress.back().title, QStringLiteral("Import from CSV"));
         QVERIFY(h.prompts.progress.back().cancellable);
-        QCOMPARE(h.Scalar(QStringLiteral("Select count(*) from country where Coudesc = 'Atlantis'")), QStringLiteral("0"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select count(*) from country where Coudesc = 'Atlantis'")),
+                 QStringLiteral("0"));
         h.Close();
         QVERIFY(Bytes(h.cat.Path()) == before);
 
@@ -403,8 +438,9 @@ private Q_SLOTS:
         Held source(1200, 9);
         const QString path = Export(source, QStringLiteral("large.csv"));
         Held h(20, 4);
-        const QString schema = QStringLiteral("Select group_concat(name || sql, '|') from (Select name, sql from sqlite_master "
-                                              "where type in ('index', 'trigger') order by name)");
+        const QString schema = QStringLiteral(
+            "Select group_concat(name || sql, '|') from (Select name, sql from sqlite_master "
+            "where type in ('index', 'trigger') order by name)");
         const QString before = h.Scalar(schema);
         h.Close();
         const QByteArray bytes = Bytes(h.cat.Path());
@@ -440,26 +476,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("refused");  // the first refused row, or empty
         QTest::addColumn<qint64>("added");
         const QByteArray head = "Description,Notes\r\n";
-        QTest::newRow("a quote never closed") << head + "a,ok\r\nb,\"never closed\r\nc,lost\r\n" << QString()
-                                              << "Line 3, column 2 (Notes): a quote mark opens a field that is never closed; "
-                                                 "the rest of the file was read as part of it."
-                                              << qint64(1);
-        QTest::newRow("a quote inside a field") << head + "a,12\" stamp\r\nb,ok\r\n" << QString()
-                                                << "Line 2, column 2 (Notes): a quote mark stands inside a field that is not "
-                                                   "quoted as a whole."
-                                                << qint64(1);
-        QTest::newRow("fewer fields than the header") << head + "a\r\nb,ok\r\n" << QString()
-                                                      << "Line 2: the row has 1 fields where the header row has 2." << qint64(1);
-        QTest::newRow("more fields, the surplus empty") << head + "a,x,,\r\nb,ok\r\n" << QString() << QString() << qint64(2);
-        QTest::newRow("empty lines") << head + "\r\na,x\r\n\r\n\r\n,\r\nb,ok\r\n" << QString() << QString() << qint64(2);
+        QTest::newRow("a quote never closed")
+            << head + "a,ok\r\nb,\"never closed\r\nc,lost\r\n"
+            << QString()
+            << "Line 3, column 2 (Notes): a quote mark opens a field that is never closed; "
+               "the rest of the file was read as part of it."
+            << qint64(1);
+        QTest::newRow("a quote inside a field")
+            << head + "a,12\" stamp\r\nb,ok\r\n"
+            << QString()
+            << "Line 2, column 2 (Notes): a quote mark stands inside a field that is not "
+               "quoted as a whole."
+            << qint64(1);
+        QTest::newRow("fewer fields than the header")
+            << head + "a\r\nb,ok\r\n"
+            << QString() << "Line 2: the row has 1 fields where the header row has 2." << qint64(1);
+        QTest::newRow("more fields, the surplus empty") << head + "a,x,,\r\nb,ok\r\n"
+                                                        << QString() << QString() << qint64(2);
+        QTest::newRow("empty lines") << head + "\r\na,x\r\n\r\n\r\n,\r\nb,ok\r\n"
+                                     << QString() << QString() << qint64(2);
         QTest::newRow("invalid UTF-8 after a byte-order mark")
-            << "\xEF\xBB\xBF" + head + "a,\xFF\xFE\r\nb,ok\r\n" << QString()
-            << "Line 2, column 2 (Notes): the text is not valid UTF-8; choose the file's encoding." << qint64(1);
+            << "\xEF\xBB\xBF" + head + "a,\xFF\xFE\r\nb,ok\r\n"
+            << QString() << "Line 2, column 2 (Notes): the text is not valid UTF-8; choose the file's encoding."
+            << qint64(1);
         QTest::newRow("a NUL far into the file")
             << head + QByteArray("x,").append(QByteArray(70000, 'y')).append("\r\na,b\0c\r\n", 9) << QString()
             << "Line 3, column 2 (Notes): the row holds a NUL character, which no text has." << qint64(1);
-        QTest::newRow("a binary file") << QByteArray("PK\x03\x04\x14\0\0\0\x08\0", 10) << "is not a CSV file: it holds binary data, not text."
-                                       << QString() << qint64(0);
+        QTest::newRow("a binary file") << QByteArray("PK\x03\x04\x14\0\0\0\x08\0", 10)
+                                       << "is not a CSV file: it holds binary data, not text." << QString()
+                                       << qint64(0);
         QTest::newRow("an empty file") << QByteArray() << "is empty." << QString() << qint64(0);
         QTest::newRow("a header alone") << head << QString() << QString() << qint64(0);
     }
@@ -485,8 +530,10 @@ private Q_SLOTS:
         QCOMPARE(plan.refused.empty() ? QString() : plan.refused.front().Text(), refused);
         QCOMPARE(plan.counts.added, added);
         QCOMPARE(plan.CanImport(), added > 0);
-        if (added == 0) QCOMPARE(plan.Description(10), QStringLiteral("The file holds no rows of stamps."));
-        else QCOMPARE(RunImport(*h.db, plan).counts.added, added);
+        if (added == 0)
+            QCOMPARE(plan.Description(10), QStringLiteral("The file holds no rows of stamps."));
+        else
+            QCOMPARE(RunImport(*h.db, plan).counts.added, added);
     }
 
     void missingAndUnreadableFiles()
@@ -521,7 +568,8 @@ private Q_SLOTS:
         QCOMPARE(preview.records.front().fields.at(1).size(), CsvReader::kMaxFieldChars);
         const ImportPlan plan = MakeImportPlan(*h.db, path, preview.settings);
         QCOMPARE(plan.counts.refused, qint64(1));
-        QCOMPARE(plan.refused.front().Text(), QStringLiteral("Line 2, column 2 (Notes): the field holds more than 1,000,000 characters."));
+        QCOMPARE(plan.refused.front().Text(),
+                 QStringLiteral("Line 2, column 2 (Notes): the field holds more than 1,000,000 characters."));
         QCOMPARE(plan.counts.added, qint64(1));
     }
 
@@ -549,7 +597,8 @@ private Q_SLOTS:
         // A file that cannot be written is told, as a report file is.
         h.prompts.saveFiles = {h.cat.File(QStringLiteral("no/such/folder/x.csv"))};
         ExportToCsv(*h.db, 1);
-        QVERIFY2(h.prompts.LastText().startsWith(QStringLiteral("75  Could not write the file '")), qPrintable(h.prompts.LastText()));
+        QVERIFY2(h.prompts.LastText().startsWith(QStringLiteral("75  Could not write the file '")),
+                 qPrintable(h.prompts.LastText()));
         QVERIFY(!h.prompts.endedWith);
     }
 
@@ -573,7 +622,8 @@ private Q_SLOTS:
         Held empty;
         empty.Close();
         QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--dry-run")}, &out), 0);
-        QVERIFY2(out.startsWith(QStringLiteral("dry run, nothing written: 60 stamps added, 0 updated, 0 skipped, 0 rows refused; ")),
+        QVERIFY2(out.startsWith(QStringLiteral(
+                     "dry run, nothing written: 60 stamps added, 0 updated, 0 skipped, 0 rows refused; ")),
                  qPrintable(out));
         QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first}, &out), 0);
         QVERIFY(out.startsWith(QStringLiteral("60 stamps added, 0 updated, 0 skipped, 0 rows refused; ")));
@@ -588,9 +638,9 @@ private Q_SLOTS:
         const QString german = empty.cat.File(QStringLiteral("de.csv"));
         Write(german, "Bezeichnung;Wert;Datum\r\nA;1,50;02.03.1999\r\nB;x;01.01.2000\r\n");
         QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), german, QStringLiteral("--map"),
-                      QStringLiteral("Bezeichnung=Description,Wert=catvalue"), QStringLiteral("--map"), QStringLiteral("3=Issue Date"),
-                      QStringLiteral("--decimal-comma"), QStringLiteral("--date-order"), QStringLiteral("dmy"),
-                      QStringLiteral("--duplicates"), QStringLiteral("add")},
+                      QStringLiteral("Bezeichnung=Description,Wert=catvalue"), QStringLiteral("--map"),
+                      QStringLiteral("3=Issue Date"), QStringLiteral("--decimal-comma"), QStringLiteral("--date-order"),
+                      QStringLiteral("dmy"), QStringLiteral("--duplicates"), QStringLiteral("add")},
                      &out),
                  0);
         QCOMPARE(out, QStringLiteral("refused: Line 3, column 2 (Wert): \"x\" is not an amount.\n"
@@ -600,7 +650,9 @@ private Q_SLOTS:
                  QStringLiteral("1.5|1999-03-02"));
         // Held by the program: refused, with the catalogue's own message.
         QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first}, &out, &err), 1);
-        QCOMPARE(err, QStringLiteral("tessarine-catalogue: Could not use '%1'; file already in use.\n").arg(empty.cat.Path()));
+        QCOMPARE(
+            err,
+            QStringLiteral("tessarine-catalogue: Could not use '%1'; file already in use.\n").arg(empty.cat.Path()));
         QCOMPARE(run({QStringLiteral("export"), empty.cat.Path(), second}, &out, &err), 1);
         empty.Close();
 
@@ -610,12 +662,21 @@ private Q_SLOTS:
         QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), refusedOnly}, &out), 1);
         QCOMPARE(out, QStringLiteral("refused: Line 2, column 2 (Quantity): \"many\" is not a whole number.\n"
                                      "0 stamps added, 0 updated, 0 skipped, 1 row refused\n"));
-        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), empty.cat.File(QStringLiteral("none.csv"))}, &out, &err), 1);
+        QCOMPARE(
+            run({QStringLiteral("import"), empty.cat.Path(), empty.cat.File(QStringLiteral("none.csv"))}, &out, &err),
+            1);
         QVERIFY(err.contains(QStringLiteral("cannot be found")));
-        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--duplicates"), QStringLiteral("merge")}), 2);
-        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--map"), QStringLiteral("Nope=descr")}, nullptr, &err), 2);
+        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--duplicates"),
+                      QStringLiteral("merge")}),
+                 2);
+        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--map"),
+                      QStringLiteral("Nope=descr")},
+                     nullptr, &err),
+                 2);
         QVERIFY(err.contains(QStringLiteral("the file has no column headed 'Nope'")));
-        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--map"), QStringLiteral("Description=colour of the sky")}), 2);
+        QCOMPARE(run({QStringLiteral("import"), empty.cat.Path(), first, QStringLiteral("--map"),
+                      QStringLiteral("Description=colour of the sky")}),
+                 2);
     }
 };
 

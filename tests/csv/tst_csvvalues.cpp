@@ -36,15 +36,17 @@ private Q_SLOTS:
         const QString none;
         QTest::newRow("point") << "1.50" << P << qint64(15000) << none;
         QTest::newRow("comma") << "1,50" << C << qint64(15000) << none;
-        QTest::newRow("a comma where a point is meant") << "1,50" << P << kRefused
-                                                        << "\"1,50\" is not an amount with a decimal point";
+        QTest::newRow("a comma where a point is meant")
+            << "1,50" << P << kRefused << "\"1,50\" is not an amount with a decimal point";
         QTest::newRow("grouped with commas") << "1,234.56" << P << qint64(12345600) << none;
         QTest::newRow("grouped with points") << "1.234,56" << C << qint64(12345600) << none;
         QTest::newRow("grouped with a blank") << "1 234,56" << C << qint64(12345600) << none;
         QTest::newRow("grouped with a no-break space") << "1\u00A0234,56" << C << qint64(12345600) << none;
         QTest::newRow("grouped with apostrophes") << "1'234.56" << P << qint64(12345600) << none;
-        QTest::newRow("groups not of three") << "12,34,567" << P << kRefused << "\"12,34,567\" is not an amount with a decimal point";
-        QTest::newRow("a grouping mark at the end") << "1,234," << P << kRefused << "\"1,234,\" is not an amount with a decimal point";
+        QTest::newRow("groups not of three")
+            << "12,34,567" << P << kRefused << "\"12,34,567\" is not an amount with a decimal point";
+        QTest::newRow("a grouping mark at the end")
+            << "1,234," << P << kRefused << "\"1,234,\" is not an amount with a decimal point";
         QTest::newRow("currency sign before") << "$1.50" << P << qint64(15000) << none;
         QTest::newRow("currency sign after") << "1,50 \u20AC" << C << qint64(15000) << none;
         QTest::newRow("currency code") << "EUR 1,50" << C << qint64(15000) << none;
@@ -57,9 +59,10 @@ private Q_SLOTS:
         QTest::newRow("no whole part") << ".5" << P << qint64(5000) << none;
         QTest::newRow("no fraction") << "5." << P << qint64(50000) << none;
         QTest::newRow("the largest amount") << "99999999999999.9999" << P << qint64(999'999'999'999'999'999) << none;
-        QTest::newRow("too large") << "100000000000000" << P << kRefused << "\"100000000000000\" is too large an amount";
-        QTest::newRow("rounded beyond the largest") << "99999999999999.99995" << P << kRefused
-                                                    << "\"99999999999999.99995\" is too large an amount";
+        QTest::newRow("too large") << "100000000000000" << P << kRefused
+                                   << "\"100000000000000\" is too large an amount";
+        QTest::newRow("rounded beyond the largest")
+            << "99999999999999.99995" << P << kRefused << "\"99999999999999.99995\" is too large an amount";
         QTest::newRow("letters") << "abc" << P << kRefused << "\"abc\" is not an amount";
         QTest::newRow("two points") << "1.2.3" << P << kRefused << "\"1.2.3\" is not an amount";
         QTest::newRow("a sign alone") << "-" << P << kRefused << "\"-\" is not an amount";
@@ -181,8 +184,10 @@ private Q_SLOTS:
         QString reason;
         const auto read = ReadYesNo(text, style, &reason);
         QCOMPARE(read.has_value(), value >= 0);
-        if (read) QCOMPARE(int(*read), value);
-        else QCOMPARE(reason, u'"' + text + QStringLiteral("\" is not a yes or no"));
+        if (read)
+            QCOMPARE(int(*read), value);
+        else
+            QCOMPARE(reason, u'"' + text + QStringLiteral("\" is not a yes or no"));
     }
 
     void guesses_data()
@@ -192,16 +197,18 @@ private Q_SLOTS:
         QTest::addColumn<DecimalMark>("decimal");
         QTest::addColumn<DateOrder>("dates");
         QTest::addColumn<YesNoStyle>("yesNo");
-        QTest::newRow("a German spreadsheet") << "1,50|31.12.1998|Ja#1.234,00|01.02.2003|Nein" << ";" << DecimalMark::Comma
-                                              << DateOrder::Dmy << YesNoStyle::YesNo;
-        QTest::newRow("an American one") << "1.50|05/31/1998|TRUE#2.00|1/2/2003|FALSE" << "," << DecimalMark::Point
-                                         << DateOrder::Mdy << YesNoStyle::TrueFalse;
-        QTest::newRow("ISO dates and marks") << "3|1998-05-31|x#4|2003-01-02|" << "," << DecimalMark::Point
-                                             << DateOrder::Ymd << YesNoStyle::Mark;
+        QTest::newRow("a German spreadsheet") << "1,50|31.12.1998|Ja#1.234,00|01.02.2003|Nein"
+                                              << ";" << DecimalMark::Comma << DateOrder::Dmy << YesNoStyle::YesNo;
+        QTest::newRow("an American one") << "1.50|05/31/1998|TRUE#2.00|1/2/2003|FALSE"
+                                         << "," << DecimalMark::Point << DateOrder::Mdy << YesNoStyle::TrueFalse;
+        QTest::newRow("ISO dates and marks") << "3|1998-05-31|x#4|2003-01-02|"
+                                             << "," << DecimalMark::Point << DateOrder::Ymd << YesNoStyle::Mark;
         QTest::newRow("a grouping comma is no decimal comma")
-            << "1,234,567|31/12/1998|1#2,500,000|1/2/2003|0" << "," << DecimalMark::Point << DateOrder::Dmy << YesNoStyle::OneZero;
+            << "1,234,567|31/12/1998|1#2,500,000|1/2/2003|0"
+            << "," << DecimalMark::Point << DateOrder::Dmy << YesNoStyle::OneZero;
         QTest::newRow("three decimals tell nothing; semicolons do")
-            << "1,500|1/2/2003|Yes" << ";" << DecimalMark::Comma << DateOrder::Dmy << YesNoStyle::YesNo;
+            << "1,500|1/2/2003|Yes"
+            << ";" << DecimalMark::Comma << DateOrder::Dmy << YesNoStyle::YesNo;
     }
     void guesses()
     {
@@ -290,19 +297,19 @@ private Q_SLOTS:
         const int I = Fld::Ignore;
         QTest::newRow("our captions") << "Description,Catalog Num,Country,Total Paid,Misc. 2"
                                       << QList<int>{Fld::Descr, Fld::CatNum, Fld::Country, I, Fld::Misc2};
-        QTest::newRow("our column names, any case") << "DESCR,catnum,couid,PricePaid"
-                                                    << QList<int>{Fld::Descr, Fld::CatNum, Fld::Country, Fld::PricePaid};
+        QTest::newRow("our column names, any case")
+            << "DESCR,catnum,couid,PricePaid" << QList<int>{Fld::Descr, Fld::CatNum, Fld::Country, Fld::PricePaid};
         QTest::newRow("Colnect")
             << "Name,Country,Series,Catalog Codes,Issued on,Paper,Watermark,Emission,Format,Perforation,Printing,Gum,"
                "Currency,FaceValue,Colors,Themes,Description"
-            << QList<int>{Fld::Descr, Fld::Country,  Fld::Ignore, Fld::CatNum, Fld::Issued, Fld::Paper,
-                          Fld::Watermark, Fld::Type, Fld::Format, Fld::Perf, Fld::Ignore, Fld::Gum,
-                          Fld::Ignore, Fld::Face, Fld::Color, Fld::Topic, Fld::Notes};
-        QTest::newRow("a spreadsheet of one's own") << "Title,Scott #,Qty,Price,Value,Comments,Cat No"
-                                                    << QList<int>{Fld::Descr, Fld::CatNum, Fld::Quantity, Fld::PricePaid,
-                                                                  Fld::CatValue, Fld::Notes, I};
-        QTest::newRow("a field twice: the first column has it") << "Country,Land,Description"
-                                                                << QList<int>{Fld::Country, I, Fld::Descr};
+            << QList<int>{Fld::Descr,     Fld::Country, Fld::Ignore, Fld::CatNum, Fld::Issued, Fld::Paper,
+                          Fld::Watermark, Fld::Type,    Fld::Format, Fld::Perf,   Fld::Ignore, Fld::Gum,
+                          Fld::Ignore,    Fld::Face,    Fld::Color,  Fld::Topic,  Fld::Notes};
+        QTest::newRow("a spreadsheet of one's own")
+            << "Title,Scott #,Qty,Price,Value,Comments,Cat No"
+            << QList<int>{Fld::Descr, Fld::CatNum, Fld::Quantity, Fld::PricePaid, Fld::CatValue, Fld::Notes, I};
+        QTest::newRow("a field twice: the first column has it")
+            << "Country,Land,Description" << QList<int>{Fld::Country, I, Fld::Descr};
         QTest::newRow("unknown headings") << "Foo,,Bar" << QList<int>{I, I, I};
     }
     void mapping()

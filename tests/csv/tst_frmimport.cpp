@@ -56,9 +56,15 @@ void ChooseField(frmImport* w, int column, const QString& typed)
     QTest::keyClicks(list, typed);
 }
 
-QString PlanText(frmImport* w) { return w->findChild<QPlainTextEdit*>(QStringLiteral("txtPlan"))->toPlainText(); }
+QString PlanText(frmImport* w)
+{
+    return w->findChild<QPlainTextEdit*>(QStringLiteral("txtPlan"))->toPlainText();
+}
 
-void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void Settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 const QString kGermanSheet = QStringLiteral(
     "Bezeichnung;Land;Preis;Qty;Jahr\r\n"
@@ -109,7 +115,8 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.LastText(), QStringLiteral("30 stamps were written to '%1'.").arg(path));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(file.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(file.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 31);
         // The first stamp of the file is the one the main window shows first.
         f.window->cmdFirst_Click();
@@ -133,9 +140,11 @@ private Q_SLOTS:
         QVERIFY(w->isModal());
 
         // What was found out about the file.
-        QCOMPARE(w->findChild<QComboBox*>(QStringLiteral("cmbEncoding"))->currentText(), QStringLiteral("Windows-1252"));
+        QCOMPARE(w->findChild<QComboBox*>(QStringLiteral("cmbEncoding"))->currentText(),
+                 QStringLiteral("Windows-1252"));
         QCOMPARE(w->findChild<QComboBox*>(QStringLiteral("cmbSeparator"))->currentText(), QStringLiteral("Semicolon"));
-        QCOMPARE(w->findChild<QComboBox*>(QStringLiteral("cmbDecimal"))->currentText(), QStringLiteral("Comma (1234,56)"));
+        QCOMPARE(w->findChild<QComboBox*>(QStringLiteral("cmbDecimal"))->currentText(),
+                 QStringLiteral("Comma (1234,56)"));
         auto* table = w->findChild<QTableWidget*>(QStringLiteral("tblPreview"));
         QCOMPARE(table->rowCount(), 4);
         QCOMPARE(table->columnCount(), 5);
@@ -159,7 +168,8 @@ private Q_SLOTS:
         QVERIFY(import->isEnabled());
 
         QTest::mouseClick(import, Qt::LeftButton);
-        QCOMPARE(f.prompts.LastText(), QStringLiteral("3 stamps added, 0 updated, 0 skipped, 0 rows refused; 2 new countries."));
+        QCOMPARE(f.prompts.LastText(),
+                 QStringLiteral("3 stamps added, 0 updated, 0 skipped, 0 rows refused; 2 new countries."));
         QCOMPARE(f.prompts.messages.back().title, QStringLiteral("Import from CSV"));
         QCOMPARE(w->Result().addedIds.size(), size_t(3));
         QCOMPARE(w->Result().newCodeIds[3].size(), size_t(2));
@@ -189,21 +199,25 @@ private Q_SLOTS:
     {
         MainWindowFixture f(2);
         const QString path = f.cat.File(QStringLiteral("some.csv"));
-        Write(path, QStringLiteral("Description,Quantity,Country\r\nFirst,1,Narnia\r\nSecond,two,Narnia\r\nThird,3,Oz\r\n").toUtf8());
+        Write(path,
+              QStringLiteral("Description,Quantity,Country\r\nFirst,1,Narnia\r\nSecond,two,Narnia\r\nThird,3,Oz\r\n")
+                  .toUtf8());
         const QByteArray before = [&] {
             QFile file(f.cat.Path());
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
         frmImport* w = OpenFromMenu(f, path);
         QVERIFY(w);
-        QVERIFY(PlanText(w).contains(QStringLiteral("1 row cannot be read and will be left out:\n"
-                                                    "    Line 3, column 2 (Quantity): \"two\" is not a whole number.")));
+        QVERIFY(
+            PlanText(w).contains(QStringLiteral("1 row cannot be read and will be left out:\n"
+                                                "    Line 3, column 2 (Quantity): \"two\" is not a whole number.")));
         auto* import = w->findChild<QPushButton*>(QStringLiteral("cmdImport"));
 
         // The refused row is asked about first; No imports nothing.
         f.prompts.answers = {MsgAnswer::No};
         QTest::mouseClick(import, Qt::LeftButton);
-        QCOMPARE(f.prompts.LastText(), QStringLiteral("1 row cannot be read and will be left out.  Import the other 2 rows?"));
+        QCOMPARE(f.prompts.LastText(),
+                 QStringLiteral("1 row cannot be read and will be left out.  Import the other 2 rows?"));
         QVERIFY(w->isVisible());
 
         // Cancelled during the import: the catalogue is as it was.
@@ -213,7 +227,8 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.LastText(), QStringLiteral("The import was cancelled.  The catalogue is as it was."));
         QVERIFY(w->isVisible());
         QCOMPARE(f.Scalar(QStringLiteral("Select count(*) from Stamp")), QStringLiteral("2"));
-        QCOMPARE(f.Scalar(QStringLiteral("Select count(*) from country where Coudesc = 'Narnia'")), QStringLiteral("0"));
+        QCOMPARE(f.Scalar(QStringLiteral("Select count(*) from country where Coudesc = 'Narnia'")),
+                 QStringLiteral("0"));
 
         // Another separator reads the file anew: one column, nothing to import.
         auto* separator = w->findChild<QComboBox*>(QStringLiteral("cmbSeparator"));
@@ -245,7 +260,8 @@ private Q_SLOTS:
     {
         MainWindowFixture f(1);
         QVERIFY(!OpenFromMenu(f, f.cat.File(QStringLiteral("none.csv"))));
-        QCOMPARE(f.prompts.LastText(), QStringLiteral("The file '%1' cannot be found.").arg(f.cat.File(QStringLiteral("none.csv"))));
+        QCOMPARE(f.prompts.LastText(),
+                 QStringLiteral("The file '%1' cannot be found.").arg(f.cat.File(QStringLiteral("none.csv"))));
         QCOMPARE(f.prompts.messages.back().title, QStringLiteral("Import from CSV"));
         // Cancel in the Open dialog opens nothing.
         f.prompts.Clear();
