@@ -9,6 +9,8 @@
 #include "custom/CustomReportTargets.h"
 #include "custom/FieldCatalogue.h"
 #include "custom/FieldSettingsTable.h"
+#include "csv/CsvExport.h"
+#include "csv/frmImport.h"
 #include "db/CatalogueVersion.h"
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -27,6 +29,7 @@
 #include "upkeep/Backup.h"
 #include "upkeep/Compact.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QChartView>
 #include <QDir>
@@ -675,13 +678,73 @@ void ImagesGroup(const QString& dir, int runs)
     QFile::remove(drive + QStringLiteral("/stamp.mdb"));
 }
 
+// Export of every stamp, in the main window's order, against the value report
+// to a text file; then the same file imported into an empty catalogue through
+// the File menu and the import window (its preview, the plan with the code
+// lists matched, the one transaction), until the main window shows the stamps.
+void CsvGroup(const QString& dir, int runs)
+{
+    frmMain* w = OpenMainWindow();
+    const qint64 stamps = gStampRs->RecordCount();
+    const QString out = dir + QStringLiteral("/export.csv");
+    const QString value = dir + QStringLiteral("/value.txt");
+    for (int r = 0; r < runs; ++r) {
+        QFile::remove(out);
+        ExportResult result;
+        // One measurement, held to two targets: its time and its ratio to the report.
+        const double ms = Ms([&] { result = ExportStamps(*gDb, out, gSortOrder); });
+        EmitTime("csv-export", ms);
+        EmitTime("csv-export-ratio", ms);
+        if (!result.Written() || result.stamps != stamps) EmitError(QStringLiteral("csv: export wrote %1 stamps").arg(result.stamps));
+        QFile::remove(value);
+        gRptTarget = 2;
+        gPrompts->files.push_back(value);
+        EmitTime("csv-value-text", Ms(ValueReport));
+        if (!FileWritten(value)) EmitError(QStringLiteral("csv: no value report written"));
+        Settle();
+    }
+    EmitPeak("csv-export");
+    w->Form_Unload();
+    delete w;
+    Settle();
+
+    for (int r = 0; r < std::min(runs, 3); ++r) {
+        const QString folder = dir + QStringLiteral("/import%1").arg(r);
+        QDir().mkpath(folder);
+        QFile::remove(folder + QStringLiteral("/stamp.mdb"));
+        CreateCatalogue(folder + QStringLiteral("/stamp.mdb"));
+        gAppDir = folder + u'/';
+        frmMain* empty = OpenMainWindow();
+        gPrompts->openFiles.push_back(out);
+        bool shown = false;
+        EmitTime("csv-import", Ms([&] {
+                     empty->findChild<QAction*>(QStringLiteral("mnuImport"))->trigger();
+                     if (frmImport* window = frmImport::Instance()) {
+                         window->cmdImport_Click();
+                         shown = gStampRs && gStampRs->RecordCount() == stamps;
+                     }
+                 }));
+        EmitPeak("csv-import-peak");
+        // The summary is the one message the import shows.
+        if (!gPrompts->shown.isEmpty() && gPrompts->shown.last().startsWith(QLocale(QLocale::English, QLocale::UnitedStates).toString(stamps) +
+                                                                            QStringLiteral(" stamps added")))
+            gPrompts->shown.removeLast();
+        if (!shown) EmitError(QStringLiteral("csv: the imported stamps are not shown"));
+        empty->Form_Unload();
+        delete empty;
+        Settle();
+    }
+    gAppDir.clear();
+}
+
 }  // namespace
 
 QStringList BenchGroups()
 {
     return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
             QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("stats"),
-            QStringLiteral("pack"),    QStringLiteral("upgrade"), QStringLiteral("images")};
+            QStringLiteral("pack"),    QStringLiteral("upgrade"), QStringLiteral("images"),
+            QStringLiteral("csv")};
 }
 
 int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)
@@ -718,6 +781,8 @@ int RunBenchGroup(int argc, char** argv, const QString& group, const QString& di
         PackGroup(dir, runs);
     else if (group == u"upgrade")
         UpgradeGroup(dir, runs);
+    else if (group == u"csv")
+        CsvGroup(dir, runs);
     else if (group == u"images")
         ImagesGroup(dir, runs);
     else {

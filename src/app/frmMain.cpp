@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
 #include "codes/frmCodesMaint.h"
+#include "csv/CsvExport.h"
+#include "csv/frmImport.h"
 #include "custom/frmRptSpec.h"
 #include "dates/DateBox.h"
 #include "dates/DateText.h"
@@ -13,6 +15,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SqlDialect.h"
+#include "db/StampSort.h"
 #include "db/StringHelpers.h"
 #include "db/Transaction.h"
 #include "help/HelpContext.h"
@@ -46,13 +49,6 @@
 namespace {
 
 frmMain* gMainWindow = nullptr;
-
-const QString kSortSql[] = {
-    QString(),
-    QStringLiteral("Select * from stamp order by [descr]"),
-    QStringLiteral("Select * from stamp order by catsort"),
-    QStringLiteral("Select * from stamp order by Issued"),
-};
 
 // One of the nine code lists: its control, reload flag, query and fields.
 struct CodeList {
@@ -291,10 +287,14 @@ void frmMain::BuildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     mnuBackup = action(file, QStringLiteral("&Backup"), QStringLiteral("mnuBackup"), 56);
     mnuPack = action(file, QStringLiteral("&Pack Database"), QStringLiteral("mnuPack"), 57);
+    mnuExport = action(file, QStringLiteral("Expor&t to CSV..."), QStringLiteral("mnuExport"), 75);
+    mnuImport = action(file, QStringLiteral("&Import from CSV..."), QStringLiteral("mnuImport"), 74);
     file->addSeparator();
     mnuExit = action(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), 58);
     connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
     connect(mnuPack, &QAction::triggered, this, &frmMain::mnuPack_Click);
+    connect(mnuExport, &QAction::triggered, this, &frmMain::mnuExport_Click);
+    connect(mnuImport, &QAction::triggered, this, &frmMain::mnuImport_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
 
     QMenu* sort = menuBar()->addMenu(QStringLiteral("&Sort"));
@@ -448,7 +448,7 @@ void frmMain::Form_Load()
     Guard([] { gDb = Database::Open(gDbPath, true, CatalogueTables()); });
     Guard([] {
         if (!gDb) throw DbError(ErrNo::NoObject, QString());
-        gStampRs = gDb->OpenDynaset(kSortSql[1]);
+        gStampRs = gDb->OpenDynaset(StampSortSql(1));
     });
     Guard([this] {
         if (!gStampRs) throw DbError(ErrNo::NoObject, QString());
@@ -730,6 +730,8 @@ void frmMain::EditMode()
     mnuExit->setEnabled(false);
     mnuBackup->setEnabled(false);
     mnuPack->setEnabled(false);
+    mnuExport->setEnabled(false);
+    mnuImport->setEnabled(false);
 }
 
 void frmMain::BrowseMode()
@@ -742,6 +744,8 @@ void frmMain::BrowseMode()
     mnuExit->setEnabled(true);
     mnuBackup->setEnabled(true);
     mnuPack->setEnabled(true);
+    mnuExport->setEnabled(true);
+    mnuImport->setEnabled(true);
 }
 
 void frmMain::BeginEdit()
@@ -798,7 +802,7 @@ void frmMain::mnuSort_Click(int index)
 {
     if (index < 1 || index > 3 || !gDb) return;
     gSortOrder = index;
-    OpenStampRecordset(kSortSql[index]);
+    OpenStampRecordset(StampSortSql(index));
     if (!gStampRs->IsEmpty()) {
         gStampRs->MoveFirst();
         ShowRecord();
@@ -1294,6 +1298,28 @@ void frmMain::mnuPack_Click()
     PackCatalogue();
     ReloadAfterReopen();
     prompts().Busy(false);
+}
+
+void frmMain::mnuExport_Click()
+{
+    if (IsEditing() || !gDb) return;
+    ExportToCsv(*gDb, gSortOrder);
+}
+
+void frmMain::mnuImport_Click()
+{
+    if (IsEditing() || !gDb || !CloseWindowsOnTheCatalogue()) return;
+    if (frmImport* window = OpenImportWindow(this))
+        connect(window, &frmImport::Imported, this, &frmMain::ReloadCatalogue);
+}
+
+void frmMain::ReloadCatalogue()
+{
+    if (!gDb) return;
+    for (int table = 1; table <= 9; ++table) CodeChangedFlag(table) = true;
+    mnuSort_Click(gSortOrder);
+    if (gStampRs && !gStampRs->IsEmpty()) EnableFields();
+    Form_Activate();
 }
 
 void frmMain::cmdHelp_Click() { prompts().Help(1, 0); }

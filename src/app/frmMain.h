@@ -75,6 +75,8 @@ public Q_SLOTS:
     void mnuRptCustom_Click();
     void mnuBackup_Click();
     void mnuPack_Click();
+    void mnuExport_Click();
+    void mnuImport_Click();
     void mnuExit_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
@@ -119,6 +121,9 @@ private:
     // Closes the other windows that hold the catalogue open, before backup or
     // packing closes the file; false when one of them has an unfinished change.
     bool CloseWindowsOnTheCatalogue();
+    // After an import: the stamps opened again in the current order, every code
+    // list reloaded.
+    void ReloadCatalogue();
 
     bool mEditing = false;
     bool mAdding = false;
@@ -179,6 +184,8 @@ private:
     // Menus.
     QAction* mnuBackup = nullptr;
     QAction* mnuPack = nullptr;
+    QAction* mnuExport = nullptr;
+    QAction* mnuImport = nullptr;
     QAction* mnuExit = nullptr;
     std::array<QAction*, 4> mnuSort{};      // 1-3
     std::array<QAction*, 10> mnuMaint{};    // 1-9

@@ -112,6 +112,13 @@ const std::vector<KeyedTable>& KeyedTables()
     return tables;
 }
 
+const KeyedTable* FindTable(const QString& name)
+{
+    for (const KeyedTable& t : KeyedTables())
+        if (t.table.compare(name, Qt::CaseInsensitive) == 0) return &t;
+    return nullptr;
+}
+
 QString ColumnList(const KeyedTable& table)
 {
     QStringList names;
@@ -364,6 +371,23 @@ void RefreshTextKeys(sqlite3* db)
                      t.table + QStringLiteral("')"));
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
+}
+
+QStringList DropTextKeyTriggers(sqlite3* db, const QString& table)
+{
+    const KeyedTable* t = FindTable(table);
+    if (!t) return {};
+    QStringList restore;
+    for (const char* event : {"insert", "update"}) {
+        Prepared read(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?"));
+        const QByteArray name = TriggerName(*t, event).toUtf8();
+        sqlite3_bind_text(*read, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        if (!read.Step()) continue;
+        restore << read.Text(0);
+        read.Reset();
+        Exec(db, QStringLiteral("DROP TRIGGER ") + Quoted(TriggerName(*t, event)));
+    }
+    return restore;
 }
 
 void CheckTextKeys(sqlite3* db)

@@ -73,6 +73,8 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {70, "Custom Report window: Report Options tab"},
     {71, "Custom Report window: Sorting tab"},
     {72, "Custom Report window: Generate Report and Cancel buttons"},
+    {74, "File menu: Import from CSV...; the Import from CSV window"},
+    {75, "File menu: Export to CSV..."},
     {80, "Report Output window: Save as PDF button"},
     {90, "main window: Images tab and its controls; the front picture beside the description"},
     {91, "image viewer window"},
