@@ -23,6 +23,7 @@ void Exec(sqlite3* db, const char* sql)
 using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
     AddTextKeys,  // 0 -> 1: folded texts and collation keys beside the collector's texts
+    AddFindText,  // 1 -> 2: the joined folded texts the stamp list's filter looks in
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

@@ -10,7 +10,7 @@
 struct sqlite3;
 
 // The version this program writes.
-inline constexpr int kCatalogueVersion = 1;
+inline constexpr int kCatalogueVersion = 2;
 
 int CatalogueVersion(sqlite3* db);
 

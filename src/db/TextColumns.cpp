@@ -15,6 +15,12 @@ const std::vector<TextColumn>& TextColumns()
     return columns;
 }
 
+const std::vector<const char*>& FindTextColumns()
+{
+    static const std::vector<const char*> columns = {"descr", "catnum", "Color", "watermark", "Errors", "notes"};
+    return columns;
+}
+
 bool IsTextColumn(QStringView name)
 {
     static const QSet<QString> names = [] {

@@ -211,13 +211,36 @@ private:
     sqlite3* mDb;
 };
 
+const QString kFindTextTable = QStringLiteral("Stamp");
+const QString kFindText = QStringLiteral("find_text");
+
+// True once the catalogue keeps the stamps' joined folded texts.
+bool HasFindText(sqlite3* db)
+{
+    return ColumnsOf(db, kFindTextTable).contains(kFindText, Qt::CaseInsensitive);
+}
+
+// The joined folded texts of a stamp, from its texts (with KeyFunctions in
+// place) or from their stored folded forms.
+QString FindTextValue(bool fromStoredFolds)
+{
+    QStringList parts;
+    for (const char* column : FindTextColumns()) {
+        const QString name = Name(column);
+        parts << (fromStoredFolds ? Quoted(name + QStringLiteral("_fold"))
+                                  : QStringLiteral("tessarine_fold(") + Quoted(name) + u')');
+    }
+    return parts.join(QStringLiteral(" || char(10) || "));
+}
+
 // "UPDATE table SET every key = its text's key", with KeyFunctions in place.
-QString KeysUpdate(const KeyedTable& t)
+QString KeysUpdate(const KeyedTable& t, bool findText)
 {
     QStringList sets;
     for (const QString& c : t.columns)
         sets << Quoted(c + QStringLiteral("_fold")) + QStringLiteral(" = tessarine_fold(") + Quoted(c) + u')'
              << Quoted(c + QStringLiteral("_sort")) + QStringLiteral(" = tessarine_key(") + Quoted(c) + u')';
+    if (findText && t.table == kFindTextTable) sets << Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue(false);
     return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
@@ -230,6 +253,7 @@ void RebuildAll(sqlite3* db)
     Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for finding and sorting..."),
                       total);
     const KeyFunctions functions(db);
+    const bool findText = HasFindText(db);
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
     for (const KeyedTable& t : KeyedTables()) {
@@ -238,7 +262,7 @@ void RebuildAll(sqlite3* db)
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
         const qint64 first = sqlite3_column_int64(*range, 0);
         const qint64 last = sqlite3_column_int64(*range, 1);
-        Prepared update(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        Prepared update(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
         for (qint64 from = first;; from += kBatch) {
             const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
             update.Reset();
@@ -302,8 +326,9 @@ void RefreshTextKeys(sqlite3* db)
     }
     Savepoint savepoint(db);
     const KeyFunctions functions(db);
+    const bool findText = HasFindText(db);
     for (const KeyedTable& t : KeyedTables())
-        Exec(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
+        Exec(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
@@ -321,4 +346,41 @@ void CheckTextKeys(sqlite3* db)
         RefreshTextKeys(db);
     }
     savepoint.Release();
+}
+
+void AddFindText(sqlite3* db)
+{
+    if (!HasFindText(db)) {
+        Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(kFindTextTable) + QStringLiteral(" ADD COLUMN ") +
+                     Quoted(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+    }
+    // Filled from the folded texts already kept, a range of record keys at a time
+    // so that the progress can move; rows still queued get theirs when the queue
+    // is worked off.
+    Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for the stamp list..."),
+                      RowCount(db, kFindTextTable));
+    Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + Quoted(kFindTextTable));
+    range.Step();
+    if (sqlite3_column_type(*range, 0) != SQLITE_NULL) {
+        const qint64 first = sqlite3_column_int64(*range, 0);
+        const qint64 last = sqlite3_column_int64(*range, 1);
+        Prepared update(db, QStringLiteral("UPDATE ") + Quoted(kFindTextTable) + QStringLiteral(" SET ") +
+                                Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue(true) +
+                                QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        constexpr qint64 kBatch = 5000;
+        qint64 done = 0;
+        for (qint64 from = first;; from += kBatch) {
+            const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
+            update.Reset();
+            sqlite3_bind_int64(*update, 1, from);
+            sqlite3_bind_int64(*update, 2, to);
+            update.Step();
+            done += sqlite3_changes(db);
+            progress.Step(done);
+            if (to == last) break;
+        }
+    }
+    // The filter reads the joined texts and the two codes it also looks at from
+    // this index alone, never from the rows themselves.
+    Exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS StampFindText ON Stamp (find_text, CouID, topID)"));
 }

@@ -78,11 +78,14 @@ private Q_SLOTS:
     void olderFileIsUpgradedOnce_data()
     {
         QTest::addColumn<QString>("dump");
-        QTest::newRow("version 0") << "catalogue-v0.sql";
+        QTest::addColumn<int>("steps");  // each step that fills keys shows its progress
+        QTest::newRow("version 0") << "catalogue-v0.sql" << 2;
+        QTest::newRow("version 1") << "catalogue-v1.sql" << 1;
     }
     void olderFileIsUpgradedOnce()
     {
         QFETCH(QString, dump);
+        QFETCH(int, steps);
         QTemporaryDir dir;
         const QString path = FileFromDump(dir, dump);
         const QString stamps = Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp"));
@@ -96,12 +99,19 @@ private Q_SLOTS:
             QVERIFY(countries.indexOf(QStringLiteral("Österreich")) < countries.indexOf(QStringLiteral("Poland")));
             QCOMPARE(countries.last(), QStringLiteral("Ελλάδα"));
         }
-        QCOMPARE(prompts.progress.size(), size_t(1));
+        QCOMPARE(prompts.progress.size(), size_t(steps));
         QVERIFY(prompts.messages.empty());
         // Nothing of the collector's changed, and the plain sqlite3 command reads it.
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp")), stamps);
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA user_version")), QString::number(kCatalogueVersion));
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        // The stamp list's filter finds a stamp by a word of its notes, and one by
+        // a word of its accented description.
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(descr, '|') FROM Stamp WHERE instr(find_text, "
+                                              "'certificate no. 4471') > 0 ORDER BY StampID")),
+                 QStringLiteral("Zeppelin 37c|Airmail Biplane 17c (surcharge)"));
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT descr FROM Stamp WHERE instr(find_text, 'wappen') > 0")),
+                 QStringLiteral("Österreich Wappen 1850"));
         QVERIFY(!Sqlite3(path, QStringLiteral("Select * from stamp order by descr; Select * from country order by "
                                               "Coudesc; Select * from stamp where descr like 'A%'"))
                      .startsWith(QStringLiteral("sqlite3 failed")));
