@@ -16,6 +16,8 @@
 #include "db/StringHelpers.h"
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
+#include "list/StampListDock.h"
+#include "list/StampQuery.h"
 #include "reports/Reports.h"
 #include "stats/frmStats.h"
 #include "upkeep/Compact.h"
@@ -39,18 +41,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 frmMain* gMainWindow = nullptr;
-
-const QString kSortSql[] = {
-    QString(),
-    QStringLiteral("Select * from stamp order by [descr]"),
-    QStringLiteral("Select * from stamp order by catsort"),
-    QStringLiteral("Select * from stamp order by Issued"),
-};
 
 // One of the nine code lists: its control, reload flag, query and fields.
 struct CodeList {
@@ -86,6 +82,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(kAppTitle);
     SetHelpContext(this, 7);
     BuildControls();
+    // The stamp list, docked on the left; shown from the View menu.
+    mStampList = new StampListDock(this);
+    addDockWidget(Qt::LeftDockWidgetArea, mStampList);
+    mStampList->hide();
+    connect(mStampList, &StampListDock::StampChosen, this, &frmMain::lstStamps_Choose);
+    connect(mStampList, &StampListDock::QueryChanged, this, &frmMain::OpenListQuery);
+    connect(mStampList, &StampListDock::DeleteCurrent, this, &frmMain::cmdDelete_Click);
     BuildMenus();
     SetTabOrder();
     ConnectEditEvents();
@@ -295,8 +298,28 @@ void frmMain::BuildMenus()
                                  QStringLiteral("Sort by &Issue Date")};
     for (int i = 1; i <= 3; ++i) {
         mnuSort[i] = action(sort, sortItems[i - 1], QStringLiteral("mnuSort_%1").arg(i), 17);
+        mnuSort[i]->setCheckable(true);
         connect(mnuSort[i], &QAction::triggered, this, [this, i] { mnuSort_Click(i); });
     }
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuViewMenu"));
+    mnuViewList = mStampList->toggleViewAction();
+    mnuViewList->setText(QStringLiteral("Stamp &List"));
+    mnuViewList->setObjectName(QStringLiteral("mnuViewList"));
+    mnuViewList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    SetHelpContext(mnuViewList, 230);
+    view->addAction(mnuViewList);
+    connect(mnuViewList, &QAction::triggered, this, [this](bool shown) {
+        if (!shown) return;
+        // Shown the first time beside the editor, not over it.
+        static bool widened = false;
+        if (!widened && !isMaximized() && !isFullScreen()) resize(width() + mStampList->sizeHint().width(), height());
+        widened = true;
+        mStampList->FollowEditor(mShownKey >= 0 && gStampRs && gStampRs->AbsolutePosition() >= 0);
+    });
+    mnuViewChange = action(view, QStringLiteral("&Change Selected Stamps..."), QStringLiteral("mnuViewChange"), 232);
+    connect(mnuViewChange, &QAction::triggered, this, &frmMain::mnuViewChange_Click);
 
     QMenu* maint = menuBar()->addMenu(QStringLiteral("&Maintain"));
     maint->setObjectName(QStringLiteral("mnuMaintMenu"));
@@ -437,10 +460,13 @@ void frmMain::Form_Load()
         gDbPath = gAppDir + QStringLiteral("stamp.mdb");
     });
     Guard([] { gDb = Database::Open(gDbPath, true, CatalogueTables()); });
+    // Every stamp in description order: the list's filter and order start anew.
+    mStampList->Reset();
     Guard([] {
         if (!gDb) throw DbError(ErrNo::NoObject, QString());
-        gStampRs = gDb->OpenDynaset(kSortSql[1]);
+        gStampRs = ListQuery().Open(*gDb);
     });
+    ShowSortOrder();
     Guard([this] {
         if (!gStampRs) throw DbError(ErrNo::NoObject, QString());
         if (!gStampRs->IsEmpty()) {
@@ -498,6 +524,8 @@ void frmMain::Form_Activate()
         reloaded = true;
     }
     if (reloaded && !editing && gStampRs && !gStampRs->IsEmpty()) Guard([this] { ShowRecord(); });
+    // The list shows the codes' descriptions too.
+    if (reloaded) mStampList->RefreshRows();
 }
 
 void frmMain::Form_Unload()
@@ -615,6 +643,8 @@ void frmMain::ShowRecord()
     txtMisc1->setText(TextOf(field("misc1")));
     txtMisc2->setText(TextOf(field("misc2")));
     mEditing = false;
+    mShownKey = WholeOf(field("StampID")).value_or(-1);
+    mStampList->FollowEditor(true);
 }
 
 void frmMain::SaveRecord()
@@ -690,6 +720,8 @@ void frmMain::ClearFields()
     txtMisc1->clear();
     txtMisc2->clear();
     mEditing = false;
+    mShownKey = -1;
+    mStampList->FollowEditor(false);
 }
 
 void frmMain::SetEditorEnabled(bool enabled)
@@ -717,6 +749,9 @@ void frmMain::EditMode()
     mnuExit->setEnabled(false);
     mnuBackup->setEnabled(false);
     mnuPack->setEnabled(false);
+    // A change to other stamps, or a new filter or order, would lose the edit.
+    mnuViewChange->setEnabled(false);
+    mStampList->SetEditing(true);
 }
 
 void frmMain::BrowseMode()
@@ -729,6 +764,8 @@ void frmMain::BrowseMode()
     mnuExit->setEnabled(true);
     mnuBackup->setEnabled(true);
     mnuPack->setEnabled(true);
+    mnuViewChange->setEnabled(true);
+    mStampList->SetEditing(false);
 }
 
 void frmMain::BeginEdit()
@@ -775,24 +812,81 @@ void frmMain::cmdPrevious_Click()
     ShowRecord();
 }
 
-void frmMain::OpenStampRecordset(const QString& sql)
+void frmMain::OpenStampRecordset()
 {
     gStampRs.reset();
-    gStampRs = gDb->OpenDynaset(sql);
+    gStampRs = ListQuery().Open(*gDb);
+}
+
+void frmMain::ShowSortOrder()
+{
+    gSortOrder = ListQuery().MenuOrder();
+    for (int i = 1; i <= 3; ++i) mnuSort[i]->setChecked(gSortOrder == i);
+    mStampList->ShowOrder();
+}
+
+void frmMain::ShowNoStamps()
+{
+    if (ListQuery().IsFiltered() && mShownKey >= 0) {
+        DisableFields();
+        mStampList->FollowEditor(false);
+        return;
+    }
+    ClearFields();
+    DisableFields();
 }
 
 void frmMain::mnuSort_Click(int index)
 {
     if (index < 1 || index > 3 || !gDb) return;
-    gSortOrder = index;
-    OpenStampRecordset(kSortSql[index]);
+    ListQuery().SetMenuOrder(index);
+    ShowSortOrder();
+    OpenStampRecordset();
     if (!gStampRs->IsEmpty()) {
         gStampRs->MoveFirst();
+        EnableFields();
         ShowRecord();
     } else {
-        ClearFields();
-        DisableFields();
+        ShowNoStamps();
     }
+}
+
+void frmMain::OpenListQuery(int fallback)
+{
+    if (!gDb || IsEditing()) return;
+    const qint64 stayOn = mShownKey;
+    ShowSortOrder();
+    if (!Guard([this] { OpenStampRecordset(); }) || !gStampRs) return;
+    if (gStampRs->IsEmpty()) {
+        ShowNoStamps();
+        return;
+    }
+    // The editor stays on its stamp where the stamps still hold it.
+    int position = stayOn >= 0 ? gStampRs->PositionOf(stayOn) : -1;
+    if (position < 0) position = std::clamp(fallback, 0, gStampRs->RecordCount() - 1);
+    gStampRs->SetAbsolutePosition(position);
+    EnableFields();
+    ShowRecord();
+}
+
+void frmMain::lstStamps_Choose(int position)
+{
+    if (!gStampRs || position < 0 || position >= gStampRs->RecordCount()) return;
+    if (IsEditing()) {
+        prompts().Beep();
+        mStampList->FollowEditor(mEditing && mShownKey >= 0);
+        return;
+    }
+    gStampRs->SetAbsolutePosition(position);
+    EnableFields();
+    ShowRecord();
+}
+
+void frmMain::mnuViewChange_Click()
+{
+    if (IsEditing()) return;
+    mStampList->show();
+    mStampList->ChangeSelected();
 }
 
 void frmMain::cmdFind_Click()
@@ -1230,7 +1324,13 @@ void frmMain::mnuRptWant_Click() { WantListReport(); }
 
 void frmMain::mnuRptSold_Click() { SalesReport(); }
 
-void frmMain::mnuRptStats_Click() { OpenCollectionStats(); }
+void frmMain::mnuRptStats_Click()
+{
+    OpenCollectionStats();
+    // A click on a country's bar shows that country's stamps in the list.
+    if (frmStats* stats = frmStats::Instance())
+        connect(stats, &frmStats::CountryChosen, mStampList, &StampListDock::ShowCountry, Qt::UniqueConnection);
+}
 
 void frmMain::mnuRptCustom_Click() { OpenCustomReports(); }
 
