@@ -64,9 +64,7 @@ frmBulkChange::Field& frmBulkChange::AddField(int row, int column, const QString
     if (auto* box = qobject_cast<QLineEdit*>(editor)) {
         connect(box, &QLineEdit::textEdited, tick, [tick] { tick->setChecked(true); });
     } else if (auto* date = qobject_cast<DateBox*>(editor)) {
-        connect(date, &QComboBox::editTextChanged, tick, [tick, date] {
-            if (date->hasFocus() || date->lineEdit()->hasFocus()) tick->setChecked(true);
-        });
+        connect(date, &QComboBox::editTextChanged, tick, [tick] { tick->setChecked(true); });
     } else if (auto* list = qobject_cast<QComboBox*>(editor)) {
         connect(list, &QComboBox::activated, tick, [tick] { tick->setChecked(true); });
     }
