@@ -6,7 +6,7 @@
 #
 # --stamps  size of the demo catalogue (default 100000)
 # --runs    repetitions of each case (default 5); medians are reported
-# --only    some of the groups: load,main,reports,preview,custom,stats,pack,upgrade
+# --only    some of the groups: load,main,reports,preview,custom,stats,list,pack,upgrade
 # --keep    keep the work folder (catalogue, logs of the measuring processes)
 set -euo pipefail
 cd "$(dirname "$0")/.."
