@@ -317,6 +317,8 @@ void frmMain::BuildMenus()
         if (!widened && !isMaximized() && !isFullScreen()) resize(width() + mStampList->sizeHint().width(), height());
         widened = true;
         mStampList->FollowEditor(mShownKey >= 0 && gStampRs && gStampRs->AbsolutePosition() >= 0);
+        // Ready for the words to look for.
+        if (!IsEditing()) mStampList->FocusFilter();
     });
     mnuViewChange = action(view, QStringLiteral("&Change Selected Stamps..."), QStringLiteral("mnuViewChange"), 232);
     connect(mnuViewChange, &QAction::triggered, this, &frmMain::mnuViewChange_Click);
@@ -827,7 +829,15 @@ void frmMain::ShowSortOrder()
 
 void frmMain::ShowNoStamps()
 {
-    if (ListQuery().IsFiltered() && mShownKey >= 0) {
+    // The stamp shown may have been deleted with the others the list showed.
+    bool stillThere = false;
+    if (mShownKey >= 0)
+        Guard([this, &stillThere] {
+            stillThere = !gDb->OpenSnapshot(QStringLiteral("Select StampID from stamp where StampID = ") +
+                                            QString::number(mShownKey))
+                              ->IsEmpty();
+        });
+    if (ListQuery().IsFiltered() && stillThere) {
         DisableFields();
         mStampList->FollowEditor(false);
         return;

@@ -205,11 +205,12 @@ void StampListDock::ShowState()
     const StampQuery& query = ListQuery();
     lblNoMatch->setVisible(count == 0 && query.IsFiltered());
     lblCount->setText(Stamps(count));
-    if (query.Country()) {
-        lblCountry->setText(QStringLiteral("Country: ") + CountryName(*query.Country()));
-        lblCountry->show();
-    } else {
-        lblCountry->hide();
+    // The country's name is read when the country changes, not at every move.
+    const auto country = query.Country();
+    if (country != mCountryShown) {
+        mCountryShown = country;
+        if (country) lblCountry->setText(QStringLiteral("Country: ") + CountryName(*country));
+        lblCountry->setVisible(country.has_value());
     }
 }
 
@@ -223,8 +224,15 @@ void StampListDock::ShowOrder()
         heading->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
+void StampListDock::FocusFilter()
+{
+    txtFilter->setFocus(Qt::ShortcutFocusReason);
+    txtFilter->selectAll();
+}
+
 void StampListDock::RefreshRows()
 {
+    mCountryShown.reset();
     mModel->Refresh();
     ShowState();
 }

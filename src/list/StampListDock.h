@@ -7,7 +7,9 @@
 
 #include <QDockWidget>
 #include <QTimer>
+#include <QVariant>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -31,6 +33,8 @@ public:
     void SetEditing(bool editing);
     // The heading shows the order in force (after the Sort menu changed it).
     void ShowOrder();
+    // Puts the focus in the filter box.
+    void FocusFilter();
     // The rows shown are read again (their stamps or codes were changed).
     void RefreshRows();
 
@@ -82,6 +86,7 @@ private:
     QTableView* lstStamps = nullptr;
     StampListModel* mModel = nullptr;
     QTimer mPause;
+    std::optional<QVariant> mCountryShown;
     bool mEditing = false;
     bool mFollowing = false;
 };

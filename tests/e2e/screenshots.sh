@@ -7,9 +7,9 @@
 # Builds what it needs, then writes docs/screenshots/*.png: the main window on
 # each of its three tabs, the calendar, the country table, the custom report
 # window, a report's selection dialog, the report preview, the statistics
-# window, the backup window, the about box and the help, and a report as a web
-# page in a browser. Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh
-# installs them).
+# window, the backup window, the about box and the help, a report as a web page
+# in a browser, and the stamp list with the window that changes many stamps.
+# Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh installs them).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -176,6 +176,25 @@ x_wait_focus 'Tessarine Help'
 shot help "$WIN"
 x_keys Escape
 x_wait_gone 'Tessarine Help'
+
+# The stamp list beside the record, filtered by "penny" and sorted by year; then
+# every stamp it shows chosen, and the window that changes them at once.
+x_focus Tessarine
+x_keys ctrl+l # the list, with the focus in its filter box
+x_sync "$main"
+x_type penny
+x_keys Return
+x_sync "$main"
+x_keys Tab Tab ctrl+a # into the list: every stamp it shows
+x_sync "$main"
+shot stamp-list "$main"
+x_keys alt+v c # Change Selected Stamps...
+x_wait_focus 'Change Selected Stamps'
+for ((i = 0; i < 16; i++)); do x_keys Tab; done
+x_keys space Tab Down # Condition ticked, and an entry chosen
+shot change-selected "$WIN"
+x_keys Escape
+x_wait_gone 'Change Selected Stamps'
 
 x_focus Tessarine
 x_keys alt+f x

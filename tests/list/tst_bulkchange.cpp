@@ -335,6 +335,27 @@ private Q_SLOTS:
                                             << "Are you sure that you want to delete this stamp record?" << "Hermes head"
                                             << 7;
     }
+    // Every stamp a filter shows, deleted: the list says so and the editor,
+    // whose stamp went with them, is emptied.
+    void deletingEveryStampShown()
+    {
+        ListFixture f;
+        f.Filter("penny");
+        f.View()->setFocus();
+        QTest::keyClick(f.View(), Qt::Key_A, Qt::ControlModifier);
+        f.prompts.answers = {MsgAnswer::Yes};
+        QTest::keyClick(f.View(), Qt::Key_Delete);
+        QCOMPARE(f.prompts.LastText(), QStringLiteral("Delete 2 stamps?"));
+        QCOMPARE(f.Scalar("select count(*) from Stamp"), QStringLiteral("6"));
+        QVERIFY(f.W("lblNoMatch")->isVisible());
+        QCOMPARE(f.Text("txtDescr"), QString());
+        QVERIFY(!f.W("txtDescr")->isEnabled());
+        f.window->findChild<QPushButton*>("cmdClear")->click();
+        QCOMPARE(f.Model()->rowCount(), 6);
+        QCOMPARE(f.Text("txtDescr"), QStringLiteral("Albatross"));
+        QVERIFY(f.Agree());
+    }
+
     void deleteKey()
     {
         QFETCH(QStringList, chosen);
