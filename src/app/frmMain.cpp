@@ -37,6 +37,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -312,10 +313,22 @@ void frmMain::BuildMenus()
     view->addAction(mnuViewList);
     connect(mnuViewList, &QAction::triggered, this, [this](bool shown) {
         if (!shown) return;
-        // Shown the first time beside the editor, not over it.
-        static bool widened = false;
-        if (!widened && !isMaximized() && !isFullScreen()) resize(width() + mStampList->sizeHint().width(), height());
-        widened = true;
+        // Shown the first time beside the editor, not over it, wide enough for a
+        // few columns.
+        if (!mStampListPlaced) {
+            constexpr int kListWidth = 480;
+            if (!isMaximized() && !isFullScreen()) {
+                // Never wider than the screen, nor past its edge.
+                const QRect room = screen() ? screen()->availableGeometry() : QRect();
+                const int frame = frameGeometry().width() - width();
+                const int wanted = room.isValid() ? std::min(width() + kListWidth, room.width() - frame) : width() + kListWidth;
+                resize(std::max(wanted, width()), height());
+                if (room.isValid() && frameGeometry().right() > room.right())
+                    move(std::max(room.left(), room.right() + 1 - frameGeometry().width()), frameGeometry().top());
+            }
+            resizeDocks({mStampList}, {kListWidth}, Qt::Horizontal);
+            mStampListPlaced = true;
+        }
         mStampList->FollowEditor(mShownKey >= 0 && gStampRs && gStampRs->AbsolutePosition() >= 0);
         // Ready for the words to look for.
         if (!IsEditing()) mStampList->FocusFilter();

@@ -137,6 +137,7 @@ private:
     bool mChecking = false;  // an entry check is showing its message and taking the focus back
     qint64 mShownKey = -1;   // the stamp the editor shows, or -1
     StampListDock* mStampList = nullptr;
+    bool mStampListPlaced = false;  // the list was given its room beside the editor
 
     // Top area.
     QLineEdit* txtDescr = nullptr;

@@ -116,9 +116,9 @@ void StampListDock::BuildControls()
     heading->setSortIndicatorShown(true);
     heading->setHighlightSections(false);
     heading->setContextMenuPolicy(Qt::CustomContextMenu);
-    heading->setDefaultSectionSize(80);
-    heading->resizeSection(StampColumnIndex(StampColumn::Description), 220);
-    heading->resizeSection(StampColumnIndex(StampColumn::Country), 110);
+    heading->setDefaultSectionSize(76);
+    heading->resizeSection(StampColumnIndex(StampColumn::Description), 190);
+    heading->resizeSection(StampColumnIndex(StampColumn::Country), 100);
     for (StampColumn flag : {StampColumn::Used, StampColumn::WantList, StampColumn::ForSale, StampColumn::Sold})
         heading->resizeSection(StampColumnIndex(flag), 64);
     layout->addWidget(lstStamps, 1);

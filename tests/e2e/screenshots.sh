@@ -39,7 +39,7 @@ trap cleanup EXIT
 x_private_env "$scratch"
 work=$scratch/collection
 mkdir -p "$work" "$out"
-"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 120 --seed 7
+"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 300 --seed 7
 cp "$root/data/stamp.hlp" "$work/"
 # A stamp with something in every tab, to show.
 shown=$(sqlite3 "$work/stamp.mdb" "select descr from Stamp where notes <> '' and misc1 <> '' and CouID is not null
@@ -178,8 +178,10 @@ x_keys Escape
 x_wait_gone 'Tessarine Help'
 
 # The stamp list beside the record, filtered by "penny" and sorted by year; then
-# every stamp it shows chosen, and the window that changes them at once.
+# every stamp it shows chosen, and the window that changes them at once. The
+# backup showed the main window anew, as a window of its own.
 x_focus Tessarine
+main=$WIN
 x_keys ctrl+l # the list, with the focus in its filter box
 x_sync "$main"
 x_type penny
