@@ -39,13 +39,23 @@ trap cleanup EXIT
 x_private_env "$scratch"
 work=$scratch/collection
 mkdir -p "$work" "$out"
-"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 300 --seed 7
+"$build/bin/tessarine-catalogue" demo "$work/stamp.mdb" --stamps 120 --seed 7
 cp "$root/data/stamp.hlp" "$work/"
 # A stamp with something in every tab, to show.
 shown=$(sqlite3 "$work/stamp.mdb" "select descr from Stamp where notes <> '' and misc1 <> '' and CouID is not null
     and typeID is not null and issued is not null and pricepaid is not null and catvalue is not null
     and not sold and not wantlist order by descr limit 1")
 [ -n "$shown" ] || fail "the demo catalogue has no stamp with every tab filled"
+# A few more penny stamps, for the stamp list filtered by "penny": copies of
+# others under new descriptions (the program makes their keys when it opens).
+for penny in "1:Penny Red 1d" "2:Twopenny Blue 2d" "3:Penny Lilac 1d (die II)" "4:Penny Black 1d (plate 11)"; do
+    sqlite3 "$work/stamp.mdb" "insert into Stamp (descr, catnum, catsort, face, Year, used, wantlist, quantity,
+        CouID, typeID, formID, papID, CanID, perfID, topID, gumID, ConID, Color, watermark, Errors, issued, pricepaid,
+        totalpaid, catvalue, totalval, priceask, totalsales, forsale, purchased, sold, datesold, notes, misc1, misc2)
+        select '${penny#*:}', catnum, catsort, face, Year, used, wantlist, quantity, CouID, typeID, formID, papID,
+        CanID, perfID, topID, gumID, ConID, Color, watermark, Errors, issued, pricepaid, totalpaid, catvalue, totalval,
+        priceask, totalsales, forsale, purchased, sold, datesold, notes, misc1, misc2 from Stamp where StampID = ${penny%%:*}"
+done
 
 x_start "$scratch"
 x_launch "$work" "$scratch/program.log" "$program"
