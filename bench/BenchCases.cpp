@@ -11,9 +11,9 @@
 #include "custom/FieldSettingsTable.h"
 #include "db/CatalogueVersion.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "db/Globals.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
 #include "list/BulkChange.h"
 #include "list/StampColumns.h"
 #include "list/StampListDock.h"
@@ -32,12 +32,12 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScrollBar>
-#include <QTableView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QTableView>
 
 #include <algorithm>
 #include <cstdio>
@@ -460,7 +460,8 @@ void ListGroup(int runs)
         change.quantity = 1 + r % 3;
         EmitTime("list-change", Ms([&] {
                      const BulkOutcome outcome = ChangeStamps(*gDb, keys, change);
-                     if (outcome.changed.size() != keys.size()) EmitError(QStringLiteral("list: not every stamp changed"));
+                     if (outcome.changed.size() != keys.size())
+                         EmitError(QStringLiteral("list: not every stamp changed"));
                      w->OpenListQuery(-1);
                      view->viewport()->grab();
                  }));
@@ -520,9 +521,9 @@ void UpgradeGroup(const QString& dir, int runs)
 
 QStringList BenchGroups()
 {
-    return {QStringLiteral("load"),  QStringLiteral("main"), QStringLiteral("reports"), QStringLiteral("preview"),
-            QStringLiteral("custom"), QStringLiteral("stats"), QStringLiteral("list"),   QStringLiteral("pack"),
-            QStringLiteral("upgrade")};
+    return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
+            QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("stats"),
+            QStringLiteral("list"),    QStringLiteral("pack"),   QStringLiteral("upgrade")};
 }
 
 int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)

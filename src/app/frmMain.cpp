@@ -321,7 +321,8 @@ void frmMain::BuildMenus()
                 // Never wider than the screen, nor past its edge.
                 const QRect room = screen() ? screen()->availableGeometry() : QRect();
                 const int frame = frameGeometry().width() - width();
-                const int wanted = room.isValid() ? std::min(width() + kListWidth, room.width() - frame) : width() + kListWidth;
+                const int wanted =
+                    room.isValid() ? std::min(width() + kListWidth, room.width() - frame) : width() + kListWidth;
                 resize(std::max(wanted, width()), height());
                 if (room.isValid() && frameGeometry().right() > room.right())
                     move(std::max(room.left(), room.right() + 1 - frameGeometry().width()), frameGeometry().top());

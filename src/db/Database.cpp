@@ -109,14 +109,18 @@ void Statement::Reset()
 QVariant ColumnVariant(sqlite3_stmt* stmt, int i)
 {
     switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER: return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, i)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt, i));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                                          sqlite3_column_bytes(stmt, i)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
-    default: return QVariant();
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, i));
+        case SQLITE_TEXT:
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                              sqlite3_column_bytes(stmt, i)));
+        case SQLITE_BLOB:
+            return QVariant(
+                QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
+        default:
+            return QVariant();
     }
 }
 
@@ -127,36 +131,42 @@ void BindVariant(sqlite3_stmt* stmt, int index, const QVariant& value)
         return;
     }
     switch (value.typeId()) {
-    case QMetaType::Bool: sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0); break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: sqlite3_bind_int64(stmt, index, value.toLongLong()); break;
-    case QMetaType::Double:
-    case QMetaType::Float: sqlite3_bind_double(stmt, index, value.toDouble()); break;
-    case QMetaType::QDate: {
-        const QDate date = value.toDate();
-        if (!date.isValid()) {
-            sqlite3_bind_null(stmt, index);
-        } else {
-            const QByteArray iso = date.toString(Qt::ISODate).toUtf8();
-            sqlite3_bind_text(stmt, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+        case QMetaType::Bool:
+            sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            sqlite3_bind_int64(stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(stmt, index, value.toDouble());
+            break;
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            if (!date.isValid()) {
+                sqlite3_bind_null(stmt, index);
+            } else {
+                const QByteArray iso = date.toString(Qt::ISODate).toUtf8();
+                sqlite3_bind_text(stmt, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+            }
+            break;
         }
-        break;
-    }
-    case QMetaType::QByteArray: {
-        const QByteArray bytes = value.toByteArray();
-        sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        break;
-    }
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            break;
+        }
     }
 }
 

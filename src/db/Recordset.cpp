@@ -170,7 +170,8 @@ public:
             const QString& order)
         : mConn(std::move(conn)), mTable(table), mFiltered(true)
     {
-        const QString orderClause = order.trimmed().isEmpty() ? QString() : TranslateSql(QStringLiteral(" order by ") + order);
+        const QString orderClause =
+            order.trimmed().isEmpty() ? QString() : TranslateSql(QStringLiteral(" order by ") + order);
         mKeysSql = KeysSql(orderClause, !orderClause.isEmpty());
         if (!condition.trimmed().isEmpty())
             mMatchSql = QStringLiteral("SELECT rowid FROM ") + QuoteName(mTable) + QStringLiteral(" WHERE ") +
@@ -493,9 +494,9 @@ private:
     std::vector<QVariant> mBuffer;
     std::vector<bool> mDirty;
     qint64 mNewKey = 0;
-    bool mFiltered = false;         // made by MakeFilteredDynaset
-    QString mMatchSql;              // the rows meeting its condition, in no order; empty for all rows
-    std::vector<qint64> mWritten;   // rows it added or changed: they stay in it
+    bool mFiltered = false;        // made by MakeFilteredDynaset
+    QString mMatchSql;             // the rows meeting its condition, in no order; empty for all rows
+    std::vector<qint64> mWritten;  // rows it added or changed: they stay in it
     quint64 mVersion = 0;
 };
 
@@ -562,7 +563,8 @@ public:
                                   QStringLiteral(") WHERE ") + TranslateSql(condition));
         for (size_t row = 0; row < mRows.size(); ++row) {
             test.Reset();
-            for (int i = 0; i < mColumns.Size(); ++i) BindVariant(test.Handle(), i + 1, mRows[row][static_cast<size_t>(i)]);
+            for (int i = 0; i < mColumns.Size(); ++i)
+                BindVariant(test.Handle(), i + 1, mRows[row][static_cast<size_t>(i)]);
             if (test.Step()) {
                 mNoMatch = false;
                 mPos = static_cast<qsizetype>(row);
@@ -653,11 +655,26 @@ QVariant Recordset::Field(const QString& name) const
     return FieldAt(i);
 }
 
-int Recordset::AbsolutePosition() const { ThrowNotSupported(); }
-void Recordset::SetAbsolutePosition(int) { ThrowNotSupported(); }
-qint64 Recordset::KeyAt(int) const { ThrowNotSupported(); }
-int Recordset::PositionOf(qint64) const { ThrowNotSupported(); }
-quint64 Recordset::KeysetVersion() const { return 0; }
+int Recordset::AbsolutePosition() const
+{
+    ThrowNotSupported();
+}
+void Recordset::SetAbsolutePosition(int)
+{
+    ThrowNotSupported();
+}
+qint64 Recordset::KeyAt(int) const
+{
+    ThrowNotSupported();
+}
+int Recordset::PositionOf(qint64) const
+{
+    ThrowNotSupported();
+}
+quint64 Recordset::KeysetVersion() const
+{
+    return 0;
+}
 
 void Recordset::AddNew() { throw DbError(3027, QStringLiteral("Cannot update. Database or object is read-only.")); }
 void Recordset::Edit() { AddNew(); }

@@ -328,8 +328,9 @@ void RefreshTextKeys(sqlite3* db)
     const KeyFunctions functions(db);
     const bool findText = HasFindText(db);
     for (const KeyedTable& t : KeyedTables())
-        Exec(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
-                     t.table + QStringLiteral("')"));
+        Exec(db, KeysUpdate(t, findText) +
+                     QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") + t.table +
+                     QStringLiteral("')"));
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
 }

@@ -19,7 +19,10 @@ bool IsKeyColumn(const QString& name)
            name.compare(QStringLiteral("find_text"), Qt::CaseInsensitive) == 0;
 }
 
-QString Quoted(const QString& name) { return u'"' + name + u'"'; }
+QString Quoted(const QString& name)
+{
+    return u'"' + name + u'"';
+}
 
 QStringList CollectorColumns(const std::shared_ptr<Connection>& conn)
 {
@@ -39,21 +42,21 @@ void Exec(sqlite3* db, const char* sql)
 }
 
 // One transaction around all the stamps: rolled back unless committed.
-class Transaction {
+class StampsTransaction {
 public:
-    explicit Transaction(std::shared_ptr<Connection> conn) : mConn(std::move(conn))
+    explicit StampsTransaction(std::shared_ptr<Connection> conn) : mConn(std::move(conn))
     {
         Exec(mConn->Checked(), "SAVEPOINT bulk_stamps");
     }
-    ~Transaction()
+    ~StampsTransaction()
     {
         if (mOpen && mConn->db) {
             sqlite3_exec(mConn->db, "ROLLBACK TO bulk_stamps", nullptr, nullptr, nullptr);
             sqlite3_exec(mConn->db, "RELEASE bulk_stamps", nullptr, nullptr, nullptr);
         }
     }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
+    StampsTransaction(const StampsTransaction&) = delete;
+    StampsTransaction& operator=(const StampsTransaction&) = delete;
     void Commit()
     {
         // The keys of the texts written (misc. 1 and 2) go in with them.
@@ -85,7 +88,10 @@ QString Count(qsizetype n)
     return QLocale().toString(n) + (n == 1 ? QStringLiteral(" stamp") : QStringLiteral(" stamps"));
 }
 
-QVariant Flag(bool on) { return QVariant(on ? 1 : 0); }
+QVariant Flag(bool on)
+{
+    return QVariant(on ? 1 : 0);
+}
 
 BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector<qint64>& keys,
                       const StampChange& change)
@@ -135,8 +141,10 @@ BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector
 
     QStringList quoted;
     for (const QString& c : columns) quoted << Quoted(c);
-    Statement read(conn, QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
-    Statement write(conn, QStringLiteral("UPDATE \"Stamp\" SET ") + sets.join(u',') + QStringLiteral(" WHERE StampID = ?"));
+    Statement read(conn,
+                   QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
+    Statement write(conn,
+                    QStringLiteral("UPDATE \"Stamp\" SET ") + sets.join(u',') + QStringLiteral(" WHERE StampID = ?"));
     const int quantityAt = index("quantity");
     const int paidAt = index("pricepaid");
     const int valueAt = index("catvalue");
@@ -144,8 +152,9 @@ BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector
     const int forSaleAt = index("forsale");
     const int soldAt = index("sold");
 
-    Transaction transaction(conn);
-    Progress progress(QStringLiteral("Change Selected Stamps"), QStringLiteral("Changing %1...").arg(Count(qsizetype(keys.size()))),
+    StampsTransaction transaction(conn);
+    Progress progress(QStringLiteral("Change Selected Stamps"),
+                      QStringLiteral("Changing %1...").arg(Count(qsizetype(keys.size()))),
                       static_cast<qint64>(keys.size()), true);
     QVariantList row;
     qint64 done = 0;
@@ -181,10 +190,10 @@ BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector
             if (!totals.Fits()) {
                 using P = StampTotals::Price;
                 BulkOutcome refused;
-                refused.refusal = change.quantity                 ? BulkOutcome::Refusal::Quantity
-                                  : totals.tooLarge == P::Paid    ? BulkOutcome::Refusal::PricePaid
-                                  : totals.tooLarge == P::Value   ? BulkOutcome::Refusal::CatValue
-                                                                  : BulkOutcome::Refusal::PriceAsk;
+                refused.refusal = change.quantity               ? BulkOutcome::Refusal::Quantity
+                                  : totals.tooLarge == P::Paid  ? BulkOutcome::Refusal::PricePaid
+                                  : totals.tooLarge == P::Value ? BulkOutcome::Refusal::CatValue
+                                                                : BulkOutcome::Refusal::PriceAsk;
                 return refused;
             }
             if (paidTotal) BindVariant(write.Handle(), bind++, MoneyValue(totals.totalPaid));
@@ -207,10 +216,12 @@ BulkOutcome TryDelete(const std::shared_ptr<Connection>& conn, const std::vector
     out.before.columns = CollectorColumns(conn);
     QStringList quoted;
     for (const QString& c : out.before.columns) quoted << Quoted(c);
-    Statement read(conn, QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
+    Statement read(conn,
+                   QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
     Statement remove(conn, QStringLiteral("DELETE FROM \"Stamp\" WHERE StampID = ?"));
-    Transaction transaction(conn);
-    Progress progress(QStringLiteral("Delete Stamps"), QStringLiteral("Deleting %1...").arg(Count(qsizetype(keys.size()))),
+    StampsTransaction transaction(conn);
+    Progress progress(QStringLiteral("Delete Stamps"),
+                      QStringLiteral("Deleting %1...").arg(Count(qsizetype(keys.size()))),
                       static_cast<qint64>(keys.size()), true);
     QVariantList row;
     qint64 done = 0;
@@ -243,7 +254,8 @@ QString MissingStampsText(const BulkOutcome& outcome, const QString& done)
     const auto changed = static_cast<qsizetype>(outcome.changed.size());
     return QStringLiteral("%1 %2 %3.  %4 of the selected stamps %5 no longer in the catalogue.")
         .arg(Count(changed), changed == 1 ? QStringLiteral("was") : QStringLiteral("were"), done,
-             QLocale().toString(outcome.missing), outcome.missing == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+             QLocale().toString(outcome.missing),
+             outcome.missing == 1 ? QStringLiteral("was") : QStringLiteral("were"));
 }
 
 bool StampChange::IsEmpty() const

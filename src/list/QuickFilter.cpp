@@ -20,10 +20,12 @@ QStringList FilterWords(const QString& typed)
     for (const QString& part : parts)
         if (!words.contains(part)) words << part;
     // Longest first, so that a word inside a longer one is dropped.
-    std::stable_sort(words.begin(), words.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    std::stable_sort(words.begin(), words.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
     QStringList kept;
     for (const QString& word : words) {
-        const bool inside = std::any_of(kept.begin(), kept.end(), [&word](const QString& k) { return k.contains(word); });
+        const bool inside =
+            std::any_of(kept.begin(), kept.end(), [&word](const QString& k) { return k.contains(word); });
         if (!inside) kept << word;
     }
     return kept;
@@ -37,9 +39,10 @@ QString QuickFilterCondition(const QString& typed)
         // each code's description; instr() takes the word as it is, with no
         // wildcard of any kind.
         const QString literal = u'\'' + SqlQuote(word) + u'\'';
-        terms << QStringLiteral("(instr(find_text, %1) > 0"
-                                " or CouID in (select CouID from country where instr(Coudesc_fold, %1) > 0)"
-                                " or topID in (select topID from topic where instr(TopDesc_fold, %1) > 0))")
+        terms << QStringLiteral(
+                     "(instr(find_text, %1) > 0"
+                     " or CouID in (select CouID from country where instr(Coudesc_fold, %1) > 0)"
+                     " or topID in (select topID from topic where instr(TopDesc_fold, %1) > 0))")
                      .arg(literal);
     }
     return terms.join(QStringLiteral(" and "));

@@ -33,4 +33,7 @@ struct StampColumnInfo {
 
 // The column at a place of the list, 0 to kStampColumnCount - 1.
 const StampColumnInfo& StampColumnAt(int index);
-inline int StampColumnIndex(StampColumn column) { return static_cast<int>(column); }
+inline int StampColumnIndex(StampColumn column)
+{
+    return static_cast<int>(column);
+}

@@ -219,7 +219,8 @@ void StampListDock::ShowOrder()
     const auto column = ListQuery().SortColumn();
     QHeaderView* heading = lstStamps->horizontalHeader();
     if (column)
-        heading->setSortIndicator(StampColumnIndex(*column), ListQuery().Descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+        heading->setSortIndicator(StampColumnIndex(*column),
+                                  ListQuery().Descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
     else
         heading->setSortIndicator(-1, Qt::AscendingOrder);
 }
@@ -334,7 +335,10 @@ void StampListDock::Rows_Menu(const QPoint& at)
 // ---------------------------------------------------------------------------
 // The selected stamps
 
-bool StampListDock::HasSelection() const { return lstStamps->selectionModel()->hasSelection(); }
+bool StampListDock::HasSelection() const
+{
+    return lstStamps->selectionModel()->hasSelection();
+}
 
 std::vector<qint64> StampListDock::SelectedKeys() const
 {

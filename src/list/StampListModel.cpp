@@ -9,11 +9,20 @@
 
 StampListModel::StampListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-int StampListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : mCount; }
+int StampListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : mCount;
+}
 
-int StampListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kStampColumnCount; }
+int StampListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kStampColumnCount;
+}
 
-bool StampListModel::Current() const { return gStampRs && gStampRs->KeysetVersion() == mVersion; }
+bool StampListModel::Current() const
+{
+    return gStampRs && gStampRs->KeysetVersion() == mVersion;
+}
 
 bool StampListModel::Sync()
 {
@@ -65,19 +74,32 @@ QVariant StampListModel::data(const QModelIndex& index, int role) const
     const auto money = [](const std::optional<Money>& value) { return value ? FormatCurrency(*value) : QString(); };
     const auto flag = [](bool on) { return QVariant(on ? Qt::Checked : Qt::Unchecked); };
     switch (column.column) {
-    case StampColumn::Description: return row->descr;
-    case StampColumn::CatalogNum: return row->catnum;
-    case StampColumn::Country: return row->country;
-    case StampColumn::Year: return TextOf(row->year);
-    case StampColumn::FaceValue: return money(row->face);
-    case StampColumn::Condition: return row->condition;
-    case StampColumn::Quantity: return TextOf(row->quantity);
-    case StampColumn::CatalogValue: return money(row->catValue);
-    case StampColumn::PricePaid: return money(row->pricePaid);
-    case StampColumn::Used: return flag(row->used);
-    case StampColumn::WantList: return flag(row->wantList);
-    case StampColumn::ForSale: return flag(row->forSale);
-    case StampColumn::Sold: return flag(row->sold);
+        case StampColumn::Description:
+            return row->descr;
+        case StampColumn::CatalogNum:
+            return row->catnum;
+        case StampColumn::Country:
+            return row->country;
+        case StampColumn::Year:
+            return TextOf(row->year);
+        case StampColumn::FaceValue:
+            return money(row->face);
+        case StampColumn::Condition:
+            return row->condition;
+        case StampColumn::Quantity:
+            return TextOf(row->quantity);
+        case StampColumn::CatalogValue:
+            return money(row->catValue);
+        case StampColumn::PricePaid:
+            return money(row->pricePaid);
+        case StampColumn::Used:
+            return flag(row->used);
+        case StampColumn::WantList:
+            return flag(row->wantList);
+        case StampColumn::ForSale:
+            return flag(row->forSale);
+        case StampColumn::Sold:
+            return flag(row->sold);
     }
     return QVariant();
 }

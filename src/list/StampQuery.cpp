@@ -13,12 +13,15 @@ const char* const kMenuOrder[] = {nullptr, "[descr]", "catsort", "Issued"};
 
 }  // namespace
 
-void StampQuery::Reset() { *this = StampQuery(); }
+void StampQuery::Reset()
+{
+    *this = StampQuery();
+}
 
 void StampQuery::SetMenuOrder(int order)
 {
     mMenuOrder = order >= 1 && order <= 3 ? order : 1;
-    mColumn = mMenuOrder == 1 ? std::optional(StampColumn::Description)
+    mColumn = mMenuOrder == 1   ? std::optional(StampColumn::Description)
               : mMenuOrder == 2 ? std::optional(StampColumn::CatalogNum)
                                 : std::nullopt;
     mDescending = false;
@@ -33,7 +36,10 @@ void StampQuery::SetColumnOrder(StampColumn column, bool descending)
     if (!descending && column == StampColumn::CatalogNum) mMenuOrder = 2;
 }
 
-int StampQuery::MenuOrder() const { return mMenuOrder; }
+int StampQuery::MenuOrder() const
+{
+    return mMenuOrder;
+}
 
 QString StampQuery::Where() const
 {

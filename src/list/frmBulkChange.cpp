@@ -99,10 +99,9 @@ QComboBox* frmBulkChange::YesNo(const char* name)
 void frmBulkChange::BuildControls()
 {
     auto* outer = new QVBoxLayout(this);
-    lblCount = new QLabel(mKeys.size() == 1
-                              ? QStringLiteral("The fields you tick are set in the selected stamp.")
-                              : QStringLiteral("The fields you tick are set in all %1 selected stamps.")
-                                    .arg(QLocale().toString(qsizetype(mKeys.size()))));
+    lblCount = new QLabel(mKeys.size() == 1 ? QStringLiteral("The fields you tick are set in the selected stamp.")
+                                            : QStringLiteral("The fields you tick are set in all %1 selected stamps.")
+                                                  .arg(QLocale().toString(qsizetype(mKeys.size()))));
     lblCount->setObjectName(QStringLiteral("lblCount"));
     outer->addWidget(lblCount);
 
@@ -110,12 +109,13 @@ void frmBulkChange::BuildControls()
     mGrid = grid;
     // The codes in the editor's order, then the rest of its fields.
     const std::tuple<int, const char*, const char*> codes[] = {
-        {3, "Country", "cmbCou"}, {9, "Type", "cmbType"},          {4, "Format", "cmbForm"},
-        {6, "Paper", "cmbPap"},   {1, "Cancellation", "cmbCan"},   {7, "Perforation", "cmbPerf"},
-        {8, "Topic", "cmbTop"},   {5, "Gum", "cmbGum"},            {2, "Condition", "cmbCon"},
+        {3, "Country", "cmbCou"}, {9, "Type", "cmbType"},        {4, "Format", "cmbForm"},
+        {6, "Paper", "cmbPap"},   {1, "Cancellation", "cmbCan"}, {7, "Perforation", "cmbPerf"},
+        {8, "Topic", "cmbTop"},   {5, "Gum", "cmbGum"},          {2, "Condition", "cmbCon"},
     };
     int row = 0;
-    for (const auto& [table, caption, name] : codes) AddField(row++, 0, QString::fromLatin1(caption), name, CodeList(table, name));
+    for (const auto& [table, caption, name] : codes)
+        AddField(row++, 0, QString::fromLatin1(caption), name, CodeList(table, name));
 
     cmbUsed = YesNo("cmbUsed");
     cmbWantList = YesNo("cmbWantList");
@@ -162,8 +162,10 @@ void frmBulkChange::BuildControls()
         for (Field& field : mFields)
             if (field.editor == box) field.tick->setChecked(true);
     };
-    connect(dcPurchased, &DateBox::DropDown, this, [this, picker] { picker(dcPurchased, QStringLiteral("Select Purchase Date")); });
-    connect(dcDateSold, &DateBox::DropDown, this, [this, picker] { picker(dcDateSold, QStringLiteral("Select Sold Date")); });
+    connect(dcPurchased, &DateBox::DropDown, this,
+            [this, picker] { picker(dcPurchased, QStringLiteral("Select Purchase Date")); });
+    connect(dcDateSold, &DateBox::DropDown, this,
+            [this, picker] { picker(dcDateSold, QStringLiteral("Select Sold Date")); });
 
     auto* buttons = new QHBoxLayout;
     cmdChange = new QPushButton(QStringLiteral("&Change"));
@@ -261,7 +263,8 @@ std::optional<StampChange> frmBulkChange::ReadChange()
     };
     if (!date(dcPurchased, change.purchased,
               QStringLiteral("You must enter a valid purchase date, or leave the field blank.")) ||
-        !date(dcDateSold, change.dateSold, QStringLiteral("You must enter a valid sold date, or leave the field blank.")))
+        !date(dcDateSold, change.dateSold,
+              QStringLiteral("You must enter a valid sold date, or leave the field blank.")))
         return std::nullopt;
     if (ticked(txtMisc1)) change.misc1 = txtMisc1->text();
     if (ticked(txtMisc2)) change.misc2 = txtMisc2->text();
@@ -272,12 +275,23 @@ void frmBulkChange::ShowRefusal(BulkOutcome::Refusal refusal)
 {
     using R = BulkOutcome::Refusal;
     switch (refusal) {
-    case R::Quantity: Refuse(txtQuantity, kQuantityMessage, QString(), MsgIcon::Stop); break;
-    case R::PricePaid: Refuse(txtPricePaid, kMoneyMessage); break;
-    case R::CatValue: Refuse(txtCatValue, kMoneyMessage); break;
-    case R::PriceAsk: Refuse(txtPriceAsk, kMoneyMessage); break;
-    case R::SaleStatus: Refuse(cmbForSale, kSaleStatusMessage, kSaleStatusTitle); break;
-    case R::None: break;
+        case R::Quantity:
+            Refuse(txtQuantity, kQuantityMessage, QString(), MsgIcon::Stop);
+            break;
+        case R::PricePaid:
+            Refuse(txtPricePaid, kMoneyMessage);
+            break;
+        case R::CatValue:
+            Refuse(txtCatValue, kMoneyMessage);
+            break;
+        case R::PriceAsk:
+            Refuse(txtPriceAsk, kMoneyMessage);
+            break;
+        case R::SaleStatus:
+            Refuse(cmbForSale, kSaleStatusMessage, kSaleStatusTitle);
+            break;
+        case R::None:
+            break;
     }
 }
 

@@ -40,8 +40,7 @@ private:
     // The change the ticked fields describe, or nothing when a field's value is
     // refused (its message shown, the focus put back in it).
     std::optional<StampChange> ReadChange();
-    void Refuse(QWidget* editor, const QString& text, const QString& title = QString(),
-                MsgIcon icon = MsgIcon::None);
+    void Refuse(QWidget* editor, const QString& text, const QString& title = QString(), MsgIcon icon = MsgIcon::None);
     void ShowRefusal(BulkOutcome::Refusal refusal);
     void UpdateButtons();
 

@@ -358,11 +358,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("order");
         QTest::addColumn<QString>("plainOrder");  // the same in plain SQL
-        QTest::newRow("all, description") << "" << "[descr]" << "descr_sort";
-        QTest::newRow("year, description") << "Year > 1950" << "[descr]" << "descr_sort";
-        QTest::newRow("a country, year descending") << "CouID = 3" << "Year desc" << "Year desc";
-        QTest::newRow("a word, catalogue number") << "instr(find_text, 'an') > 0" << "catsort" << "catsort_sort";
-        QTest::newRow("none at all") << "StampID < 0" << "Issued" << "issued";
+        QTest::newRow("all, description") << ""
+                                          << "[descr]"
+                                          << "descr_sort";
+        QTest::newRow("year, description") << "Year > 1950"
+                                           << "[descr]"
+                                           << "descr_sort";
+        QTest::newRow("a country, year descending") << "CouID = 3"
+                                                    << "Year desc"
+                                                    << "Year desc";
+        QTest::newRow("a word, catalogue number") << "instr(find_text, 'an') > 0"
+                                                  << "catsort"
+                                                  << "catsort_sort";
+        QTest::newRow("none at all") << "StampID < 0"
+                                     << "Issued"
+                                     << "issued";
         QTest::newRow("a country's name") << "CouID in (select CouID from country where Coudesc like 'a*')"
                                           << "(select Coudesc_sort from country where country.CouID = stamp.CouID)"
                                           << "(select Coudesc_sort from country where country.CouID = stamp.CouID)";
@@ -395,8 +405,9 @@ private Q_SLOTS:
         auto rs = mDb->OpenFilteredDynaset(QStringLiteral("stamp"), condition, order);
         QCOMPARE(keys(*rs), plain());
         // A write on the connection: the order is read anew.
-        mDb->Execute(QStringLiteral("UPDATE Stamp SET descr = 'Aaa ' || descr, Year = 2000 - Year, CouID = 3, "
-                                    "catsort = '0' WHERE StampID % 7 = 0"));
+        mDb->Execute(
+            QStringLiteral("UPDATE Stamp SET descr = 'Aaa ' || descr, Year = 2000 - Year, CouID = 3, "
+                           "catsort = '0' WHERE StampID % 7 = 0"));
         auto again = mDb->OpenFilteredDynaset(QStringLiteral("stamp"), condition, order);
         QCOMPARE(keys(*again), plain());
         QVERIFY(again->KeysetVersion() != rs->KeysetVersion());

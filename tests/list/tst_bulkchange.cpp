@@ -25,7 +25,10 @@ QString Values(const MainWindowFixture& f, const QString& columns, const QString
                         .arg(columns, keys));
 }
 
-std::vector<qint64> Keys(std::initializer_list<qint64> keys) { return keys; }
+std::vector<qint64> Keys(std::initializer_list<qint64> keys)
+{
+    return keys;
+}
 
 // Runs a step on the Change Selected Stamps window once it is shown modally.
 template <typename Step>
@@ -68,14 +71,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");  // stamps 1, 3 and 6, then 2
         StampChange c;
         c.codes = {{QStringLiteral("ConID"), QVariant(qint64(2))}, {QStringLiteral("CouID"), QVariant()}};
-        QTest::newRow("codes") << c << "ifnull(ConID, '-') || ifnull(CouID, '-')" << "2-;2-;2-;22";
+        QTest::newRow("codes") << c << "ifnull(ConID, '-') || ifnull(CouID, '-')"
+                               << "2-;2-;2-;22";
         c = {};
         c.used = true;
         c.wantList = false;
-        QTest::newRow("flags") << c << "used || wantlist" << "10;10;10;00";
+        QTest::newRow("flags") << c << "used || wantlist"
+                               << "10;10;10;00";
         c = {};
         c.sold = true;
-        QTest::newRow("sold clears for sale") << c << "forsale || sold" << "01;01;01;10";
+        QTest::newRow("sold clears for sale") << c << "forsale || sold"
+                                              << "01;01;01;10";
         c = {};
         c.quantity = 4;
         QTest::newRow("quantity: every total")
@@ -99,7 +105,8 @@ private Q_SLOTS:
                                << "2024-03-01 -;2024-03-01 -;2024-03-01 -;- -";
         c = {};
         c.misc1 = QStringLiteral("Album Ä 3");
-        QTest::newRow("text, with its keys") << c << "misc1 || '|' || misc1_fold" << "Album Ä 3|album a 3;Album Ä 3|album a 3;Album Ä 3|album a 3;|";
+        QTest::newRow("text, with its keys") << c << "misc1 || '|' || misc1_fold"
+                                             << "Album Ä 3|album a 3;Album Ä 3|album a 3;Album Ä 3|album a 3;|";
     }
     void changes()
     {
@@ -166,8 +173,9 @@ private Q_SLOTS:
         QFETCH(StampChange, change);
         QFETCH(int, refusal);
         MainWindowFixture f(0, kListStamps + scene + u';');
-        const QString before = f.Scalar("select group_concat(quantity || used || forsale || ifnull(pricepaid, '') || "
-                                        "ifnull(totalsales, '')) from Stamp");
+        const QString before = f.Scalar(
+            "select group_concat(quantity || used || forsale || ifnull(pricepaid, '') || "
+            "ifnull(totalsales, '')) from Stamp");
         const BulkOutcome outcome = ChangeStamps(*gDb, Keys({1, 2, 6, 3}), change);
         QCOMPARE(int(outcome.refusal), refusal);
         QVERIFY(outcome.changed.empty());
@@ -208,7 +216,8 @@ private Q_SLOTS:
         QCOMPARE(keys.size(), size_t(10));
         f.prompts.answers = {MsgAnswer::Yes};
         WhenShown([](frmBulkChange* w) {
-            QCOMPARE(In<QLabel>(w, "lblCount")->text(), QStringLiteral("The fields you tick are set in all 10 selected stamps."));
+            QCOMPARE(In<QLabel>(w, "lblCount")->text(),
+                     QStringLiteral("The fields you tick are set in all 10 selected stamps."));
             QVERIFY(!In(w, "cmdChange")->isEnabled());
             auto* condition = In<QComboBox>(w, "cmbCon");
             condition->setCurrentIndex(condition->findText(QStringLiteral("Superb")));
@@ -240,19 +249,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("icon");
-        QTest::newRow("price not a number") << "txtPricePaid" << "abc"
-                                            << "You must enter a valid number or leave the field blank" << int(MsgIcon::None);
-        QTest::newRow("price of blanks") << "txtPriceAsk" << "  "
-                                         << "You must enter a valid number or leave the field blank" << int(MsgIcon::None);
-        QTest::newRow("quantity of letters") << "txtQuantity" << "three"
+        QTest::newRow("price not a number")
+            << "txtPricePaid"
+            << "abc"
+            << "You must enter a valid number or leave the field blank" << int(MsgIcon::None);
+        QTest::newRow("price of blanks") << "txtPriceAsk"
+                                         << "  "
+                                         << "You must enter a valid number or leave the field blank"
+                                         << int(MsgIcon::None);
+        QTest::newRow("quantity of letters") << "txtQuantity"
+                                             << "three"
                                              << "You must enter a number in the Quantity field" << int(MsgIcon::Stop);
-        QTest::newRow("quantity beyond 32 bits") << "txtQuantity" << "2147483648"
-                                                 << "You must enter a number in the Quantity field" << int(MsgIcon::Stop);
-        QTest::newRow("date sold") << "dcDateSold" << "31/31/2020"
-                                   << "You must enter a valid sold date, or leave the field blank." << int(MsgIcon::None);
-        QTest::newRow("for sale and sold") << "cmbSold" << ""
-                                           << "A stamp cannot be for sale and sold at the same time." << int(MsgIcon::None);
-        QTest::newRow("answered No") << "txtMisc2" << "Lot 7" << "Change 2 stamps?" << int(MsgIcon::None);
+        QTest::newRow("quantity beyond 32 bits")
+            << "txtQuantity"
+            << "2147483648"
+            << "You must enter a number in the Quantity field" << int(MsgIcon::Stop);
+        QTest::newRow("date sold") << "dcDateSold"
+                                   << "31/31/2020"
+                                   << "You must enter a valid sold date, or leave the field blank."
+                                   << int(MsgIcon::None);
+        QTest::newRow("for sale and sold")
+            << "cmbSold"
+            << ""
+            << "A stamp cannot be for sale and sold at the same time." << int(MsgIcon::None);
+        QTest::newRow("answered No") << "txtMisc2"
+                                     << "Lot 7"
+                                     << "Change 2 stamps?" << int(MsgIcon::None);
     }
     void windowRefusesOrCancels()
     {
@@ -262,8 +284,9 @@ private Q_SLOTS:
         QFETCH(int, icon);
         ListFixture f;
         SelectRows(f, {"Clipper", "Penny Black"});
-        const QString before = f.Scalar("select group_concat(quantity || forsale || sold || ifnull(pricepaid, '') || "
-                                        "ifnull(priceask, '') || ifnull(datesold, '') || misc2) from Stamp");
+        const QString before = f.Scalar(
+            "select group_concat(quantity || forsale || sold || ifnull(pricepaid, '') || "
+            "ifnull(priceask, '') || ifnull(datesold, '') || misc2) from Stamp");
         f.prompts.answers = {MsgAnswer::No};
         bool stayedOpen = false;
         WhenShown([&](frmBulkChange* w) {
@@ -326,14 +349,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("left");
         QTest::newRow("three") << QStringList{"Clipper", "Penny Black", "Hermes head"} << MsgAnswer::Yes
-                               << "Delete 3 stamps?" << "Straße der Einheit" << 5;
-        QTest::newRow("three, answered No") << QStringList{"Clipper", "Penny Black", "Hermes head"} << MsgAnswer::No
-                                            << "Delete 3 stamps?" << "Hermes head" << 8;
-        QTest::newRow("the last ones") << QStringList{"Zeppelin", "Wappen 1850"} << MsgAnswer::Yes
-                                       << "Delete 2 stamps?" << "Twopenny Blue" << 6;
-        QTest::newRow("the editor's stamp") << QStringList{"Clipper"} << MsgAnswer::Yes
-                                            << "Are you sure that you want to delete this stamp record?" << "Hermes head"
-                                            << 7;
+                               << "Delete 3 stamps?"
+                               << "Straße der Einheit" << 5;
+        QTest::newRow("three, answered No")
+            << QStringList{"Clipper", "Penny Black", "Hermes head"} << MsgAnswer::No << "Delete 3 stamps?"
+            << "Hermes head" << 8;
+        QTest::newRow("the last ones") << QStringList{"Zeppelin", "Wappen 1850"} << MsgAnswer::Yes << "Delete 2 stamps?"
+                                       << "Twopenny Blue" << 6;
+        QTest::newRow("the editor's stamp")
+            << QStringList{"Clipper"} << MsgAnswer::Yes << "Are you sure that you want to delete this stamp record?"
+            << "Hermes head" << 7;
     }
     // Every stamp a filter shows, deleted: the list says so and the editor,
     // whose stamp went with them, is emptied.

@@ -40,13 +40,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("moves");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("start") << "" << "Albatross" << 0;
-        QTest::newRow("next") << "n" << "Clipper" << 0;
-        QTest::newRow("last") << "l" << "Zeppelin" << 0;
-        QTest::newRow("last, previous") << "lp" << "Wappen 1850" << 0;
-        QTest::newRow("past the end") << "lnn" << "Zeppelin" << 2;
-        QTest::newRow("first after next") << "nnf" << "Albatross" << 0;
-        QTest::newRow("find") << "i" << "Hermes head" << 0;
+        QTest::newRow("start") << ""
+                               << "Albatross" << 0;
+        QTest::newRow("next") << "n"
+                              << "Clipper" << 0;
+        QTest::newRow("last") << "l"
+                              << "Zeppelin" << 0;
+        QTest::newRow("last, previous") << "lp"
+                                        << "Wappen 1850" << 0;
+        QTest::newRow("past the end") << "lnn"
+                                      << "Zeppelin" << 2;
+        QTest::newRow("first after next") << "nnf"
+                                          << "Albatross" << 0;
+        QTest::newRow("find") << "i"
+                              << "Hermes head" << 0;
     }
     void movesInTheEditorSelectTheRow()
     {
@@ -57,11 +64,21 @@ private Q_SLOTS:
         f.prompts.inputs = {QStringLiteral("herm")};
         for (QChar move : moves) {
             switch (move.unicode()) {
-            case u'n': f.window->cmdNext_Click(); break;
-            case u'p': f.window->cmdPrevious_Click(); break;
-            case u'f': f.window->cmdFirst_Click(); break;
-            case u'l': f.window->cmdLast_Click(); break;
-            case u'i': f.window->cmdFind_Click(); break;
+                case u'n':
+                    f.window->cmdNext_Click();
+                    break;
+                case u'p':
+                    f.window->cmdPrevious_Click();
+                    break;
+                case u'f':
+                    f.window->cmdFirst_Click();
+                    break;
+                case u'l':
+                    f.window->cmdLast_Click();
+                    break;
+                case u'i':
+                    f.window->cmdFind_Click();
+                    break;
             }
         }
         QCOMPARE(f.Text("txtDescr"), shown);
@@ -133,27 +150,28 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("order");
         QTest::addColumn<int>("menuOrder");
         QTest::newRow("year") << int(StampColumn::Year) << 1
-                              << QStringList{"Penny Black", "Twopenny Blue", "Wappen 1850", "Hermes head", "Clipper",
-                                             "Zeppelin", "Albatross", "Straße der Einheit"}
+                              << QStringList{"Penny Black", "Twopenny Blue", "Wappen 1850", "Hermes head",
+                                             "Clipper",     "Zeppelin",      "Albatross",   "Straße der Einheit"}
                               << 0;
-        QTest::newRow("year, descending") << int(StampColumn::Year) << 2
-                                          << QStringList{"Straße der Einheit", "Albatross", "Zeppelin", "Clipper",
-                                                         "Hermes head", "Wappen 1850", "Penny Black", "Twopenny Blue"}
-                                          << 0;
+        QTest::newRow("year, descending")
+            << int(StampColumn::Year) << 2
+            << QStringList{"Straße der Einheit", "Albatross",   "Zeppelin",    "Clipper",
+                           "Hermes head",        "Wappen 1850", "Penny Black", "Twopenny Blue"}
+            << 0;
         QTest::newRow("country") << int(StampColumn::Country) << 1
-                                 << QStringList{"Clipper", "Albatross", "Penny Black", "Twopenny Blue", "Zeppelin",
-                                                "Wappen 1850", "Straße der Einheit", "Hermes head"}
+                                 << QStringList{"Clipper",  "Albatross",   "Penny Black",        "Twopenny Blue",
+                                                "Zeppelin", "Wappen 1850", "Straße der Einheit", "Hermes head"}
                                  << 0;
         QTest::newRow("condition") << int(StampColumn::Condition) << 1
-                                   << QStringList{"Hermes head", "Clipper", "Zeppelin", "Penny Black", "Wappen 1850",
-                                                  "Albatross", "Twopenny Blue", "Straße der Einheit"}
+                                   << QStringList{"Hermes head", "Clipper",   "Zeppelin",      "Penny Black",
+                                                  "Wappen 1850", "Albatross", "Twopenny Blue", "Straße der Einheit"}
                                    << 0;
         QTest::newRow("price paid") << int(StampColumn::PricePaid) << 1
                                     << QStringList{"Wappen 1850", "Albatross", "Straße der Einheit", "Clipper",
-                                                   "Hermes head", "Zeppelin", "Twopenny Blue", "Penny Black"}
+                                                   "Hermes head", "Zeppelin",  "Twopenny Blue",      "Penny Black"}
                                     << 0;
         QTest::newRow("catalog number") << int(StampColumn::CatalogNum) << 1
-                                        << QStringList{"Penny Black", "Twopenny Blue", "Clipper", "Albatross",
+                                        << QStringList{"Penny Black", "Twopenny Blue",      "Clipper",     "Albatross",
                                                        "Wappen 1850", "Straße der Einheit", "Hermes head", "Zeppelin"}
                                         << 2;
         QTest::newRow("description, descending")
@@ -209,8 +227,8 @@ private Q_SLOTS:
         QTest::newRow("backslash") << "\\" << QStringList{};
         QTest::newRow("quotes and SQL") << "'); DROP TABLE Stamp; --" << QStringList{};
         QTest::newRow("line break between words") << "pen\nny" << QStringList{"Penny Black", "Twopenny Blue"};
-        QTest::newRow("NUL between words") << QStringLiteral("black") + QChar(0) + QStringLiteral("penny")
-                                           << QStringList{"Penny Black"};
+        QTest::newRow("NUL between words")
+            << QStringLiteral("black") + QChar(0) + QStringLiteral("penny") << QStringList{"Penny Black"};
         QTest::newRow("a megabyte") << QString(1 << 20, u'x') << QStringList{};
         QTest::newRow("blanks only") << "   " << kAll;
     }
