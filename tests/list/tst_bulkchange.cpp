@@ -7,9 +7,11 @@
 #include "dates/DateBox.h"
 #include "list/BulkChange.h"
 #include "list/frmBulkChange.h"
+#include "reports/Reports.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QTimer>
 
 Q_DECLARE_METATYPE(StampChange)
@@ -313,6 +315,40 @@ private Q_SLOTS:
                           "ifnull(priceask, '') || ifnull(datesold, '') || misc2) from Stamp"),
                  before);
         QVERIFY(f.Agree());
+    }
+
+    // A new catalogue value for the stamps chosen: the editor's total, the list
+    // and the collection value report agree on each stamp's new figures.
+    void valueReportAgrees()
+    {
+        ListFixture f;
+        SelectRows(f, {"Clipper", "Zeppelin"});
+        f.prompts.answers = {MsgAnswer::Yes};
+        WhenShown([](frmBulkChange* w) {
+            QTest::keyClicks(In(w, "txtCatValue"), "2.5");
+            In<QPushButton>(w, "cmdChange")->click();
+        });
+        f.window->mnuViewChange_Click();
+        QCOMPARE(f.Text("txtDescr"), QStringLiteral("Zeppelin"));
+        QCOMPARE(f.Text("txtCatValue"), QStringLiteral("$2.50"));
+        QCOMPARE(f.Text("txtTotalVal"), QStringLiteral("$2.50"));
+        QCOMPARE(f.Cell(f.RowOf("Clipper"), StampColumn::CatalogValue), QStringLiteral("$2.50"));
+        gRptTarget = 2;
+        const QString file = f.cat.File(QStringLiteral("Value.txt"));
+        f.prompts.saveFiles = {file};
+        ValueReport();
+        QFile report(file);
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(report.readAll()).split(QStringLiteral("\r\n"));
+        const auto line = [&lines](const QString& descr) {
+            for (const QString& l : lines)
+                if (l.startsWith(descr + u'\t')) return l.split(u'\t');
+            return QStringList();
+        };
+        // Clipper holds 5 copies, Zeppelin one.
+        QVERIFY2(line("Clipper").contains(QStringLiteral("$12.50")), qPrintable(line("Clipper").join(u'|')));
+        QVERIFY2(line("Zeppelin").contains(QStringLiteral("$2.50")), qPrintable(line("Zeppelin").join(u'|')));
+        QVERIFY(f.prompts.messages.size() == 1);
     }
 
     // Stamps deleted meanwhile (by another window) are left out, and the window
