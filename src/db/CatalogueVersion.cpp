@@ -25,6 +25,7 @@ using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
     AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
     AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
+    AddFindText,     // 2 -> 3: the joined folded texts the stamp list's filter looks in
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

@@ -28,6 +28,10 @@ struct sqlite3;
 // that has none, and fills the keys of every row.
 void AddTextKeys(sqlite3* db);
 
+// Adds Stamp.find_text (db/TextColumns.h: FindTextColumns) and its index to a
+// catalogue that has the other keys, and fills it.
+void AddFindText(sqlite3* db);
+
 // Makes the keys of the queued rows and empties the queue.
 void RefreshTextKeys(sqlite3* db);
 
