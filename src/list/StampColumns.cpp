@@ -23,6 +23,10 @@ const StampColumnInfo& StampColumnAt(int index)
         {StampColumn::WantList, QStringLiteral("Want List"), QStringLiteral("wantlist"), K::Flag},
         {StampColumn::ForSale, QStringLiteral("For Sale"), QStringLiteral("forsale"), K::Flag},
         {StampColumn::Sold, QStringLiteral("Sold"), QStringLiteral("sold"), K::Flag},
+        // Stamps with a front picture after those without.
+        {StampColumn::Picture, QStringLiteral("Picture"),
+         QStringLiteral("exists (select 1 from StampImage i where i.StampID = stamp.StampID and i.Kind = 'Front')"),
+         K::Picture},
     }};
     return columns[static_cast<size_t>(index)];
 }

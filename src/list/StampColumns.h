@@ -19,16 +19,17 @@ enum class StampColumn {
     WantList,
     ForSale,
     Sold,
+    Picture,  // the stamp's front picture, where it has one
 };
 
-inline constexpr int kStampColumnCount = 13;
+inline constexpr int kStampColumnCount = 14;
 
 struct StampColumnInfo {
     StampColumn column;
     QString caption;
     // The ORDER BY term (program dialect) of the column, ascending.
     QString order;
-    enum class Kind { Text, Number, Money, Flag } kind;
+    enum class Kind { Text, Number, Money, Flag, Picture } kind;
 };
 
 // The column at a place of the list, 0 to kStampColumnCount - 1.

@@ -121,6 +121,9 @@ void StampListDock::BuildControls()
     heading->resizeSection(StampColumnIndex(StampColumn::Country), 100);
     for (StampColumn flag : {StampColumn::Used, StampColumn::WantList, StampColumn::ForSale, StampColumn::Sold})
         heading->resizeSection(StampColumnIndex(flag), 64);
+    // The front picture as high as a row.
+    lstStamps->setIconSize(QSize(4 * rows->defaultSectionSize(), rows->defaultSectionSize() - 2));
+    heading->resizeSection(StampColumnIndex(StampColumn::Picture), 56);
     layout->addWidget(lstStamps, 1);
 
     lblCount = new QLabel;

@@ -54,12 +54,14 @@ QVariant StampListModel::data(const QModelIndex& index, int role) const
     const StampColumnInfo& column = StampColumnAt(index.column());
     using K = StampColumnInfo::Kind;
     if (role == Qt::TextAlignmentRole) {
-        if (column.kind == K::Flag) return QVariant(Qt::AlignCenter);
+        if (column.kind == K::Flag || column.kind == K::Picture) return QVariant(Qt::AlignCenter);
         if (column.kind != K::Text) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     }
-    if (role != Qt::DisplayRole && role != Qt::CheckStateRole && role != Qt::ToolTipRole) return QVariant();
+    if (role != Qt::DisplayRole && role != Qt::CheckStateRole && role != Qt::ToolTipRole && role != Qt::DecorationRole)
+        return QVariant();
     if (column.kind == K::Flag ? role != Qt::CheckStateRole : role == Qt::CheckStateRole) return QVariant();
+    if ((column.kind == K::Picture) != (role == Qt::DecorationRole)) return QVariant();
     const qint64 key = KeyAt(index.row());
     if (key < 0) return QVariant();
     // A row is read while the list is drawn: a catalogue that cannot be read
@@ -100,6 +102,8 @@ QVariant StampListModel::data(const QModelIndex& index, int role) const
             return flag(row->forSale);
         case StampColumn::Sold:
             return flag(row->sold);
+        case StampColumn::Picture:
+            return row->picture.isNull() ? QVariant() : QVariant(row->picture);
     }
     return QVariant();
 }

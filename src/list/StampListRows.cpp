@@ -5,9 +5,12 @@
 #include "db/FieldValue.h"
 #include "db/Globals.h"
 
+#include <QBuffer>
+#include <QImageReader>
+
 #include <sqlite3.h>
 
-StampListRows::StampListRows(size_t capacity) : mCapacity(capacity) {}
+StampListRows::StampListRows(size_t capacity, int pictureHeight) : mCapacity(capacity), mPictureHeight(pictureHeight) {}
 
 StampListRows::~StampListRows() = default;
 
@@ -29,8 +32,9 @@ void StampListRows::Prepare()
     mConn = conn;
     mFetch = std::make_unique<Statement>(
         mConn, QStringLiteral("SELECT s.descr, s.catnum, c.Coudesc, s.Year, s.face, k.conDesc, s.quantity, s.catvalue, "
-                              "s.pricepaid, s.used, s.wantlist, s.forsale, s.sold FROM Stamp s "
+                              "s.pricepaid, s.used, s.wantlist, s.forsale, s.sold, f.FrontThumbnail FROM Stamp s "
                               "LEFT JOIN country c ON c.CouID = s.CouID LEFT JOIN Condition k ON k.ConID = s.ConID "
+                              "LEFT JOIN FrontImage f ON f.StampID = s.StampID "
                               "WHERE s.StampID = ?"));
 }
 
@@ -61,6 +65,17 @@ const StampListRow& StampListRows::Row(qint64 key)
         row.wantList = BoolOf(value(10));
         row.forSale = BoolOf(value(11));
         row.sold = BoolOf(value(12));
+        if (sqlite3_column_type(stmt, 13) == SQLITE_BLOB) {
+            // Decoded no larger than the list shows it: a JPEG thumbnail then costs
+            // a fraction of its full decoding.
+            QByteArray bytes(static_cast<const char*>(sqlite3_column_blob(stmt, 13)), sqlite3_column_bytes(stmt, 13));
+            QBuffer buffer(&bytes);
+            QImageReader reader(&buffer);
+            const QSize size = reader.size();
+            if (size.isValid() && size.height() > mPictureHeight)
+                reader.setScaledSize(size.scaled(size.width(), mPictureHeight, Qt::KeepAspectRatio));
+            row.picture = reader.read();
+        }
     }
     mFetch->Reset();
     mRows.emplace_front(key, std::move(row));

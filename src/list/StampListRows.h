@@ -7,6 +7,7 @@
 
 #include "db/Money.h"
 
+#include <QImage>
 #include <QString>
 #include <QVariant>
 
@@ -33,11 +34,13 @@ struct StampListRow {
     bool wantList = false;
     bool forSale = false;
     bool sold = false;
+    QImage picture;  // the front thumbnail, as small as the list shows it; null for none
 };
 
 class StampListRows {
 public:
-    explicit StampListRows(size_t capacity = 400);
+    // Rows of pictureHeight pixels (the front thumbnails are made that high).
+    explicit StampListRows(size_t capacity = 400, int pictureHeight = 20);
     ~StampListRows();
     StampListRows(const StampListRows&) = delete;
     StampListRows& operator=(const StampListRows&) = delete;
@@ -53,6 +56,7 @@ private:
     void Prepare();
 
     size_t mCapacity;
+    int mPictureHeight;
     std::shared_ptr<Connection> mConn;
     std::unique_ptr<Statement> mFetch;
     // The rows, the most recently used first, and where each key's row is.

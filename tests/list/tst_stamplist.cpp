@@ -5,8 +5,12 @@
 
 #include "ListFixture.h"
 
+#include "TestImages.h"
+
 #include "app/AccessKeys.h"
 #include "help/HelpContext.h"
+#include "images/ImageStore.h"
+#include "images/PictureIntake.h"
 #include "stats/frmStats.h"
 
 #include <QMenu>
@@ -355,6 +359,36 @@ private Q_SLOTS:
         f.window->findChild<QPushButton*>("cmdClear")->click();
         QCOMPARE(f.Listed(), kAll);
         QVERIFY(f.W("lblCountry")->isHidden());
+    }
+
+    // The front picture of a stamp that has one, no taller than its row; nothing
+    // for a stamp with only a back or with no images.
+    void frontPictures()
+    {
+        ListFixture f;
+        ImageStore store(*gDb);
+        const auto entry = [](const QByteArray& bytes, const QString& kind) {
+            ImageEntry image;
+            image.picture = PrepareBytes(bytes).picture;
+            image.kind = kind;
+            return image;
+        };
+        const auto key = [&f](const QString& descr) {
+            return f.Scalar(QStringLiteral("select StampID from Stamp where descr = '%1'").arg(descr)).toLongLong();
+        };
+        store.SaveStampImages(key("Penny Black"), {entry(PngBytes(40, 60, 2), kBackKind), entry(JpegBytes(300, 400, 1), kFrontKind)});
+        store.SaveStampImages(key("Clipper"), {entry(PngBytes(50, 50, 3), kBackKind)});
+        f.Model()->Refresh();
+        const int column = StampColumnIndex(StampColumn::Picture);
+        const QImage front = f.Model()->index(f.RowOf("Penny Black"), column).data(Qt::DecorationRole).value<QImage>();
+        QVERIFY(!front.isNull());
+        QVERIFY(front.height() <= f.View()->verticalHeader()->defaultSectionSize());
+        QCOMPARE(front.width() * 4, front.height() * 3);
+        for (const char* without : {"Clipper", "Zeppelin"})
+            QVERIFY(f.Model()->index(f.RowOf(without), column).data(Qt::DecorationRole).isNull());
+        // Sorted by the column, the stamps with a front come last.
+        f.View()->horizontalHeader()->sectionClicked(column);
+        QCOMPARE(f.Listed().last(), QStringLiteral("Penny Black"));
     }
 
     // Backup and packing show the window anew, as at start-up: every stamp, in
