@@ -17,6 +17,7 @@ class BenchPrompts final : public Prompts {
 public:
     std::deque<QString> inputs;
     std::deque<QString> files;
+    std::deque<QString> openFiles;
     QStringList shown;
     int progressWindows = 0;  // long work that reported its progress
 
@@ -38,6 +39,13 @@ public:
         QString file = files.front();
         files.pop_front();
         return file;
+    }
+    QStringList OpenFiles(const QString&, const QString&, bool) override
+    {
+        if (openFiles.empty()) return {};
+        QString file = openFiles.front();
+        openFiles.pop_front();
+        return {file};
     }
     void PickDate(const PickRequest&) override {}
     void Beep() override {}

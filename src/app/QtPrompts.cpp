@@ -62,11 +62,11 @@ std::optional<QString> QtPrompts::SaveFile(const QString& defaultName, const QSt
     return ShowReportSaveDialog(Owner(), defaultName, filter);
 }
 
-QStringList QtPrompts::OpenFiles(const QString& title, const QString& filter)
+QStringList QtPrompts::OpenFiles(const QString& title, const QString& filter, bool several)
 {
     QFileDialog dialog(Owner(), title, mOpenFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilter(QtFileFilter(filter));
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();

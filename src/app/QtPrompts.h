@@ -12,7 +12,7 @@ public:
     MsgAnswer Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString Input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) override;
-    QStringList OpenFiles(const QString& title, const QString& filter) override;
+    QStringList OpenFiles(const QString& title, const QString& filter, bool several) override;
     void PickDate(const PickRequest& request) override;
     void Beep() override;
     void Busy(bool on) override;

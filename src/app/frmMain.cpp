@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
 #include "codes/frmCodesMaint.h"
+#include "csv/CsvExport.h"
+#include "csv/frmImport.h"
 #include "custom/frmRptSpec.h"
 #include "dates/DateBox.h"
 #include "dates/DateText.h"
@@ -13,6 +15,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SqlDialect.h"
+#include "db/StampSort.h"
 #include "db/StringHelpers.h"
 #include "db/Transaction.h"
 #include "help/HelpContext.h"
@@ -26,6 +29,8 @@
 #include "history/frmAutoBackups.h"
 #include "history/frmDeletedStamps.h"
 #include "images/ImagesTab.h"
+#include "list/StampListDock.h"
+#include "list/StampQuery.h"
 #include "reports/Reports.h"
 #include "stats/frmStats.h"
 #include "upkeep/Compact.h"
@@ -43,26 +48,22 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 frmMain* gMainWindow = nullptr;
-
-const QString kSortSql[] = {
-    QString(),
-    QStringLiteral("Select * from stamp order by [descr]"),
-    QStringLiteral("Select * from stamp order by catsort"),
-    QStringLiteral("Select * from stamp order by Issued"),
-};
 
 // One of the nine code lists: its control, reload flag, query and fields.
 struct CodeList {
@@ -113,6 +114,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(kAppTitle);
     SetHelpContext(this, 7);
     BuildControls();
+    // The stamp list, docked on the left; shown from the View menu.
+    mStampList = new StampListDock(this);
+    addDockWidget(Qt::LeftDockWidgetArea, mStampList);
+    mStampList->hide();
+    connect(mStampList, &StampListDock::StampChosen, this, &frmMain::lstStamps_Choose);
+    connect(mStampList, &StampListDock::QueryChanged, this, &frmMain::OpenListQuery);
+    connect(mStampList, &StampListDock::DeleteCurrent, this, &frmMain::cmdDelete_Click);
     BuildMenus();
     SetTabOrder();
     ConnectEditEvents();
@@ -329,6 +337,8 @@ void frmMain::BuildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     mnuBackup = action(file, QStringLiteral("&Backup"), QStringLiteral("mnuBackup"), 56);
     mnuPack = action(file, QStringLiteral("&Pack Database"), QStringLiteral("mnuPack"), 57);
+    mnuExport = action(file, QStringLiteral("Expor&t to CSV..."), QStringLiteral("mnuExport"), 75);
+    mnuImport = action(file, QStringLiteral("&Import from CSV..."), QStringLiteral("mnuImport"), 74);
     mnuRestoreBackup =
         action(file, QStringLiteral("&Restore from Automatic Backup..."), QStringLiteral("mnuRestoreBackup"), 245);
     file->addSeparator();
@@ -336,6 +346,8 @@ void frmMain::BuildMenus()
     connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
     connect(mnuPack, &QAction::triggered, this, &frmMain::mnuPack_Click);
     connect(mnuRestoreBackup, &QAction::triggered, this, &frmMain::mnuRestoreBackup_Click);
+    connect(mnuExport, &QAction::triggered, this, &frmMain::mnuExport_Click);
+    connect(mnuImport, &QAction::triggered, this, &frmMain::mnuImport_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -358,8 +370,43 @@ void frmMain::BuildMenus()
                                  QStringLiteral("Sort by &Issue Date")};
     for (int i = 1; i <= 3; ++i) {
         mnuSort[i] = action(sort, sortItems[i - 1], QStringLiteral("mnuSort_%1").arg(i), 17);
+        mnuSort[i]->setCheckable(true);
         connect(mnuSort[i], &QAction::triggered, this, [this, i] { mnuSort_Click(i); });
     }
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuViewMenu"));
+    mnuViewList = mStampList->toggleViewAction();
+    mnuViewList->setText(QStringLiteral("Stamp &List"));
+    mnuViewList->setObjectName(QStringLiteral("mnuViewList"));
+    mnuViewList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    SetHelpContext(mnuViewList, 230);
+    view->addAction(mnuViewList);
+    connect(mnuViewList, &QAction::triggered, this, [this](bool shown) {
+        if (!shown) return;
+        // Shown the first time beside the editor, not over it, wide enough for a
+        // few columns.
+        if (!mStampListPlaced) {
+            constexpr int kListWidth = 480;
+            if (!isMaximized() && !isFullScreen()) {
+                // Never wider than the screen, nor past its edge.
+                const QRect room = screen() ? screen()->availableGeometry() : QRect();
+                const int frame = frameGeometry().width() - width();
+                const int wanted =
+                    room.isValid() ? std::min(width() + kListWidth, room.width() - frame) : width() + kListWidth;
+                resize(std::max(wanted, width()), height());
+                if (room.isValid() && frameGeometry().right() > room.right())
+                    move(std::max(room.left(), room.right() + 1 - frameGeometry().width()), frameGeometry().top());
+            }
+            resizeDocks({mStampList}, {kListWidth}, Qt::Horizontal);
+            mStampListPlaced = true;
+        }
+        mStampList->FollowEditor(mShownKey >= 0 && gStampRs && gStampRs->AbsolutePosition() >= 0);
+        // Ready for the words to look for.
+        if (!IsEditing()) mStampList->FocusFilter();
+    });
+    mnuViewChange = action(view, QStringLiteral("&Change Selected Stamps..."), QStringLiteral("mnuViewChange"), 232);
+    connect(mnuViewChange, &QAction::triggered, this, &frmMain::mnuViewChange_Click);
 
     QMenu* maint = menuBar()->addMenu(QStringLiteral("&Maintain"));
     maint->setObjectName(QStringLiteral("mnuMaintMenu"));
@@ -505,10 +552,13 @@ void frmMain::Form_Load()
         gDbPath = gAppDir + QStringLiteral("stamp.mdb");
     });
     Guard([] { gDb = Database::Open(gDbPath, true, CatalogueTables()); });
+    // Every stamp in description order: the list's filter and order start anew.
+    mStampList->Reset();
     Guard([] {
         if (!gDb) throw DbError(ErrNo::NoObject, QString());
-        gStampRs = gDb->OpenDynaset(kSortSql[1]);
+        gStampRs = ListQuery().Open(*gDb);
     });
+    ShowSortOrder();
     Guard([this] {
         if (!gStampRs) throw DbError(ErrNo::NoObject, QString());
         if (!gStampRs->IsEmpty()) {
@@ -567,6 +617,8 @@ void frmMain::Form_Activate()
         reloaded = true;
     }
     if (reloaded && !editing && gStampRs && !gStampRs->IsEmpty()) Guard([this] { ShowRecord(); });
+    // The list shows the codes' descriptions too.
+    if (reloaded) mStampList->RefreshRows();
 }
 
 void frmMain::Form_Unload()
@@ -688,6 +740,8 @@ void frmMain::ShowRecord()
     txtMisc2->setText(TextOf(field("misc2")));
     mImagesTab->ShowStamp(WholeOf(field("StampID")).value_or(0));
     mEditing = false;
+    mShownKey = WholeOf(field("StampID")).value_or(-1);
+    mStampList->FollowEditor(true);
 }
 
 void frmMain::SaveRecord()
@@ -764,6 +818,8 @@ void frmMain::ClearFields()
     txtMisc2->clear();
     mImagesTab->Clear();
     mEditing = false;
+    mShownKey = -1;
+    mStampList->FollowEditor(false);
 }
 
 void frmMain::SetEditorEnabled(bool enabled)
@@ -792,7 +848,12 @@ void frmMain::EditMode()
     mnuExit->setEnabled(false);
     mnuBackup->setEnabled(false);
     mnuPack->setEnabled(false);
+    mnuExport->setEnabled(false);
+    mnuImport->setEnabled(false);
     mnuRestoreBackup->setEnabled(false);
+    // A change to other stamps, or a new filter or order, would lose the edit.
+    mnuViewChange->setEnabled(false);
+    mStampList->SetEditing(true);
     UpdateEditMenu();
 }
 
@@ -806,7 +867,11 @@ void frmMain::BrowseMode()
     mnuExit->setEnabled(true);
     mnuBackup->setEnabled(true);
     mnuPack->setEnabled(true);
+    mnuExport->setEnabled(true);
+    mnuImport->setEnabled(true);
     mnuRestoreBackup->setEnabled(true);
+    mnuViewChange->setEnabled(true);
+    mStampList->SetEditing(false);
     UpdateEditMenu();
 }
 
@@ -854,24 +919,89 @@ void frmMain::cmdPrevious_Click()
     ShowRecord();
 }
 
-void frmMain::OpenStampRecordset(const QString& sql)
+void frmMain::OpenStampRecordset()
 {
     gStampRs.reset();
-    gStampRs = gDb->OpenDynaset(sql);
+    gStampRs = ListQuery().Open(*gDb);
+}
+
+void frmMain::ShowSortOrder()
+{
+    gSortOrder = ListQuery().MenuOrder();
+    for (int i = 1; i <= 3; ++i) mnuSort[i]->setChecked(gSortOrder == i);
+    mStampList->ShowOrder();
+}
+
+void frmMain::ShowNoStamps()
+{
+    // The stamp shown may have been deleted with the others the list showed.
+    bool stillThere = false;
+    if (mShownKey >= 0)
+        Guard([this, &stillThere] {
+            stillThere = !gDb->OpenSnapshot(QStringLiteral("Select StampID from stamp where StampID = ") +
+                                            QString::number(mShownKey))
+                              ->IsEmpty();
+        });
+    if (ListQuery().IsFiltered() && stillThere) {
+        DisableFields();
+        mStampList->FollowEditor(false);
+        return;
+    }
+    ClearFields();
+    DisableFields();
 }
 
 void frmMain::mnuSort_Click(int index)
 {
     if (index < 1 || index > 3 || !gDb) return;
-    gSortOrder = index;
-    OpenStampRecordset(kSortSql[index]);
+    ListQuery().SetMenuOrder(index);
+    ShowSortOrder();
+    OpenStampRecordset();
     if (!gStampRs->IsEmpty()) {
         gStampRs->MoveFirst();
+        EnableFields();
         ShowRecord();
     } else {
-        ClearFields();
-        DisableFields();
+        ShowNoStamps();
     }
+}
+
+void frmMain::OpenListQuery(int fallback)
+{
+    if (!gDb || IsEditing()) return;
+    const qint64 stayOn = mShownKey;
+    ShowSortOrder();
+    if (!Guard([this] { OpenStampRecordset(); }) || !gStampRs) return;
+    if (gStampRs->IsEmpty()) {
+        ShowNoStamps();
+        return;
+    }
+    // The editor stays on its stamp where the stamps still hold it.
+    int position = stayOn >= 0 ? gStampRs->PositionOf(stayOn) : -1;
+    if (position < 0) position = std::clamp(fallback, 0, gStampRs->RecordCount() - 1);
+    gStampRs->SetAbsolutePosition(position);
+    EnableFields();
+    ShowRecord();
+}
+
+void frmMain::lstStamps_Choose(int position)
+{
+    if (!gStampRs || position < 0 || position >= gStampRs->RecordCount()) return;
+    if (IsEditing()) {
+        prompts().Beep();
+        mStampList->FollowEditor(mEditing && mShownKey >= 0);
+        return;
+    }
+    gStampRs->SetAbsolutePosition(position);
+    EnableFields();
+    ShowRecord();
+}
+
+void frmMain::mnuViewChange_Click()
+{
+    if (IsEditing()) return;
+    mStampList->show();
+    mStampList->ChangeSelected();
 }
 
 void frmMain::cmdFind_Click()
@@ -1363,7 +1493,13 @@ void frmMain::mnuRptWant_Click() { WantListReport(); }
 
 void frmMain::mnuRptSold_Click() { SalesReport(); }
 
-void frmMain::mnuRptStats_Click() { OpenCollectionStats(); }
+void frmMain::mnuRptStats_Click()
+{
+    OpenCollectionStats();
+    // A click on a country's bar shows that country's stamps in the list.
+    if (frmStats* stats = frmStats::Instance())
+        connect(stats, &frmStats::CountryChosen, mStampList, &StampListDock::ShowCountry, Qt::UniqueConnection);
+}
 
 void frmMain::mnuRptCustom_Click() { OpenCustomReports(); }
 
@@ -1477,31 +1613,18 @@ void frmMain::AfterHistoryStep(const HistoryStep& step)
 void frmMain::ShowStampsAgain(qint64 stamp)
 {
     if (!gDb || !gDb->IsOpen() || IsEditing()) return;
-    // The stamp shown so far, unless it is gone.
-    qint64 shown = 0;
-    try {
-        if (gStampRs && !gStampRs->Bof() && !gStampRs->Eof())
-            shown = gStampRs->Field(QStringLiteral("StampID")).toLongLong();
-    } catch (const DbError&) {
-        shown = 0;
-    }
-    Guard([&] {
-        OpenStampRecordset(kSortSql[gSortOrder >= 1 && gSortOrder <= 3 ? gSortOrder : 1]);
-        if (gStampRs->IsEmpty()) {
-            ClearFields();
-            DisableFields();
-            return;
-        }
-        EnableFields();
-        bool found = false;
-        for (const qint64 key : {stamp, shown}) {
-            if (key <= 0 || found) continue;
-            gStampRs->FindFirst(QStringLiteral("StampID = ") + QString::number(key));
-            found = !gStampRs->NoMatch();
-        }
-        if (!found) gStampRs->MoveFirst();
-        ShowRecord();
-    });
+    // The stamps of the list's query opened anew, on the stamp concerned where
+    // the query holds it, else on the stamp shown so far, else near its place.
+    const int fallback = gStampRs ? std::max(0, gStampRs->AbsolutePosition()) : 0;
+    bool there = false;
+    if (stamp > 0)
+        Guard([&] {
+            there = !gDb->OpenSnapshot(QStringLiteral("Select StampID from stamp where StampID = ") +
+                                       QString::number(stamp))
+                         ->IsEmpty();
+        });
+    if (there) mShownKey = stamp;
+    OpenListQuery(fallback);
     Form_Activate();
 }
 
@@ -1567,6 +1690,40 @@ void frmMain::BackUpAtStart()
 void frmMain::BackUpBeforeChange()
 {
     MakeAutomaticBackup(false);
+}
+
+void frmMain::mnuExport_Click()
+{
+    if (IsEditing() || !gDb || !gStampRs) return;
+    // The stamps in the order the main window shows them; only those the stamp
+    // list shows when the collector says so.
+    const StampQuery& shown = ListQuery();
+    ExportSelection selection{QString(), shown.OrderBy()};
+    if (shown.IsFiltered() &&
+        MsgBox(QStringLiteral("The stamp list shows %1 of the stamps.  Export only the stamps the list shows?\n\n"
+                              "Choose No to export every stamp.")
+                   .arg(QLocale().toString(gStampRs->RecordCount())),
+               MsgButtons::YesNo, QStringLiteral("Export to CSV")) == MsgAnswer::Yes)
+        selection.where = shown.Where();
+    ExportToCsv(*gDb, selection);
+}
+
+void frmMain::mnuImport_Click()
+{
+    if (IsEditing() || !gDb || !CloseWindowsOnTheCatalogue()) return;
+    if (frmImport* window = OpenImportWindow(this)) {
+        connect(window, &frmImport::AboutToImport, this, &frmMain::BackUpBeforeChange);
+        connect(window, &frmImport::Imported, this, &frmMain::ReloadCatalogue);
+    }
+}
+
+void frmMain::ReloadCatalogue()
+{
+    if (!gDb) return;
+    for (int table = 1; table <= 9; ++table) CodeChangedFlag(table) = true;
+    mnuSort_Click(gSortOrder);
+    if (gStampRs && !gStampRs->IsEmpty()) EnableFields();
+    Form_Activate();
 }
 
 void frmMain::cmdHelp_Click() { prompts().Help(1, 0); }

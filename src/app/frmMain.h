@@ -19,6 +19,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class StampListDock;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -43,6 +44,7 @@ public:
     void ReloadAfterReopen();
 
     bool IsEditing() const { return mEditing || mAdding; }
+    StampListDock* StampList() const { return mStampList; }
 
     // At start-up: the automatic backup, when the last is older than a day. A
     // small catalogue is copied at once; a large one once the window shows, with
@@ -91,6 +93,8 @@ public Q_SLOTS:
     void mnuRptCustom_Click();
     void mnuBackup_Click();
     void mnuPack_Click();
+    void mnuExport_Click();
+    void mnuImport_Click();
     void mnuRestoreBackup_Click();
     void mnuUndo_Click();
     void mnuRedo_Click();
@@ -98,6 +102,12 @@ public Q_SLOTS:
     void mnuExit_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
+    void mnuViewChange_Click();
+
+    // The stamp list: a row chosen moves the editor there; a new filter, country
+    // or order opens the stamps anew.
+    void lstStamps_Choose(int position);
+    void OpenListQuery(int fallback);
 
     // Field entry rules.
     void txtFace_LostFocus();
@@ -126,7 +136,12 @@ private:
     void SetTabOrder();
     void ConnectEditEvents();
     void LoadCodeLists();
-    void OpenStampRecordset(const QString& sql);
+    void OpenStampRecordset();
+    // No stamps to show: an empty catalogue clears the editor; a filter that
+    // finds nothing leaves it on its stamp, which cannot be changed until the
+    // list shows stamps again.
+    void ShowNoStamps();
+    void ShowSortOrder();
     void SelectById(QComboBox* list, const QVariant& id);
     void MoneyBoxLeft(QLineEdit* price, QLineEdit* total);
     void RecomputeTotal(QLineEdit* price, QLineEdit* total);
@@ -139,6 +154,9 @@ private:
     // Closes the other windows that hold the catalogue open, before backup or
     // packing closes the file; false when one of them has an unfinished change.
     bool CloseWindowsOnTheCatalogue();
+    // After an import: the stamps opened again in the current order, every code
+    // list reloaded.
+    void ReloadCatalogue();
     // The Edit menu's texts and which of its items can be chosen.
     void UpdateEditMenu();
     void AfterHistoryStep(const HistoryStep& step);
@@ -150,6 +168,9 @@ private:
     bool mEditing = false;
     bool mAdding = false;
     bool mChecking = false;  // an entry check is showing its message and taking the focus back
+    qint64 mShownKey = -1;   // the stamp the editor shows, or -1
+    StampListDock* mStampList = nullptr;
+    bool mStampListPlaced = false;  // the list was given its room beside the editor
 
     // Top area.
     QLineEdit* txtDescr = nullptr;
@@ -206,12 +227,16 @@ private:
     // Menus.
     QAction* mnuBackup = nullptr;
     QAction* mnuPack = nullptr;
+    QAction* mnuExport = nullptr;
+    QAction* mnuImport = nullptr;
     QAction* mnuRestoreBackup = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuDeletedStamps = nullptr;
     QAction* mnuExit = nullptr;
     std::array<QAction*, 4> mnuSort{};      // 1-3
+    QAction* mnuViewList = nullptr;
+    QAction* mnuViewChange = nullptr;
     std::array<QAction*, 10> mnuMaint{};    // 1-9
     std::array<QAction*, 4> mnuRptOut{};    // 1-3
     std::array<QAction*, 5> mnuRpt{};       // 1-4

@@ -26,7 +26,8 @@ using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
     AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
     AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
-    AddTrashTable,   // 2 -> 3: deleted stamps kept in a trash until it is emptied
+    AddFindText,     // 2 -> 3: the joined folded texts the stamp list's filter looks in
+    AddTrashTable,   // 3 -> 4: deleted stamps kept in a trash until it is emptied
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

@@ -3,6 +3,7 @@
 #include "db/CatalogueVersion.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "db/TextKeys.h"
 #include "db/StringHelpers.h"
 
 #include <QDate>
@@ -314,6 +315,7 @@ void WriteCatalogue(const QString& path, int version, Fill fill)
             WriteIndexes(db);
             // A new catalogue is made as every older one is brought up to date.
             UpgradeCatalogue(db.Handle(), version < 0 ? kCatalogueVersion : version);
+            if (version != 0) CheckTextKeys(db.Handle());
             db.Exec(QStringLiteral("COMMIT"));
         }
         if (!QFile::rename(partial, path))

@@ -42,6 +42,13 @@ void InstallPrompts(Prompts* installed) { gInstalled = installed; }
 bool ProgramEnded() { return gEnded; }
 void SetProgramEnded(bool ended) { gEnded = ended; }
 
+std::optional<QString> OpenFile(const QString& title, const QString& filter)
+{
+    const QStringList files = prompts().OpenFiles(title, filter, false);
+    if (files.isEmpty()) return std::nullopt;
+    return files.front();
+}
+
 MsgAnswer MsgBox(const QString& text, MsgButtons buttons, const QString& title, MsgIcon icon)
 {
     return prompts().Message(text, title.isEmpty() ? kAppTitle : title, icon, buttons);

@@ -32,11 +32,12 @@ public:
     virtual QString Input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
     // The Save dialog; nullopt when the collector cancels it.
     virtual std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) = 0;
-    // The Open dialog for one or more existing files, with the title and a filter
-    // in the Save dialog's form; empty when the collector cancels it.
-    virtual QStringList OpenFiles(const QString& title, const QString& filter)
+    // The Open dialog for existing files, with a title and a filter in the Save
+    // dialog's form: one file, or several when several is true; empty when the
+    // collector cancels it. OpenFile below asks for one.
+    virtual QStringList OpenFiles(const QString& title, const QString& filter, bool several = true)
     {
-        Q_UNUSED(title) Q_UNUSED(filter)
+        Q_UNUSED(title) Q_UNUSED(filter) Q_UNUSED(several)
         return {};
     }
     // Shows the calendar picker modally; it reads and writes gPickDate.
@@ -93,6 +94,9 @@ void InstallPrompts(Prompts* prompts);
 // True once EndProgram has been asked for. Guarded steps do nothing after it.
 bool ProgramEnded();
 void SetProgramEnded(bool ended);
+
+// The Open dialog for one existing file; nullopt when the collector cancels it.
+std::optional<QString> OpenFile(const QString& title, const QString& filter);
 
 // Convenience for the common boxes; an empty title shows "Tessarine".
 MsgAnswer MsgBox(const QString& text, MsgButtons buttons = MsgButtons::Ok, const QString& title = QString(),

@@ -56,3 +56,9 @@ const std::vector<TextColumn>& TextColumns()
 QString FoldColumnOf(QStringView column) { return KeysByColumn().value(column.toString().toLower()).fold; }
 
 QString SortColumnOf(QStringView column) { return KeysByColumn().value(column.toString().toLower()).sort; }
+
+const std::vector<const char*>& FindTextColumns()
+{
+    static const std::vector<const char*> columns = {"descr", "catnum", "Color", "watermark", "Errors", "notes"};
+    return columns;
+}

@@ -112,6 +112,13 @@ const std::vector<KeyedTable>& KeyedTables()
     return tables;
 }
 
+const KeyedTable* FindTable(const QString& name)
+{
+    for (const KeyedTable& t : KeyedTables())
+        if (t.table.compare(name, Qt::CaseInsensitive) == 0) return &t;
+    return nullptr;
+}
+
 QString ColumnList(const KeyedTable& table)
 {
     QStringList names;
@@ -256,8 +263,63 @@ private:
     qint64 mPrevious = -2000;
 };
 
+const QString kFindTextTable = QStringLiteral("Stamp");
+const QString kFindText = QStringLiteral("find_text");
+
+// True once the catalogue keeps the stamps' joined folded texts.
+bool HasFindText(sqlite3* db) { return ColumnsOf(db, kFindTextTable).contains(kFindText, Qt::CaseInsensitive); }
+
+// The joined folded texts of a stamp: the texts joined by line feeds, folded at
+// once (with KeyFunctions in place).
+QString FindTextValue()
+{
+    QStringList parts;
+    for (const char* column : FindTextColumns()) parts << QStringLiteral("coalesce(") + Quoted(Name(column)) + QStringLiteral(", '')");
+    return QStringLiteral("tessarine_fold(") + parts.join(QStringLiteral(" || char(10) || ")) + u')';
+}
+
+// The indexes of the stored keys: the sort orders and code lists read their
+// keys in order, finds by description and catalogue number look the folded text
+// up, and the stamp list's filter reads the joined texts and the two codes it
+// also looks at from its index alone.
+struct KeyIndex {
+    const char* name;
+    const char* sql;
+};
+const KeyIndex kKeyIndexes[] = {
+    {"StampDescrSort", "CREATE INDEX IF NOT EXISTS StampDescrSort ON Stamp (descr_sort)"},
+    {"StampCatsortSort", "CREATE INDEX IF NOT EXISTS StampCatsortSort ON Stamp (catsort_sort)"},
+    {"StampDescrFold", "CREATE INDEX IF NOT EXISTS StampDescrFold ON Stamp (descr_fold)"},
+    {"StampCatnumFold", "CREATE INDEX IF NOT EXISTS StampCatnumFold ON Stamp (catnum_fold)"},
+    {"StampFindText", "CREATE INDEX IF NOT EXISTS StampFindText ON Stamp (find_text, CouID, topID)"},
+    {"CancelDescSort", "CREATE INDEX IF NOT EXISTS CancelDescSort ON cancel (CanDesc_sort)"},
+    {"ConditionDescSort", "CREATE INDEX IF NOT EXISTS ConditionDescSort ON Condition (conDesc_sort)"},
+    {"CountryDescSort", "CREATE INDEX IF NOT EXISTS CountryDescSort ON country (Coudesc_sort)"},
+    {"FormatDescSort", "CREATE INDEX IF NOT EXISTS FormatDescSort ON format (FormDesc_sort)"},
+    {"GumDescSort", "CREATE INDEX IF NOT EXISTS GumDescSort ON gum (GumDesc_sort)"},
+    {"PaperDescSort", "CREATE INDEX IF NOT EXISTS PaperDescSort ON paper (Papdesc_sort)"},
+    {"PerfDescSort", "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)"},
+    {"TopicDescSort", "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)"},
+    {"TypeDescSort", "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)"},
+};
+
+// Creates the key indexes whose columns the catalogue has.
+void CreateKeyIndexes(sqlite3* db)
+{
+    const bool findText = HasFindText(db);
+    for (const KeyIndex& index : kKeyIndexes)
+        if (findText || QLatin1String(index.name) != QLatin1String("StampFindText"))
+            Exec(db, QString::fromLatin1(index.sql));
+}
+
+void DropKeyIndexes(sqlite3* db)
+{
+    for (const KeyIndex& index : kKeyIndexes)
+        Exec(db, QStringLiteral("DROP INDEX IF EXISTS ") + Quoted(QString::fromLatin1(index.name)));
+}
+
 // "UPDATE table SET every key = its text's key", with KeyFunctions in place.
-QString KeysUpdate(const KeyedTable& t)
+QString KeysUpdate(const KeyedTable& t, bool findText)
 {
     QStringList sets;
     // Most texts of a stamp are empty: their keys are empty without a call.
@@ -272,18 +334,23 @@ QString KeysUpdate(const KeyedTable& t)
             sets << Quoted(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
                         c + QStringLiteral(") END");
     }
+    if (findText && t.table == kFindTextTable) sets << Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue();
     return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
 // Makes every key of every row anew: one statement a table, run over a range of
-// record keys at a time so that the progress can move.
+// record keys at a time so that the progress can move. The key indexes are made
+// afterwards, in one sort each, rather than kept up row by row.
 void RebuildAll(sqlite3* db)
 {
+    const LargeCache cache(db);
     qint64 total = 0;
     for (const KeyedTable& t : KeyedTables()) total += RowCount(db, t.table);
     Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for finding and sorting..."),
                       total);
     const KeyFunctions functions(db);
+    const bool findText = HasFindText(db);
+    DropKeyIndexes(db);
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
     for (const KeyedTable& t : KeyedTables()) {
@@ -292,7 +359,7 @@ void RebuildAll(sqlite3* db)
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
         const qint64 first = sqlite3_column_int64(*range, 0);
         const qint64 last = sqlite3_column_int64(*range, 1);
-        Prepared update(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        Prepared update(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
         for (qint64 from = first;; from += kBatch) {
             const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
             update.Reset();
@@ -304,6 +371,7 @@ void RebuildAll(sqlite3* db)
             if (to == last) break;
         }
     }
+    CreateKeyIndexes(db);
     StoreIdentity(db);
 }
 
@@ -311,7 +379,6 @@ void RebuildAll(sqlite3* db)
 
 void AddTextKeys(sqlite3* db)
 {
-    const LargeCache cache(db);
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
                             "WITHOUT ROWID"));
@@ -329,25 +396,9 @@ void AddTextKeys(sqlite3* db)
             if (c.sorted) add(c.name + QStringLiteral("_sort"), "BLOB NOT NULL DEFAULT x''");
         }
     }
-    RebuildAll(db);
-    // The sort orders and code lists read their keys in order; finds by
-    // description and catalogue number look the folded text up.
-    const char* const indexes[] = {
-        "CREATE INDEX IF NOT EXISTS StampDescrSort ON Stamp (descr_sort)",
-        "CREATE INDEX IF NOT EXISTS StampCatsortSort ON Stamp (catsort_sort)",
-        "CREATE INDEX IF NOT EXISTS StampDescrFold ON Stamp (descr_fold)",
-        "CREATE INDEX IF NOT EXISTS StampCatnumFold ON Stamp (catnum_fold)",
-        "CREATE INDEX IF NOT EXISTS CancelDescSort ON cancel (CanDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS ConditionDescSort ON Condition (conDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS CountryDescSort ON country (Coudesc_sort)",
-        "CREATE INDEX IF NOT EXISTS FormatDescSort ON format (FormDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS GumDescSort ON gum (GumDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS PaperDescSort ON paper (Papdesc_sort)",
-        "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)",
-    };
-    for (const char* sql : indexes) Exec(db, QString::fromLatin1(sql));
+    // The keys themselves are made by the one pass over every row that follows
+    // an upgrade (CheckTextKeys: no keys are recorded as made yet).
+    CreateKeyIndexes(db);
     CreateTriggers(db);
 }
 
@@ -359,11 +410,29 @@ void RefreshTextKeys(sqlite3* db)
     }
     Savepoint savepoint(db);
     const KeyFunctions functions(db);
+    const bool findText = HasFindText(db);
     for (const KeyedTable& t : KeyedTables())
-        Exec(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
+        Exec(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
+}
+
+QStringList DropTextKeyTriggers(sqlite3* db, const QString& table)
+{
+    const KeyedTable* t = FindTable(table);
+    if (!t) return {};
+    QStringList restore;
+    for (const char* event : {"insert", "update"}) {
+        Prepared read(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?"));
+        const QByteArray name = TriggerName(*t, event).toUtf8();
+        sqlite3_bind_text(*read, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        if (!read.Step()) continue;
+        restore << read.Text(0);
+        read.Reset();
+        Exec(db, QStringLiteral("DROP TRIGGER ") + Quoted(TriggerName(*t, event)));
+    }
+    return restore;
 }
 
 void CheckTextKeys(sqlite3* db)
@@ -372,11 +441,20 @@ void CheckTextKeys(sqlite3* db)
     const bool triggers = TriggersPresent(db);
     if (!triggers) CreateTriggers(db);
     if (!triggers || StoredIdentity(db) != CollationIdentity()) {
-        const LargeCache cache(db);
         RebuildAll(db);
         Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     } else {
         RefreshTextKeys(db);
     }
     savepoint.Release();
+}
+
+void AddFindText(sqlite3* db)
+{
+    if (!HasFindText(db))
+        Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(kFindTextTable) + QStringLiteral(" ADD COLUMN ") +
+                     Quoted(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+    CreateKeyIndexes(db);
+    // Made by the one pass over every row that follows an upgrade.
+    Exec(db, QStringLiteral("DELETE FROM CatalogueInfo WHERE name = '") + kIdentityName + u'\'');
 }

@@ -20,14 +20,26 @@
 
 #include "db/TextColumns.h"
 
+#include <QStringList>
+
 struct sqlite3;
 
 // Adds the key columns, the queue, its triggers and the indexes to a catalogue
 // that has none, and fills the keys of every row.
 void AddTextKeys(sqlite3* db);
 
+// Adds Stamp.find_text (db/TextColumns.h: FindTextColumns) and its index to a
+// catalogue that has the other keys, and fills it.
+void AddFindText(sqlite3* db);
+
 // Makes the keys of the queued rows and empties the queue.
 void RefreshTextKeys(sqlite3* db);
+
+// For a writer that stores the keys of every row it writes itself (a large
+// import): drops the key triggers of one table inside the writer's transaction,
+// and gives the statements that put them back, which the writer runs before it
+// commits. A rollback brings them back by itself.
+QStringList DropTextKeyTriggers(sqlite3* db, const QString& table);
 
 // At open: puts back missing triggers, makes every key anew when the stored ones
 // were made under another collation (another locale, another library version),

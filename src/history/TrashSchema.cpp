@@ -42,8 +42,11 @@ QList<ColumnInfo> Columns(sqlite3* db, const QString& table)
 
 bool IsDerivedKey(const QString& column)
 {
+    // The stored keys and the stamp list's joined texts are made from the
+    // collector's values; they are never kept, compared or written back.
     return column.endsWith(QLatin1String("_fold"), Qt::CaseInsensitive) ||
-           column.endsWith(QLatin1String("_sort"), Qt::CaseInsensitive);
+           column.endsWith(QLatin1String("_sort"), Qt::CaseInsensitive) ||
+           column.compare(QLatin1String("find_text"), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace

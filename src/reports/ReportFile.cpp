@@ -35,14 +35,19 @@ std::optional<QString> AskReportFile(const QString& defaultName, const QString& 
     return chosen;
 }
 
-void ConfirmOverwrite(const QString& fileName)
+bool ReplaceExistingFile(const QString& fileName)
 {
-    gRptCancel = false;
-    if (!QFileInfo(fileName).isFile()) return;
+    if (!QFileInfo(fileName).isFile()) return true;
     const MsgAnswer answer = MsgBox(
         QStringLiteral("The file '") + fileName + QStringLiteral("' already exists.  Do you wish to replace it?"),
         MsgButtons::YesNo, QStringLiteral("File Exists"));
-    if (answer == MsgAnswer::No) gRptCancel = true;
+    return answer != MsgAnswer::No;
+}
+
+void ConfirmOverwrite(const QString& fileName)
+{
+    gRptCancel = false;
+    if (!ReplaceExistingFile(fileName)) gRptCancel = true;
 }
 
 void ShowReportFileError(int number, const QString& text)

@@ -23,6 +23,10 @@ QString HtmlFooterLine();
 // cancel error (which sets gRptCancel), a No sets gRptCancel.
 std::optional<QString> AskReportFile(const QString& defaultName, const QString& filter);
 
+// When fileName names an existing file, asks "File Exists" whether to replace
+// it; false when the answer is No.
+bool ReplaceExistingFile(const QString& fileName);
+
 // Sets gRptCancel to false, then, when fileName names an existing file, asks
 // whether to replace it; No sets gRptCancel to true.
 void ConfirmOverwrite(const QString& fileName);

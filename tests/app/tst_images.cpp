@@ -94,7 +94,7 @@ private Q_SLOTS:
         f.prompts.openFiles = {{scans.front, scans.back}};
         Click(f, "cmdAddImages");
         QCOMPARE(f.prompts.openRequests.size(), size_t(1));
-        QCOMPARE(f.prompts.openRequests[0].defaultName, QStringLiteral("Add Images"));
+        QCOMPARE(f.prompts.openRequests[0].title, QStringLiteral("Add Images"));
         QVERIFY(f.prompts.openRequests[0].filter.contains(QStringLiteral("*.jpg")));
         // Adding images is editing the stamp.
         QVERIFY(f.Visible("cmdUpdate"));

@@ -28,6 +28,12 @@ struct SaveRequest {
     QString filter;
 };
 
+struct OpenRequest {
+    QString title;
+    QString filter;
+    bool several;
+};
+
 class ScriptedPrompts final : public Prompts {
 public:
     ScriptedPrompts();
@@ -38,9 +44,9 @@ public:
     MsgAnswer Message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString Input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& defaultName, const QString& filter) override;
-    QStringList OpenFiles(const QString& title, const QString& filter) override
+    QStringList OpenFiles(const QString& title, const QString& filter, bool several) override
     {
-        openRequests.push_back({title, filter});
+        openRequests.push_back({title, filter, several});
         if (openFiles.empty()) return {};
         QStringList answer = openFiles.front();
         openFiles.pop_front();
@@ -79,7 +85,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<InputRequest> inputRequests;
     std::vector<SaveRequest> saveRequests;
-    std::vector<SaveRequest> openRequests;  // the title in defaultName
+    std::vector<OpenRequest> openRequests;
     std::vector<PickRequest> pickRequests;
     int beeps = 0;
     std::vector<bool> busy;

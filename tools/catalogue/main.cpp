@@ -1,11 +1,16 @@
 // tessarine-catalogue: writes an empty catalogue, or a demo catalogue of invented
-// stamps, for first runs, tests and benchmarks; and adds, lists, exports and
-// attaches stamp images, as the Images tab does.
+// stamps, for first runs, tests and benchmarks; adds, lists, exports and
+// attaches stamp images, as the Images tab does; exports a catalogue's stamps to
+// a CSV file and imports them from one.
 
+#include "csv/CsvExport.h"
+#include "csv/CsvImport.h"
+#include "csv/CsvPreview.h"
 #include "db/CatalogueVersion.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "history/AutoBackups.h"
 #include "images/DemoImages.h"
 #include "images/ImageCommands.h"
 #include "images/ImageStore.h"
@@ -34,6 +39,9 @@ int Usage(const char* problem)
                  "       tessarine-catalogue images list CATALOGUE [STAMPID]\n"
                  "       tessarine-catalogue images export CATALOGUE STAMPID FOLDER\n"
                  "       tessarine-catalogue images attach CATALOGUE FOLDER\n"
+                 "       tessarine-catalogue export CATALOGUE FILE.csv\n"
+                 "       tessarine-catalogue import CATALOGUE FILE.csv [--map \"Heading=field,...\"]\n"
+                 "           [--duplicates skip|update|add] [--decimal-comma] [--date-order dmy|mdy|ymd] [--dry-run]\n"
                  "--catalogue-version writes the layout of an older program (for tests and benchmarks).\n"
                  "--images gives the first M stamps an invented front and back scan of about K kilobytes each\n"
                  "(default 100).\n"
@@ -111,6 +119,149 @@ int Images(QStringList args)
     return status;
 }
 
+int Fail(const QString& text)
+{
+    std::fprintf(stderr, "tessarine-catalogue: %s\n", qUtf8Printable(text));
+    return 1;
+}
+
+// The catalogue, held as the program holds it; nothing while the program has it.
+std::unique_ptr<Database> OpenCatalogue(const QString& path, QString& error)
+{
+    try {
+        return Database::Open(path, true, CatalogueTables());
+    } catch (const DbError& e) {
+        error = e.Text();
+        return nullptr;
+    }
+}
+
+int Export(const QStringList& args)
+{
+    if (args.size() != 2) return Usage("export needs CATALOGUE and FILE.csv");
+    QString error;
+    auto db = OpenCatalogue(args.at(0), error);
+    if (!db) return Fail(error);
+    try {
+        const ExportResult result = ExportStamps(*db, args.at(1), 1);
+        if (!result.Written()) return Fail(QStringLiteral("cannot write %1: %2").arg(args.at(1), result.error));
+        std::printf("%lld stamps written to %s\n", static_cast<long long>(result.stamps), qUtf8Printable(args.at(1)));
+    } catch (const DbError& e) {
+        return Fail(e.Text());
+    }
+    return 0;
+}
+
+// Applies "Heading=field,..." to the guessed mapping; the empty text or the
+// problem.
+QString ApplyMap(const QString& map, const CsvPreview& preview, ImportSettings& settings)
+{
+    for (const QString& pair : map.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype equals = pair.lastIndexOf(u'=');
+        if (equals <= 0) return QStringLiteral("--map needs Heading=field pairs: '%1'").arg(pair);
+        const QString heading = pair.left(equals).trimmed();
+        const QString name = pair.mid(equals + 1).trimmed();
+        qsizetype column = -1;
+        for (qsizetype i = 0; i < preview.headings.size() && column < 0; ++i)
+            if (preview.headings.at(i).trimmed().compare(heading, Qt::CaseInsensitive) == 0) column = i;
+        bool isNumber = false;
+        const qsizetype number = heading.toLongLong(&isNumber);
+        if (column < 0 && isNumber && number >= 1 && number <= qsizetype(settings.mapping.size())) column = number - 1;
+        if (column < 0) return QStringLiteral("the file has no column headed '%1'").arg(heading);
+        const std::optional<int> field = FieldByName(name);
+        if (!field) return QStringLiteral("'%1' is no field of a stamp").arg(name);
+        if (*field != Fld::Ignore)
+            for (int& other : settings.mapping)
+                if (other == *field) other = Fld::Ignore;
+        settings.mapping[size_t(column)] = *field;
+    }
+    return QString();
+}
+
+int Import(QStringList args)
+{
+    QStringList paths;
+    QString map;
+    bool dryRun = false;
+    std::optional<DecimalMark> decimal;
+    std::optional<DateOrder> dates;
+    DuplicateChoice duplicates = DuplicateChoice::Skip;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (arg == u"--map") {
+            if (args.isEmpty()) return Usage("--map needs Heading=field,...");
+            map += u',' + args.takeFirst();
+        } else if (arg == u"--duplicates") {
+            const QString choice = args.isEmpty() ? QString() : args.takeFirst();
+            if (choice == u"skip") duplicates = DuplicateChoice::Skip;
+            else if (choice == u"update") duplicates = DuplicateChoice::Update;
+            else if (choice == u"add") duplicates = DuplicateChoice::Add;
+            else return Usage("--duplicates needs skip, update or add");
+        } else if (arg == u"--decimal-comma") {
+            decimal = DecimalMark::Comma;
+        } else if (arg == u"--date-order") {
+            const QString order = args.isEmpty() ? QString() : args.takeFirst();
+            if (order == u"dmy") dates = DateOrder::Dmy;
+            else if (order == u"mdy") dates = DateOrder::Mdy;
+            else if (order == u"ymd") dates = DateOrder::Ymd;
+            else return Usage("--date-order needs dmy, mdy or ymd");
+        } else if (arg == u"--dry-run") {
+            dryRun = true;
+        } else if (arg.startsWith(u'-')) {
+            return Usage("unknown option");
+        } else {
+            paths << arg;
+        }
+    }
+    if (paths.size() != 2) return Usage("import needs CATALOGUE and FILE.csv");
+
+    QString error;
+    auto db = OpenCatalogue(paths.at(0), error);
+    if (!db) return Fail(error);
+    const QString& file = paths.at(1);
+    const CsvPreview preview = InspectCsvFile(file);
+    if (!preview.sniff.Ok()) return Fail(preview.sniff.message);
+    if (!preview.error.isEmpty()) return Fail(preview.error);
+    ImportSettings settings = preview.settings;
+    if (decimal) settings.values.decimal = *decimal;
+    if (dates) settings.values.dates = *dates;
+    settings.duplicates = duplicates;
+    if (!map.isEmpty()) {
+        const QString problem = ApplyMap(map, preview, settings);
+        if (!problem.isEmpty()) return Usage(qUtf8Printable(problem));
+    }
+    try {
+        const ImportPlan plan = MakeImportPlan(*db, file, settings);
+        if (!plan.problem.isEmpty()) return Fail(plan.problem);
+        for (const RefusedRow& row : plan.refused) std::printf("refused: %s\n", qUtf8Printable(row.Text()));
+        if (plan.counts.refused > qint64(plan.refused.size()))
+            std::printf("refused: and %lld more rows\n", static_cast<long long>(plan.counts.refused - qint64(plan.refused.size())));
+        // Nothing to import at all: no row of stamps could be read.
+        const bool nothing = plan.rows.empty() && plan.counts.skipped == 0;
+        if (dryRun) {
+            std::printf("dry run, nothing written: %s\n", qUtf8Printable(ImportSummary(plan.counts)));
+            return nothing ? 1 : 0;
+        }
+        if (plan.rows.empty()) {
+            std::printf("%s\n", qUtf8Printable(ImportSummary(plan.counts)));
+            return nothing ? 1 : 0;
+        }
+        // As in the program, the catalogue is backed up before an import when
+        // the last automatic backup is older than a day; a backup that cannot
+        // be made is said, and the import goes on.
+        const AutomaticBackups backups(db->Path());
+        QString problem;
+        if (backups.IsDue() && !MakeAutomaticBackup(*db, backups, &problem))
+            std::fprintf(stderr, "tessarine-catalogue: the automatic backup could not be made: %s\n",
+                         qUtf8Printable(problem));
+        const ImportResult result = RunImport(*db, plan);
+        std::printf("%s\n", qUtf8Printable(ImportSummary(result.counts)));
+    } catch (const DbError& e) {
+        return Fail(e.Text());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -130,6 +281,8 @@ int main(int argc, char** argv)
     }
     const QString command = args.takeFirst();
     if (command == u"images") return Images(args);
+    if (command == u"export") return Export(args);
+    if (command == u"import") return Import(args);
     if (command != u"create" && command != u"demo") return Usage("unknown command");
 
     QString path;

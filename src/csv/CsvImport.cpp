@@ -1,0 +1,293 @@
+#include "csv/CsvImport.h"
+
+#include "codes/CodeTables.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "db/Prompts.h"
+#include "db/StringHelpers.h"
+#include "db/TextColumns.h"
+#include "db/TextKeys.h"
+#include "search/Collation.h"
+#include "search/Folding.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+void Exec(sqlite3* db, const char* sql)
+{
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+}
+
+constexpr int kImportCacheKb = 16 * 1024;
+
+// The engine's page cache made at least so large for a while.
+class CacheSize {
+public:
+    CacheSize(sqlite3* db, int kilobytes) : mDb(db)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA cache_size", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            mBefore = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+        // A negative size is in kilobytes, a positive one in pages.
+        const qint64 beforeKb = mBefore < 0 ? -mBefore : mBefore * 4;
+        if (beforeKb < kilobytes)
+            Set(-qint64(kilobytes));
+        else
+            mDb = nullptr;
+    }
+    ~CacheSize()
+    {
+        if (mDb) Set(mBefore);
+    }
+    CacheSize(const CacheSize&) = delete;
+    CacheSize& operator=(const CacheSize&) = delete;
+
+private:
+    void Set(qint64 size)
+    {
+        const QByteArray sql = "PRAGMA cache_size = " + QByteArray::number(size);
+        sqlite3_exec(mDb, sql.constData(), nullptr, nullptr, nullptr);
+    }
+    sqlite3* mDb;
+    qint64 mBefore = -2000;
+};
+
+constexpr size_t kRebuildIndexesFrom = 1000;
+
+// True while a statement of the connection is part-way through its rows (a
+// window still reading them).
+bool SomeoneReading(sqlite3* db)
+{
+    for (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr); stmt; stmt = sqlite3_next_stmt(db, stmt))
+        if (sqlite3_stmt_busy(stmt)) return true;
+    return false;
+}
+
+// Changes of the catalogue's layout that only speed the import up. The engine
+// refuses them while another statement is part-way through its rows, and
+// undoing them would cut that statement off: the import then goes on without
+// them.
+template <typename Change>
+QStringList IfTheEngineLets(sqlite3* db, Change change)
+{
+    if (SomeoneReading(db)) return {};
+    Exec(db, "SAVEPOINT import_layout");
+    try {
+        QStringList restore = change();
+        Exec(db, "RELEASE import_layout");
+        return restore;
+    } catch (const DbError&) {
+        sqlite3_exec(db, "ROLLBACK TO import_layout", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE import_layout", nullptr, nullptr, nullptr);
+        return {};
+    }
+}
+
+// When the rows the plan adds are at least as many as the stamps there are:
+// drops the stamp table's indexes (not those that keep values unique) and gives
+// the statements that make them again.
+QStringList DropIndexesForRows(const std::shared_ptr<Connection>& conn, const ImportPlan& plan)
+{
+    sqlite3* db = conn->Checked();
+    qint64 stamps = 0;
+    {
+        Statement count(conn, QStringLiteral("SELECT count(*) FROM Stamp"));
+        if (count.Step()) stamps = sqlite3_column_int64(count.Handle(), 0);
+    }
+    if (plan.counts.added < stamps) return {};
+    QStringList names, make;
+    {
+        Statement list(conn, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND "
+                                            "tbl_name = 'Stamp' AND sql IS NOT NULL ORDER BY name"));
+        while (list.Step()) {
+            const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.Handle(), 1)));
+            if (sql.simplified().startsWith(QStringLiteral("CREATE UNIQUE"), Qt::CaseInsensitive)) continue;
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.Handle(), 0)));
+            make << sql;
+        }
+    }
+    for (QString name : names)
+        Exec(
+            db,
+            (QStringLiteral("DROP INDEX \"") + name.replace(u'"', QStringLiteral("\"\"")) + u'"').toUtf8().constData());
+    return make;
+}
+
+// A text column of the stamp table with stored keys, and the field it holds
+// (Fld::Ignore for the catalogue-number sort key).
+struct KeyedColumn {
+    QString name;
+    int field;
+    bool folded;
+    bool sorted;
+};
+
+std::vector<KeyedColumn> StampKeyedColumns()
+{
+    std::vector<KeyedColumn> columns;
+    for (const TextColumn& c : TextColumns()) {
+        if (QString::fromLatin1(c.table).compare(u"Stamp", Qt::CaseInsensitive) != 0) continue;
+        const QString name = QString::fromLatin1(c.column);
+        int field = Fld::Ignore;
+        for (int f = 0; f < Fld::Count; ++f)
+            if (name.compare(QString::fromLatin1(StampFields()[size_t(f)].column), Qt::CaseInsensitive) == 0) field = f;
+        columns.push_back({name, field, c.folded, c.sorted});
+    }
+    return columns;
+}
+
+// The column names a write gives values to, in the order they are bound: every
+// field, the catalogue-number sort key, then the stored keys of the texts.
+QStringList WrittenColumns(const std::vector<KeyedColumn>& keyed)
+{
+    QStringList names = StampColumnList().split(QStringLiteral(", "));
+    names << QStringLiteral("catsort");
+    for (const KeyedColumn& k : keyed) {
+        if (k.folded) names << k.name + QStringLiteral("_fold");
+        if (k.sorted) names << k.name + QStringLiteral("_sort");
+    }
+    return names;
+}
+
+// The stored keys of a text, as the catalogue's key queue would make them. The
+// short texts that many stamps share (colours, watermarks, the empty text) are
+// worked out once.
+class KeyMaker {
+public:
+    const std::pair<QByteArray, QByteArray>& Keys(const QString& text)
+    {
+        if (text.size() > kShortText) {
+            mLong = {FoldText(text).toUtf8(), CollationKey(text)};
+            return mLong;
+        }
+        auto it = mShort.find(text);
+        if (it == mShort.end()) {
+            if (mShort.size() >= kMaxKept) mShort.clear();
+            it = mShort.insert(text, {FoldText(text).toUtf8(), CollationKey(text)});
+        }
+        return *it;
+    }
+
+private:
+    static constexpr qsizetype kShortText = 40;
+    static constexpr qsizetype kMaxKept = 20000;
+    QHash<QString, std::pair<QByteArray, QByteArray>> mShort;
+    std::pair<QByteArray, QByteArray> mLong;
+};
+
+// Binds the stored keys of the row's texts from parameter first on.
+void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed,
+              KeyMaker& maker)
+{
+    int i = first;
+    for (const KeyedColumn& k : keyed) {
+        const auto& [fold, key] = maker.Keys(k.field >= 0 ? row.Text(k.field) : CatalogueSortKey(row.catnum));
+        if (k.folded) sqlite3_bind_text(stmt, i++, fold.constData(), int(fold.size()), SQLITE_TRANSIENT);
+        if (k.sorted) sqlite3_bind_blob(stmt, i++, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+    }
+}
+
+}  // namespace
+
+ImportResult RunImport(Database& db, const ImportPlan& plan)
+{
+    ImportResult result;
+    result.counts.skipped = plan.counts.skipped;
+    result.counts.refused = plan.counts.refused;
+    const auto conn = db.SharedConnection();
+    sqlite3* handle = conn->Checked();
+    // The indexes of a large catalogue take more room than the engine's cache
+    // gives them by default; every row would read and write them again.
+    const CacheSize cache(handle, kImportCacheKb);
+
+    Exec(handle, "BEGIN IMMEDIATE");
+    try {
+        // The rows get their text keys as they are written; whatever the queue
+        // holds from before is done first, so that what it holds afterwards of
+        // the stamp table is this import's.
+        const bool keys = conn->textKeys;
+        if (keys) RefreshTextKeys(handle);
+        const std::vector<KeyedColumn> keyed = keys ? StampKeyedColumns() : std::vector<KeyedColumn>();
+
+        // Without the queue's triggers a row's statement needs no journal of its
+        // own, which halves the time of a large import.
+        const QStringList triggers =
+            keys ? IfTheEngineLets(handle, [&] { return DropTextKeyTriggers(handle, QStringLiteral("Stamp")); })
+                 : QStringList();
+        Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
+                          qint64(plan.rows.size()), true);
+        for (int table = 1; table <= 9; ++table) {
+            const QStringList& names = plan.newEntries[size_t(table)];
+            if (names.isEmpty()) continue;
+            const CodeTableInfo& info = CodeTableInfoFor(table);
+            Statement insert(conn, QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(info.table, info.descField));
+            for (const QString& name : names) {
+                insert.Reset();
+                const QByteArray utf8 = name.toUtf8();
+                sqlite3_bind_text(insert.Handle(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+                insert.Step();
+                result.newCodeIds[size_t(table)].push_back(sqlite3_last_insert_rowid(handle));
+            }
+            result.counts.newEntries[size_t(table)] = names.size();
+        }
+
+        // Many rows into few: the stamp table's indexes are made anew after the
+        // rows, which takes a fraction of the time of keeping them row by row.
+        const QStringList indexes = plan.rows.size() >= kRebuildIndexesFrom
+                                        ? IfTheEngineLets(handle, [&] { return DropIndexesForRows(conn, plan); })
+                                        : QStringList();
+        const QStringList columns = WrittenColumns(keyed);
+        QStringList marks, sets;
+        for (const QString& column : columns) {
+            marks << QStringLiteral("?");
+            sets << column + QStringLiteral(" = ?");
+        }
+        Statement insert(conn, QStringLiteral("INSERT INTO Stamp (") + columns.join(QStringLiteral(", ")) +
+                                   QStringLiteral(") VALUES (") + marks.join(u',') + u')');
+        Statement update(conn, QStringLiteral("UPDATE Stamp SET ") + sets.join(QStringLiteral(", ")) +
+                                   QStringLiteral(" WHERE StampID = ?"));
+        const int keysAt = Fld::Count + 2;
+        KeyMaker keyMaker;
+        qint64 done = 0;
+        for (const PlannedRow& row : plan.rows) {
+            Statement& write = row.stampId != 0 ? update : insert;
+            write.Reset();
+            BindStampRow(write.Handle(), 1, row.values, result.newCodeIds);
+            BindKeys(write.Handle(), keysAt, row.values, keyed, keyMaker);
+            if (row.stampId != 0) sqlite3_bind_int64(write.Handle(), int(columns.size()) + 1, row.stampId);
+            write.Step();
+            if (row.stampId != 0) {
+                result.updatedIds.push_back(row.stampId);
+                ++result.counts.updated;
+            } else {
+                result.addedIds.push_back(sqlite3_last_insert_rowid(handle));
+                ++result.counts.added;
+            }
+            if (!progress.Step(++done)) {
+                result = ImportResult();
+                result.cancelled = true;
+                break;
+            }
+        }
+        insert.Reset();
+        update.Reset();
+        if (result.cancelled) {
+            Exec(handle, "ROLLBACK");
+            return result;
+        }
+        // The stamps carry their keys already; the new code entries get theirs,
+        // so that the catalogue is whole at the commit.
+        for (const QString& sql : triggers) Exec(handle, sql.toUtf8().constData());
+        for (const QString& sql : indexes) Exec(handle, sql.toUtf8().constData());
+        conn->RefreshTextKeysIfWritten();
+        Exec(handle, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    return result;
+}
