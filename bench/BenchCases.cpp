@@ -14,9 +14,13 @@
 #include "db/CatalogueVersion.h"
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/Schema.h"
 #include "db/Globals.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
+#include "db/Transaction.h"
+#include "history/AutoBackups.h"
+#include "history/ChangeCapture.h"
+#include "history/History.h"
 #include "images/DemoImages.h"
 #include "images/ImageCanvas.h"
 #include "images/ImageStore.h"
@@ -46,6 +50,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -221,6 +226,89 @@ void MainWindowGroup(int runs)
         if (w->IsEditing() || DescrShown(w) != text) EmitError(QStringLiteral("update: '%1' not shown").arg(text));
         Settle();
     }
+
+    // A stamp added and shown in its place, then deleted into the trash.
+    for (int r = 0; r < runs; ++r) {
+        const QString text = QStringLiteral("Bench Added %1").arg(r);
+        w->cmdAddNew_Click();
+        descr->setText(text);
+        EmitTime("add", Ms([&] { w->cmdUpdate_Click(); }));
+        if (w->IsEditing() || DescrShown(w) != text) EmitError(QStringLiteral("add: '%1' not shown").arg(text));
+        Settle();
+        EmitTime("delete", Ms([&] { w->cmdDelete_Click(); }));
+        if (DescrShown(w) == text) EmitError(QStringLiteral("delete: '%1' still shown").arg(text));
+        // The delete's own question is expected.
+        if (!gPrompts->shown.isEmpty() &&
+            gPrompts->shown.last() == QStringLiteral("Are you sure that you want to delete this stamp record?"))
+            gPrompts->shown.removeLast();
+        Settle();
+    }
+    w->Form_Unload();
+    delete w;
+}
+
+void RunSql(const QString& sql)
+{
+    Statement statement(gDb->SharedConnection(), sql);
+    while (statement.Step()) {
+    }
+}
+
+// The history: what noting a change costs, undo and redo of a change of 10,000
+// stamps through the Edit menu, and what the automatic backup at start holds up.
+void HistoryGroup(const QString& dir, int runs)
+{
+    frmMain* w = OpenMainWindow();
+    // The same write with and without its rows noted, rolled back each time, all
+    // inside one transaction that is never committed: the commit's sync is the
+    // same with or without the history and would only blur the difference.
+    {
+        Transaction outer(*gDb);
+        for (int r = 0; r < 20 * runs; ++r) {
+            const QString update =
+                QStringLiteral("UPDATE Stamp SET Color = 'bench %1' WHERE StampID = %2").arg(r).arg(r + 1);
+            const double plain = Ms([&] {
+                Transaction undone(*gDb);
+                RunSql(update);
+            });
+            const double noted = Ms([&] {
+                Transaction undone(*gDb);
+                ChangeRecording recording(*gDb, ChangeKind::Update);
+                RunSql(update);
+                if (recording.Finish().IsEmpty()) EmitError(QStringLiteral("history-note: nothing noted"));
+            });
+            EmitTime("history-note", std::max(0.0, noted - plain));
+        }
+    }
+    for (int r = 0; r < runs; ++r) {
+        RecordChange(*gDb, ChangeKind::Change, [&] {
+            RunSql(QStringLiteral("UPDATE Stamp SET Color = 'bulk %1', pricepaid = ifnull(pricepaid, 0) + 0.01 WHERE "
+                                  "StampID IN (SELECT StampID FROM Stamp ORDER BY StampID LIMIT 10000)")
+                       .arg(r));
+        });
+        if (TheHistory().UndoName() != QStringLiteral("Change of 10,000 stamps"))
+            EmitError(QStringLiteral("undo-bulk: the change is '%1'").arg(TheHistory().UndoName()));
+        Settle();
+        EmitTime("undo-bulk", Ms([&] { w->mnuUndo_Click(); }));
+        Settle();
+        EmitTime("redo-bulk", Ms([&] { w->mnuRedo_Click(); }));
+        Settle();
+    }
+    // A large catalogue is copied once the window shows: the start waits only
+    // for a small one.
+    const QString backups = dir + QStringLiteral("/backups");
+    for (int r = 0; r < runs; ++r) {
+        QDir(backups).removeRecursively();
+        EmitTime("autobackup-start", Ms([&] { w->BackUpAtStart(); }));
+        QElapsedTimer waited;
+        waited.start();
+        while (AutomaticBackups(gDb->Path()).List().isEmpty() && waited.elapsed() < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (AutomaticBackups(gDb->Path()).List().isEmpty())
+            EmitError(QStringLiteral("autobackup-start: no backup made: %1").arg(w->statusBar()->currentMessage()));
+        Settle();
+    }
+    QDir(backups).removeRecursively();
     w->Form_Unload();
     delete w;
 }
@@ -843,7 +931,7 @@ QStringList BenchGroups()
     return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
             QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("stats"),
             QStringLiteral("list"),    QStringLiteral("pack"),    QStringLiteral("upgrade"),
-            QStringLiteral("images"),  QStringLiteral("csv")};
+            QStringLiteral("images"),  QStringLiteral("csv"), QStringLiteral("history")};
 }
 
 int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)
@@ -884,6 +972,8 @@ int RunBenchGroup(int argc, char** argv, const QString& group, const QString& di
         UpgradeGroup(dir, runs);
     else if (group == u"csv")
         CsvGroup(dir, runs);
+    else if (group == u"history")
+        HistoryGroup(dir, runs);
     else if (group == u"images")
         ImagesGroup(dir, runs);
     else {

@@ -20,6 +20,14 @@
 #include "db/Transaction.h"
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
+#include "history/AutoBackups.h"
+#include "history/BackgroundBackup.h"
+#include "history/ChangeCapture.h"
+#include "history/ChangeNames.h"
+#include "history/History.h"
+#include "history/Trash.h"
+#include "history/frmAutoBackups.h"
+#include "history/frmDeletedStamps.h"
 #include "images/ImagesTab.h"
 #include "list/StampListDock.h"
 #include "list/StampQuery.h"
@@ -33,6 +41,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -43,6 +52,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -78,6 +88,21 @@ QLabel* Caption(const QString& text, QWidget* buddy)
     return label;
 }
 
+// A catalogue up to this size is backed up at start-up before the window shows
+// (a catalogue of a hundred thousand stamps without images is some 60 MB, and
+// its copy takes well under half a second); a larger one once the window shows.
+constexpr qint64 kQuickBackupBytes = 80LL * 1024 * 1024;
+
+// The undo and redo keys, which a text box would otherwise take for its own
+// undo while no edit is under way.
+bool IsHistoryKey(const QKeyEvent& key)
+{
+    const QKeyCombination combination = key.keyCombination();
+    return combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+           combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+
 }  // namespace
 
 frmMain* frmMain::Instance() { return gMainWindow; }
@@ -99,12 +124,25 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildMenus();
     SetTabOrder();
     ConnectEditEvents();
+    // Notes about the automatic backup.
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    SetHelpContext(statusBar(), 247);
+    mBackgroundBackup = new BackgroundBackup(this);
+    connect(mBackgroundBackup, &BackgroundBackup::Finished, this, [this](bool ok, const QString& problem) {
+        if (ok)
+            statusBar()->showMessage(QStringLiteral("Today's automatic backup of the catalogue has been made."), 5000);
+        else
+            NoteBackupFailure(problem);
+    });
+    TheHistory().SetObserver([this] { UpdateEditMenu(); });
     BrowseMode();
     resize(820, 560);
 }
 
 frmMain::~frmMain()
 {
+    mBackgroundBackup->Abort();
+    TheHistory().SetObserver({});
     if (gMainWindow == this) gMainWindow = nullptr;
 }
 
@@ -301,13 +339,30 @@ void frmMain::BuildMenus()
     mnuPack = action(file, QStringLiteral("&Pack Database"), QStringLiteral("mnuPack"), 57);
     mnuExport = action(file, QStringLiteral("Expor&t to CSV..."), QStringLiteral("mnuExport"), 75);
     mnuImport = action(file, QStringLiteral("&Import from CSV..."), QStringLiteral("mnuImport"), 74);
+    mnuRestoreBackup =
+        action(file, QStringLiteral("&Restore from Automatic Backup..."), QStringLiteral("mnuRestoreBackup"), 245);
     file->addSeparator();
     mnuExit = action(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), 58);
     connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
     connect(mnuPack, &QAction::triggered, this, &frmMain::mnuPack_Click);
+    connect(mnuRestoreBackup, &QAction::triggered, this, &frmMain::mnuRestoreBackup_Click);
     connect(mnuExport, &QAction::triggered, this, &frmMain::mnuExport_Click);
     connect(mnuImport, &QAction::triggered, this, &frmMain::mnuImport_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEditMenu"));
+    mnuUndo = action(edit, UndoMenuText(QString()), QStringLiteral("mnuUndo"), 240);
+    mnuUndo->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Z));
+    mnuRedo = action(edit, RedoMenuText(QString()), QStringLiteral("mnuRedo"), 241);
+    mnuRedo->setShortcuts({QKeySequence(Qt::ControlModifier | Qt::Key_Y),
+                           QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z)});
+    edit->addSeparator();
+    mnuDeletedStamps = action(edit, QStringLiteral("&Deleted Stamps..."), QStringLiteral("mnuDeletedStamps"), 242);
+    connect(mnuUndo, &QAction::triggered, this, &frmMain::mnuUndo_Click);
+    connect(mnuRedo, &QAction::triggered, this, &frmMain::mnuRedo_Click);
+    connect(mnuDeletedStamps, &QAction::triggered, this, &frmMain::mnuDeletedStamps_Click);
+    connect(edit, &QMenu::aboutToShow, this, &frmMain::UpdateEditMenu);
 
     QMenu* sort = menuBar()->addMenu(QStringLiteral("&Sort"));
     sort->setObjectName(QStringLiteral("mnuSortMenu"));
@@ -444,9 +499,11 @@ void frmMain::ConnectEditEvents()
     connect(dcIssued, &DateBox::DropDown, this, &frmMain::dcIssued_DropDown);
     connect(dcPurchased, &DateBox::DropDown, this, &frmMain::dcPurchased_DropDown);
     connect(dcDateSold, &DateBox::DropDown, this, &frmMain::dcDateSold_DropDown);
-    for (QLineEdit* box : {txtFace, txtYear, txtQuantity, txtPricePaid, txtCatValue, txtPriceAsk, txtTotalPaid,
-                           txtTotalVal, txtTotalSales})
+    for (QLineEdit* box :
+         {txtDescr, txtCatNum, txtFace, txtYear, txtQuantity, txtColor, txtWatermark, txtErrors, txtPricePaid,
+          txtCatValue, txtPriceAsk, txtTotalPaid, txtTotalVal, txtTotalSales, txtMisc1, txtMisc2})
         box->installEventFilter(this);
+    txtNotes->installEventFilter(this);
 
     connect(cmdFirst, &QPushButton::clicked, this, &frmMain::cmdFirst_Click);
     connect(cmdPrevious, &QPushButton::clicked, this, &frmMain::cmdPrevious_Click);
@@ -465,6 +522,8 @@ void frmMain::ConnectEditEvents()
 
 void frmMain::Form_Load()
 {
+    // Every opening of the catalogue starts without a history of changes.
+    TheHistory().Clear();
     // A window shown again after backup or packing starts as it was designed.
     SSTab1->setCurrentIndex(0);
     for (int i = 1; i <= 3; ++i) mnuRptOut[i]->setChecked(i == 1);
@@ -514,6 +573,7 @@ void frmMain::Form_Load()
     mEditing = false;
     mAdding = false;
     BrowseMode();
+    UpdateEditMenu();
 }
 
 void frmMain::Form_Activate()
@@ -563,6 +623,8 @@ void frmMain::Form_Activate()
 
 void frmMain::Form_Unload()
 {
+    // A backup under way lets go of the catalogue before it closes.
+    mBackgroundBackup->Abort();
     Guard([] {
         if (gStampRs) gStampRs->Close();
         gStampRs.reset();
@@ -788,9 +850,11 @@ void frmMain::EditMode()
     mnuPack->setEnabled(false);
     mnuExport->setEnabled(false);
     mnuImport->setEnabled(false);
+    mnuRestoreBackup->setEnabled(false);
     // A change to other stamps, or a new filter or order, would lose the edit.
     mnuViewChange->setEnabled(false);
     mStampList->SetEditing(true);
+    UpdateEditMenu();
 }
 
 void frmMain::BrowseMode()
@@ -805,8 +869,10 @@ void frmMain::BrowseMode()
     mnuPack->setEnabled(true);
     mnuExport->setEnabled(true);
     mnuImport->setEnabled(true);
+    mnuRestoreBackup->setEnabled(true);
     mnuViewChange->setEnabled(true);
     mStampList->SetEditing(false);
+    UpdateEditMenu();
 }
 
 void frmMain::BeginEdit()
@@ -1019,17 +1085,23 @@ void frmMain::cmdAddNew_Click()
         // "Add Another": save the record being entered and start the next one.
         if (!ValidateRecord()) return;
         std::unique_ptr<Transaction> together;
+        std::unique_ptr<ChangeRecording> recording;
         qint64 id = 0;
         Guard([&] {
             together = std::make_unique<Transaction>(*gDb);
+            recording = std::make_unique<ChangeRecording>(*gDb, ChangeKind::Add);
             gStampRs->AddNew();
             id = gStampRs->Field(QStringLiteral("StampID")).toLongLong();
         });
         SaveRecord();
         Guard([&] {
             mImagesTab->Save(id);
+            Change added = recording ? recording->Finish() : Change();
+            recording.reset();
             if (together) together->Commit();
+            TheHistory().Push(std::move(added));
         });
+        recording.reset();
         together.reset();
         ClearFields();
         txtDescr->setFocus();
@@ -1051,9 +1123,13 @@ void frmMain::cmdUpdate_Click()
     if (!gStampRs) return;
     if (!ValidateRecord()) return;
     qint64 id = 0;
-    // The record and its images are written together.
+    // The record and its images are written together, and are one change to undo.
     std::unique_ptr<Transaction> together;
-    Guard([&together] { together = std::make_unique<Transaction>(*gDb); });
+    std::unique_ptr<ChangeRecording> recording;
+    Guard([&] {
+        together = std::make_unique<Transaction>(*gDb);
+        recording = std::make_unique<ChangeRecording>(*gDb, mAdding ? ChangeKind::Add : ChangeKind::Update);
+    });
     if (mAdding) {
         Guard([&id] {
             gStampRs->AddNew();
@@ -1070,8 +1146,12 @@ void frmMain::cmdUpdate_Click()
     }
     Guard([&] {
         mImagesTab->Save(id);
+        Change saved = recording ? recording->Finish() : Change();
+        recording.reset();
         if (together) together->Commit();
+        TheHistory().Push(std::move(saved));
     });
+    recording.reset();
     together.reset();
     Guard([this, id] {
         gStampRs->FindFirst(QStringLiteral("StampID = ") + QString::number(id));
@@ -1081,6 +1161,7 @@ void frmMain::cmdUpdate_Click()
     BrowseMode();
     mAdding = false;
     mEditing = false;
+    UpdateEditMenu();
 }
 
 void frmMain::cmdCancel_Click()
@@ -1098,6 +1179,7 @@ void frmMain::cmdCancel_Click()
     SetAddCaption(false);
     mEditing = false;
     mAdding = false;
+    UpdateEditMenu();
 }
 
 void frmMain::cmdDelete_Click()
@@ -1106,7 +1188,20 @@ void frmMain::cmdDelete_Click()
     if (MsgBox(QStringLiteral("Are you sure that you want to delete this stamp record?"), MsgButtons::YesNo,
                QStringLiteral("Delete Stamp")) != MsgAnswer::Yes)
         return;
-    RetryWrite([] { gStampRs->Delete(); });
+    // The stamp goes into the trash, from where it can come back: its row is kept
+    // there first, then the recordset deletes it, all as one change to undo.
+    std::optional<Change> deleted;
+    RetryWrite([&deleted] {
+        Transaction together(*gDb);
+        ChangeRecording recording(*gDb, ChangeKind::Delete);
+        CopyStampsToTrash(*gDb, {gStampRs->Field(QStringLiteral("StampID")).toLongLong()},
+                          QDateTime::currentDateTime());
+        gStampRs->Delete();
+        Change change = recording.Finish();
+        together.Commit();
+        deleted = std::move(change);
+    });
+    if (deleted) TheHistory().Push(std::move(*deleted));
     Guard([] { gDb->Idle(); });
     Guard([this] {
         gStampRs->MoveNext();
@@ -1157,6 +1252,12 @@ bool PassesThroughTheList(const QKeyEvent& press)
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     QWidget* widget = qobject_cast<QWidget*>(watched);
+    // While the collector browses, the undo and redo keys are the Edit menu's;
+    // while an edit is under way they are the box's own.
+    if (event->type() == QEvent::ShortcutOverride && !IsEditing() && IsHistoryKey(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::FocusIn) {
         if (widget == txtTotalPaid || widget == txtTotalVal || widget == txtTotalSales) {
             RefuseFocus(widget);
@@ -1425,11 +1526,170 @@ void frmMain::mnuPack_Click()
 {
     if (IsEditing() || !AskToCompact()) return;
     if (!CloseWindowsOnTheCatalogue()) return;
+    MakeAutomaticBackup(false);
     prompts().Busy(true);
     UnloadForReopen();
     PackCatalogue();
     ReloadAfterReopen();
     prompts().Busy(false);
+}
+
+void frmMain::mnuRestoreBackup_Click()
+{
+    if (IsEditing() || !gDb || !gDb->IsOpen()) return;
+    const QString catalogue = gDb->Path();
+    const std::optional<AutomaticBackup> chosen = ChooseAutomaticBackup(AutomaticBackups(catalogue), this);
+    if (!chosen || !CloseWindowsOnTheCatalogue()) return;
+    // Nothing is replaced without a copy of the catalogue as it is now.
+    QString problem;
+    if (!MakeAutomaticBackup(true, &problem)) {
+        MsgBox(QStringLiteral("The catalogue as it is now could not be backed up, so the automatic backup has not "
+                              "been restored.\n\n") +
+               problem);
+        return;
+    }
+    prompts().Busy(true);
+    UnloadForReopen();
+    QString why;
+    const bool restored = RestoreAutomaticBackup(*chosen, catalogue, &why);
+    ReloadAfterReopen();
+    prompts().Busy(false);
+    if (!restored)
+        MsgBox(QStringLiteral("The automatic backup could not be restored.  The catalogue has not been changed.\n\n") +
+               why);
+}
+
+// ---------------------------------------------------------------------------
+// The Edit menu: undo, redo and the trash
+
+void frmMain::UpdateEditMenu()
+{
+    if (!mnuUndo) return;
+    const History& history = TheHistory();
+    const bool browsing = !IsEditing() && gDb && gDb->IsOpen();
+    mnuUndo->setText(UndoMenuText(history.UndoName()));
+    mnuRedo->setText(RedoMenuText(history.RedoName()));
+    mnuUndo->setEnabled(browsing && history.CanUndo());
+    mnuRedo->setEnabled(browsing && history.CanRedo());
+    mnuDeletedStamps->setEnabled(browsing);
+}
+
+void frmMain::mnuUndo_Click()
+{
+    if (IsEditing() || !gDb || !TheHistory().CanUndo()) return;
+    // An entry being typed in the code table window is finished first.
+    if (frmCodesMaint* codes = frmCodesMaint::Instance(); codes && codes->AskToFinishTheChange()) return;
+    prompts().Busy(true);
+    const HistoryStep step = TheHistory().Undo(*gDb);
+    prompts().Busy(false);
+    AfterHistoryStep(step);
+}
+
+void frmMain::mnuRedo_Click()
+{
+    if (IsEditing() || !gDb || !TheHistory().CanRedo()) return;
+    if (frmCodesMaint* codes = frmCodesMaint::Instance(); codes && codes->AskToFinishTheChange()) return;
+    prompts().Busy(true);
+    const HistoryStep step = TheHistory().Redo(*gDb);
+    prompts().Busy(false);
+    AfterHistoryStep(step);
+}
+
+void frmMain::AfterHistoryStep(const HistoryStep& step)
+{
+    if (!step.problem.isEmpty()) MsgBox(step.problem);
+    if (step.done) {
+        for (int table : step.codeTables) CodeChangedFlag(table) = true;
+        if (frmCodesMaint* codes = frmCodesMaint::Instance(); codes && step.codeTables.contains(codes->Table()))
+            codes->Reload(codes->Table());
+        if (!step.stamps.isEmpty())
+            ShowStampsAgain(step.focusStamp);
+        else
+            Form_Activate();
+    }
+    UpdateEditMenu();
+}
+
+void frmMain::ShowStampsAgain(qint64 stamp)
+{
+    if (!gDb || !gDb->IsOpen() || IsEditing()) return;
+    // The stamps of the list's query opened anew, on the stamp concerned where
+    // the query holds it, else on the stamp shown so far, else near its place.
+    const int fallback = gStampRs ? std::max(0, gStampRs->AbsolutePosition()) : 0;
+    bool there = false;
+    if (stamp > 0)
+        Guard([&] {
+            there = !gDb->OpenSnapshot(QStringLiteral("Select StampID from stamp where StampID = ") +
+                                       QString::number(stamp))
+                         ->IsEmpty();
+        });
+    if (there) mShownKey = stamp;
+    OpenListQuery(fallback);
+    Form_Activate();
+}
+
+void frmMain::mnuDeletedStamps_Click()
+{
+    if (IsEditing() || !gDb || !gDb->IsOpen()) return;
+    const DeletedStampsResult result = ShowDeletedStamps(this);
+    if (!result.restored.isEmpty()) ShowStampsAgain(result.restored.first());
+    UpdateEditMenu();
+}
+
+// ---------------------------------------------------------------------------
+// Automatic backups
+
+void frmMain::NoteBackupFailure(const QString& problem)
+{
+    statusBar()->showMessage(QStringLiteral("The automatic backup could not be made: ") + problem);
+}
+
+bool frmMain::MakeAutomaticBackup(bool always, QString* problemOut)
+{
+    if (!gDb || !gDb->IsOpen()) return false;
+    const AutomaticBackups backups(gDb->Path());
+    QString problem;
+    bool made = false;
+    // A backup under way is finished first; it may be the one that was due.
+    if (mBackgroundBackup->IsRunning()) made = mBackgroundBackup->FinishNow(&problem);
+    if (!always && (made || !backups.IsDue())) return true;
+    {
+        Progress progress(kAppTitle, QStringLiteral("Making an automatic backup of the catalogue..."), 1000);
+        // The backup made before a restore leaves the others alone: the one
+        // chosen must still be there.
+        made = ::MakeAutomaticBackup(
+            *gDb, backups, &problem,
+            [&progress](qint64 done, qint64 total) {
+                progress.Step(total > 0 ? done * 1000 / total : 0);
+                return true;
+            },
+            !always);
+    }
+    if (!made) NoteBackupFailure(problem);
+    if (problemOut) *problemOut = problem;
+    return made;
+}
+
+void frmMain::BackUpAtStart()
+{
+    if (!gDb || !gDb->IsOpen()) return;
+    const AutomaticBackups backups(gDb->Path());
+    if (!backups.IsDue()) return;
+    if (QFileInfo(gDb->Path()).size() <= kQuickBackupBytes) {
+        MakeAutomaticBackup(false);
+        return;
+    }
+    // A large catalogue is copied while the collector works.
+    statusBar()->showMessage(QStringLiteral("Making today's automatic backup of the catalogue..."));
+    QTimer::singleShot(0, this, [this] {
+        if (gDb && gDb->IsOpen() && !mBackgroundBackup->IsRunning())
+            mBackgroundBackup->Start(*gDb, AutomaticBackups(gDb->Path()));
+    });
+}
+
+void frmMain::BackUpBeforeChange()
+{
+    MakeAutomaticBackup(false);
 }
 
 void frmMain::mnuExport_Click()
@@ -1451,8 +1711,10 @@ void frmMain::mnuExport_Click()
 void frmMain::mnuImport_Click()
 {
     if (IsEditing() || !gDb || !CloseWindowsOnTheCatalogue()) return;
-    if (frmImport* window = OpenImportWindow(this))
+    if (frmImport* window = OpenImportWindow(this)) {
+        connect(window, &frmImport::AboutToImport, this, &frmMain::BackUpBeforeChange);
         connect(window, &frmImport::Imported, this, &frmMain::ReloadCatalogue);
+    }
 }
 
 void frmMain::ReloadCatalogue()

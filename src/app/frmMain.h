@@ -7,8 +7,10 @@
 
 #include <array>
 
+class BackgroundBackup;
 class DateBox;
 class ImagesTab;
+struct HistoryStep;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -43,6 +45,20 @@ public:
 
     bool IsEditing() const { return mEditing || mAdding; }
     StampListDock* StampList() const { return mStampList; }
+
+    // At start-up: the automatic backup, when the last is older than a day. A
+    // small catalogue is copied at once; a large one once the window shows, with
+    // a note in the status bar.
+    void BackUpAtStart();
+    // Before a change of many stamps (an import): the automatic backup when one
+    // is due, made now. A failure is noted in the status bar and never stops the
+    // change.
+    void BackUpBeforeChange();
+    // After stamps or code entries changed outside the editor (an undo, the trash,
+    // an import): the stamps are read again in the current order and the given
+    // stamp shown (else the one shown before, else the first), and the flagged
+    // code lists reloaded.
+    void ShowStampsAgain(qint64 stamp);
 
     // Record display and save mapping.
     void ShowRecord();
@@ -79,6 +95,10 @@ public Q_SLOTS:
     void mnuPack_Click();
     void mnuExport_Click();
     void mnuImport_Click();
+    void mnuRestoreBackup_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuDeletedStamps_Click();
     void mnuExit_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
@@ -137,6 +157,13 @@ private:
     // After an import: the stamps opened again in the current order, every code
     // list reloaded.
     void ReloadCatalogue();
+    // The Edit menu's texts and which of its items can be chosen.
+    void UpdateEditMenu();
+    void AfterHistoryStep(const HistoryStep& step);
+    // The automatic backup, made now if one is due (or always); false when it
+    // failed, which the status bar then says.
+    bool MakeAutomaticBackup(bool always, QString* problem = nullptr);
+    void NoteBackupFailure(const QString& problem);
 
     bool mEditing = false;
     bool mAdding = false;
@@ -202,6 +229,10 @@ private:
     QAction* mnuPack = nullptr;
     QAction* mnuExport = nullptr;
     QAction* mnuImport = nullptr;
+    QAction* mnuRestoreBackup = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuDeletedStamps = nullptr;
     QAction* mnuExit = nullptr;
     std::array<QAction*, 4> mnuSort{};      // 1-3
     QAction* mnuViewList = nullptr;
@@ -216,4 +247,5 @@ private:
     QAction* mnuRptCustom = nullptr;
     std::array<QAction*, 4> mnuHelp{};      // 1-3
     QAction* mnuAbout = nullptr;
+    BackgroundBackup* mBackgroundBackup = nullptr;
 };

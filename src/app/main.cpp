@@ -30,6 +30,7 @@ int main(int argc, char** argv)
 
     auto* window = new frmMain;
     window->Form_Load();
+    window->BackUpAtStart();
     window->show();
     // The first activation fills the code lists; without a window manager no
     // activation event may come, so it is run once here (a second run finds

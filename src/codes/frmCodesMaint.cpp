@@ -10,6 +10,8 @@
 #include "db/Recordset.h"
 #include "db/SqlDialect.h"
 #include "help/HelpContext.h"
+#include "history/ChangeCapture.h"
+#include "history/History.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -29,6 +31,28 @@ Database& Db()
 }
 
 // The description box's own changes while the window fills it do not start an edit.
+// One change of the table, noted from its start to Done and put on the history.
+class CodeChange {
+public:
+    explicit CodeChange(ChangeKind kind)
+    {
+        Guard([&] { mRecording = std::make_unique<ChangeRecording>(Db(), kind); });
+    }
+    void Done()
+    {
+        if (!mRecording) return;
+        Guard([&] {
+            Change change = mRecording->Finish();
+            mRecording.reset();
+            TheHistory().Push(std::move(change));
+        });
+        mRecording.reset();
+    }
+
+private:
+    std::unique_ptr<ChangeRecording> mRecording;
+};
+
 class EditingScope {
 public:
     explicit EditingScope(bool& flag) : mFlag(flag) { mFlag = true; }
@@ -338,8 +362,10 @@ void frmCodesMaint::cmdAddNew_Click()
     // Add Another: this entry is saved and the window stays ready for the next.
     if (!ValidateRecord()) return;
     if (!rsCodes) return;
+    CodeChange added(ChangeKind::CodeAdd);
     Guard([&] { rsCodes->AddNew(); });
     SaveRecord();
+    added.Done();
     ClearFields();
     txtDesc->setFocus();
 }
@@ -349,6 +375,7 @@ void frmCodesMaint::cmdUpdate_Click()
     if (!ValidateRecord()) return;
     if (rsCodes) {
         qint32 key = 0;
+        CodeChange saved(mAdding ? ChangeKind::CodeAdd : ChangeKind::CodeRename);
         if (mAdding) {
             Guard([&] {
                 rsCodes->AddNew();
@@ -363,6 +390,7 @@ void frmCodesMaint::cmdUpdate_Click()
             });
             SaveRecord();
         }
+        saved.Done();
         Guard([&] {
             rsCodes->FindFirst(strIDField + QStringLiteral(" = ") + QString::number(key));
             if (rsCodes->NoMatch()) rsCodes->MoveFirst();
@@ -404,7 +432,9 @@ void frmCodesMaint::cmdDelete_Click()
         MsgBox(info.inUseMessage, MsgButtons::Ok, CodeTexts::kInUseTitle);
         return;
     }
+    CodeChange deleted(ChangeKind::CodeDelete);
     RetryWrite([&] { rsCodes->Delete(); });
+    deleted.Done();
     Guard([] { Db().Idle(); });
 
     if (!HasRows()) {

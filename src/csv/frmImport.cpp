@@ -5,6 +5,8 @@
 #include "db/Globals.h"
 #include "db/Prompts.h"
 #include "help/HelpContext.h"
+#include "history/ChangeCapture.h"
+#include "history/History.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -341,12 +343,20 @@ void frmImport::cmdImport_Click()
                        : QStringLiteral("  Import the other %1 rows?").arg(Number(rest)));
         if (MsgBox(question, MsgButtons::YesNo, kTitle) != MsgAnswer::Yes) return;
     }
+    // The automatic backup, when one is due, comes before the first write.
+    Q_EMIT AboutToImport();
     bool done = false;
-    RetryWrite([this, &done] {
+    std::optional<Change> recorded;
+    RetryWrite([this, &done, &recorded] {
+        // The stamps added and updated and the list entries added are one change
+        // that Edit > Undo takes back.
+        ChangeRecording recording(*gDb, ChangeKind::Import);
         mResult = RunImport(*gDb, mPlan);
+        recorded = recording.Finish();
         done = true;
     });
     if (!done) return;
+    if (recorded && !mResult.cancelled) TheHistory().Push(std::move(*recorded));
     if (mResult.cancelled) {
         MsgBox(QStringLiteral("The import was cancelled.  The catalogue is as it was."), MsgButtons::Ok, kTitle);
         return;

@@ -45,6 +45,9 @@ public:
     void cmdHelp_Click();
 
 Q_SIGNALS:
+    // Import was clicked and about to write: the main window makes its
+    // automatic backup when one is due.
+    void AboutToImport();
     // The catalogue has changed: stamps and code lists must be read again.
     void Imported();
 

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/TextKeys.h"
+#include "history/TrashSchema.h"
 #include "images/ImageSchema.h"
 
 #include <QFileInfo>
@@ -26,6 +27,7 @@ const Step kSteps[] = {
     AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
     AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
     AddFindText,     // 2 -> 3: the joined folded texts the stamp list's filter looks in
+    AddTrashTable,   // 3 -> 4: deleted stamps kept in a trash until it is emptied
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

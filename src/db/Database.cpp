@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "db/SqlDialect.h"
 #include "db/TextKeys.h"
+#include "history/ChangeCapture.h"
 #include "images/ImageSchema.h"
 
 #include <QDate>
@@ -256,6 +257,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, co
             UpgradeCatalogue(conn->db);
             CheckTextKeys(conn->db);
             CheckImageTriggers(conn->db);
+            InstallChangeCapture(*conn);
             conn->textKeys = true;
             conn->keysCheckedAt = sqlite3_total_changes64(conn->db);
         }

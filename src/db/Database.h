@@ -10,6 +10,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 class Recordset;
+struct CaptureLayout;
 
 // The connection a database object and its recordsets share. When the database
 // is closed the handle goes to null, and every recordset still holding the
@@ -22,6 +23,8 @@ struct Connection {
     bool textKeys = false;
     qint64 keysCheckedAt = 0;
     bool refreshingKeys = false;
+    // The tables the change history watches on this connection (history/ChangeCapture.h).
+    std::shared_ptr<CaptureLayout> capture;
     // Before a read, makes the keys of rows written since the last read.
     void RefreshTextKeysIfWritten();
     ~Connection();

@@ -83,4 +83,12 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {231, "the stamp list's quick filter and its Clear button"},
     {232, "View menu and the stamp list's menu: Change Selected Stamps...; the Change Selected Stamps window"},
     {233, "the stamp list's menu: Delete Selected Stamps"},
+    {240, "Edit menu: Undo"},
+    {241, "Edit menu: Redo"},
+    {242, "Edit menu: Deleted Stamps...; the Deleted Stamps window, its list and Close button"},
+    {243, "Deleted Stamps window: Restore button"},
+    {244, "Deleted Stamps window: Empty Trash button"},
+    {245, "File menu: Restore from Automatic Backup...; its window, list and Close button"},
+    {246, "Restore from Automatic Backup window: Restore button"},
+    {247, "main window: the status bar, where the automatic backup is noted"},
 };

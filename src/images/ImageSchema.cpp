@@ -1,6 +1,7 @@
 #include "images/ImageSchema.h"
 
 #include "db/Database.h"
+#include "history/TrashSchema.h"
 
 #include <sqlite3.h>
 
@@ -109,19 +110,49 @@ void AddImageTables(sqlite3* db)
              "FROM RptSpec");
 }
 
+namespace {
+
+// The stored definition of the view ImageOwner, or the empty text.
+QString StoredOwnerView(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type = 'view' AND name = 'ImageOwner'", -1, &stmt,
+                           nullptr) != SQLITE_OK)
+        ThrowEngineError(db, sqlite3_errcode(db));
+    QString sql;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return sql;
+}
+
+}  // namespace
+
 void CheckImageTriggers(sqlite3* db)
 {
     if (!HasTable(db, "StampImage")) return;
+    // Once the catalogue has a trash, the stamps in it own their images too: the
+    // view names them, and the trash frees its stamps' images itself.
+    const bool trash = HasTrashTable(db);
+    const QString ownerView = ImageOwnerViewSql(trash);
     const qint64 present = Scalar(db,
                                   "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
                                   "('StampImage_owner_deleted', 'StampImage_picture_freed', "
-                                  "'StampImage_picture_changed', 'Picture_data_freed')");
-    if (present == static_cast<qint64>(std::size(kTriggers))) return;
+                                  "'StampImage_picture_changed', 'Picture_data_freed', 'DeletedStamp_images_freed')");
+    const qint64 expected = static_cast<qint64>(std::size(kTriggers)) + (trash ? 1 : 0);
+    if (present == expected && StoredOwnerView(db) == ownerView) return;
     // What was deleted while the triggers were missing is tidied as they would
     // have tidied it.
     Exec(db, "SAVEPOINT image_triggers");
     try {
+        Exec(db, "DROP VIEW IF EXISTS ImageOwner");
+        const QByteArray view = ownerView.toUtf8();
+        Exec(db, view.constData());
         for (const Trigger& trigger : kTriggers) Exec(db, trigger.sql);
+        if (trash) {
+            const QByteArray trashTrigger = TrashImagesTriggerSql().toUtf8();
+            Exec(db, trashTrigger.constData());
+        }
         Exec(db, "DELETE FROM StampImage WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
         Exec(db, "DELETE FROM Picture WHERE PictureID NOT IN (SELECT PictureID FROM StampImage)");
         Exec(db, "DELETE FROM PictureData WHERE PictureID NOT IN (SELECT PictureID FROM Picture)");

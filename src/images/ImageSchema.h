@@ -22,11 +22,12 @@
 //   StampImage_picture_changed  PictureID changes), a Picture no row uses is freed;
 //   Picture_data_freed         after a Picture row is deleted, its PictureData goes.
 //
-// ImageOwner is a view of every StampID that may still own images. It is
-// "SELECT StampID FROM Stamp" for now; a table that keeps deleted stamps for a
-// while (a trash) adds its StampIDs to the view (UNION ALL), and deletes its own
-// rows' images with a trigger of the same form as StampImage_owner_deleted, so
-// that images stay while the stamp can come back and go when it is gone for good.
+// ImageOwner is a view of every StampID that may still own images:
+// "SELECT StampID FROM Stamp", and once the catalogue has its trash
+// (history/TrashSchema.h) the StampIDs of DeletedStamp as well (UNION ALL); the
+// trash deletes its own rows' images with a trigger of the same form as
+// StampImage_owner_deleted, so that images stay while the stamp can come back
+// and go when it is gone for good.
 //
 // FrontImage is the view the custom reports join for their "Image" field: each
 // stamp's StampID and the thumbnail of its first Front image (FrontThumbnail),
@@ -38,5 +39,6 @@ struct sqlite3;
 // "Image" row of the field catalogue.
 void AddImageTables(sqlite3* db);
 
-// Puts back the triggers if another tool dropped them (run at every open).
+// Puts back the triggers, and the view ImageOwner as the catalogue's layout has
+// it, if another tool dropped or changed them (run at every open).
 void CheckImageTriggers(sqlite3* db);

@@ -4,7 +4,12 @@
 #include "db/ErrorHandler.h"
 #include "db/FieldValue.h"
 #include "db/Prompts.h"
+#include "history/ChangeCapture.h"
+#include "history/History.h"
+#include "history/Trash.h"
 #include "list/StampTotals.h"
+
+#include <QDateTime>
 
 #include <QLocale>
 
@@ -93,9 +98,10 @@ QVariant Flag(bool on)
     return QVariant(on ? 1 : 0);
 }
 
-BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector<qint64>& keys,
-                      const StampChange& change)
+BulkOutcome TryChange(Database& db, const std::vector<qint64>& keys, const StampChange& change,
+                      std::optional<Change>& recorded)
 {
+    const std::shared_ptr<Connection> conn = db.SharedConnection();
     BulkOutcome out;
     out.before.columns = CollectorColumns(conn);
     const QStringList& columns = out.before.columns;
@@ -153,6 +159,7 @@ BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector
     const int soldAt = index("sold");
 
     StampsTransaction transaction(conn);
+    ChangeRecording recording(db, ChangeKind::Change);
     Progress progress(QStringLiteral("Change Selected Stamps"),
                       QStringLiteral("Changing %1...").arg(Count(qsizetype(keys.size()))),
                       static_cast<qint64>(keys.size()), true);
@@ -206,20 +213,23 @@ BulkOutcome TryChange(const std::shared_ptr<Connection>& conn, const std::vector
         out.changed.push_back(key);
         out.before.rows.push_back(row);
     }
+    Change noted = recording.Finish();
     transaction.Commit();
+    recorded = std::move(noted);
     return out;
 }
 
-BulkOutcome TryDelete(const std::shared_ptr<Connection>& conn, const std::vector<qint64>& keys)
+BulkOutcome TryDelete(Database& db, const std::vector<qint64>& keys, std::optional<Change>& recorded)
 {
+    const std::shared_ptr<Connection> conn = db.SharedConnection();
     BulkOutcome out;
     out.before.columns = CollectorColumns(conn);
     QStringList quoted;
     for (const QString& c : out.before.columns) quoted << Quoted(c);
     Statement read(conn,
                    QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
-    Statement remove(conn, QStringLiteral("DELETE FROM \"Stamp\" WHERE StampID = ?"));
     StampsTransaction transaction(conn);
+    ChangeRecording recording(db, ChangeKind::Delete);
     Progress progress(QStringLiteral("Delete Stamps"),
                       QStringLiteral("Deleting %1...").arg(Count(qsizetype(keys.size()))),
                       static_cast<qint64>(keys.size()), true);
@@ -235,14 +245,14 @@ BulkOutcome TryDelete(const std::shared_ptr<Connection>& conn, const std::vector
             ++out.missing;
             continue;
         }
-        remove.Reset();
-        sqlite3_bind_int64(remove.Handle(), 1, key);
-        remove.Step();
-        remove.Reset();
         out.changed.push_back(key);
         out.before.rows.push_back(row);
     }
+    // The stamps go into the trash, from where they can come back.
+    MoveStampsToTrash(db, QList<qint64>(out.changed.begin(), out.changed.end()), QDateTime::currentDateTime());
+    Change noted = recording.Finish();
     transaction.Commit();
+    recorded = std::move(noted);
     return out;
 }
 
@@ -268,8 +278,9 @@ BulkOutcome ChangeStamps(Database& db, const std::vector<qint64>& keys, const St
 {
     BulkOutcome outcome;
     if (change.IsEmpty() || keys.empty()) return outcome;
-    const auto conn = db.SharedConnection();
-    RetryWrite([&] { outcome = TryChange(conn, keys, change); });
+    std::optional<Change> recorded;
+    RetryWrite([&] { outcome = TryChange(db, keys, change, recorded); });
+    if (recorded && outcome.Done()) TheHistory().Push(std::move(*recorded));
     return outcome;
 }
 
@@ -277,7 +288,8 @@ BulkOutcome DeleteStamps(Database& db, const std::vector<qint64>& keys)
 {
     BulkOutcome outcome;
     if (keys.empty()) return outcome;
-    const auto conn = db.SharedConnection();
-    RetryWrite([&] { outcome = TryDelete(conn, keys); });
+    std::optional<Change> recorded;
+    RetryWrite([&] { outcome = TryDelete(db, keys, recorded); });
+    if (recorded && outcome.Done()) TheHistory().Push(std::move(*recorded));
     return outcome;
 }

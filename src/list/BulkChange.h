@@ -70,5 +70,5 @@ BulkOutcome ChangeStamps(Database& db, const std::vector<qint64>& keys, const St
 // were found.
 QString MissingStampsText(const BulkOutcome& outcome, const QString& done);
 
-// Deletes the stamps of keys.
+// Moves the stamps of keys into the trash. Both are one change on the history.
 BulkOutcome DeleteStamps(Database& db, const std::vector<qint64>& keys);

@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 #include "TestImages.h"
 
+#include "history/Trash.h"
 #include "images/ImageCanvas.h"
 #include "images/ImagesTab.h"
 #include "images/frmImageViewer.h"
@@ -185,7 +186,9 @@ private Q_SLOTS:
         QCOMPARE(Tab(f)->Listing(), QStringList({"Front", "Back"}));
     }
 
-    void deletingTheStampDeletesItsImages()
+    // A deleted stamp keeps its images in the trash, where it can come back from;
+    // emptying the trash lets them go.
+    void deletingTheStampKeepsItsImagesUntilTheTrashIsEmptied()
     {
         Scans scans;
         MainWindowFixture f(2);
@@ -196,9 +199,12 @@ private Q_SLOTS:
         f.window->cmdUpdate_Click();
         QCOMPARE(f.Scalar("select count(*) from PictureData"), QStringLiteral("2"));
         f.window->cmdDelete_Click();  // Yes
+        QCOMPARE(f.Scalar("select count(*) from StampImage"), QStringLiteral("2"));
+        QCOMPARE(f.Scalar("select count(*) from PictureData"), QStringLiteral("2"));
+        QCOMPARE(Tab(f)->Count(), 0);
+        EmptyTrash(*gDb);
         QCOMPARE(f.Scalar("select count(*) from StampImage"), QStringLiteral("0"));
         QCOMPARE(f.Scalar("select count(*) from PictureData"), QStringLiteral("0"));
-        QCOMPARE(Tab(f)->Count(), 0);
     }
 
     // Each bad file is named with its reason, in one message; the good ones are

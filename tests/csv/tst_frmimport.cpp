@@ -8,6 +8,7 @@
 #include "csv/frmImport.h"
 #include "dates/LocaleFormats.h"
 #include "help/HelpContext.h"
+#include "history/AutoBackups.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -92,7 +93,8 @@ private Q_SLOTS:
         for (const QAction* a : items) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(texts, (QStringList{QStringLiteral("&Backup"), QStringLiteral("&Pack Database"),
                                      QStringLiteral("Expor&t to CSV..."), QStringLiteral("&Import from CSV..."),
-                                     QStringLiteral("-"), QStringLiteral("E&xit")}));
+                                     QStringLiteral("&Restore from Automatic Backup..."), QStringLiteral("-"),
+                                     QStringLiteral("E&xit")}));
         QCOMPARE(HelpContextOf(Item(f, "mnuExport")), 75);
         QCOMPARE(HelpContextOf(Item(f, "mnuImport")), 74);
         // Like backup and packing, neither can be chosen while a stamp is edited.
@@ -193,6 +195,22 @@ private Q_SLOTS:
         QCOMPARE(f.Text("txtPricePaid"), FormatCurrency(Money::FromUnits(12'345'000)));
         QCOMPARE(f.Text("txtTotalPaid"), FormatCurrency(Money::FromUnits(24'690'000)));
         QCOMPARE(f.prompts.endedWith, std::nullopt);
+
+        // The catalogue was backed up before the import, and the import is one
+        // change to undo: the stamps and the new countries go, and come back.
+        QCOMPARE(AutomaticBackups(gDb->Path()).List().size(), qsizetype(1));
+        QCOMPARE(AutomaticBackups(gDb->Path()).List().front().stamps, 0);
+        auto* undo = f.window->findChild<QAction*>(QStringLiteral("mnuUndo"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Import of 3 stamps"));
+        undo->trigger();
+        QCOMPARE(f.Scalar(QStringLiteral("select count(*) from Stamp")), QStringLiteral("0"));
+        QCOMPARE(f.Scalar(QStringLiteral("select group_concat(Coudesc) from country")),
+                 QStringLiteral("Deutschland"));
+        QCOMPARE(f.Text("txtDescr"), QString());
+        QCOMPARE(f.W<QComboBox>("cmbCou")->count(), 1);
+        f.window->findChild<QAction*>(QStringLiteral("mnuRedo"))->trigger();
+        QCOMPARE(gStampRs->RecordCount(), 3);
+        QCOMPARE(f.W<QComboBox>("cmbCou")->count(), 3);
     }
 
     void questionsAndCancel()

@@ -57,6 +57,10 @@ void SelectRows(ListFixture& f, const QStringList& descrs)
     for (const QString& d : descrs.mid(1)) f.ClickRow(f.RowOf(d), Qt::ControlModifier);
 }
 
+const char* const kSuperb =
+    "select group_concat(StampID) from (select s.StampID from Stamp s join Condition c on c.ConID = s.ConID where "
+    "c.conDesc = 'Superb' order by s.StampID)";
+
 }  // namespace
 
 class TestBulkChange : public QObject {
@@ -217,6 +221,7 @@ private Q_SLOTS:
         const std::vector<qint64> keys = f.Dock()->SelectedKeys();
         QCOMPARE(keys.size(), size_t(10));
         f.prompts.answers = {MsgAnswer::Yes};
+        const QString before = f.Scalar(kSuperb);
         WhenShown([](frmBulkChange* w) {
             QCOMPARE(In<QLabel>(w, "lblCount")->text(),
                      QStringLiteral("The fields you tick are set in all 10 selected stamps."));
@@ -239,6 +244,17 @@ private Q_SLOTS:
                  QStringLiteral("10"));
         QCOMPARE(f.Model()->rowCount(), rows);
         for (int row = 0; row < 10; ++row) QCOMPARE(f.Cell(row, StampColumn::Condition), QStringLiteral("Superb"));
+        QCOMPARE(f.Text("cmbCon"), QStringLiteral("Superb"));
+        QVERIFY(f.Agree());
+        // The change is taken back in one step, and made again.
+        const QString after = f.Scalar(kSuperb);
+        auto* undo = f.window->findChild<QAction*>("mnuUndo");
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Change of 10 stamps"));
+        undo->trigger();
+        QCOMPARE(f.Scalar(kSuperb), before);
+        QVERIFY(f.Agree());
+        f.window->findChild<QAction*>("mnuRedo")->trigger();
+        QCOMPARE(f.Scalar(kSuperb), after);
         QCOMPARE(f.Text("cmbCon"), QStringLiteral("Superb"));
         QVERIFY(f.Agree());
     }
@@ -408,12 +424,21 @@ private Q_SLOTS:
         QTest::keyClick(f.View(), Qt::Key_Delete);
         QCOMPARE(f.prompts.LastText(), QStringLiteral("Delete 2 stamps?"));
         QCOMPARE(f.Scalar("select count(*) from Stamp"), QStringLiteral("6"));
+        // Into the trash, as one change to undo.
+        QCOMPARE(f.Scalar("select group_concat(descr, '|') from (select descr from DeletedStamp order by descr || '')"),
+                 QStringLiteral("Penny Black|Twopenny Blue"));
+        QCOMPARE(f.window->findChild<QAction*>("mnuUndo")->text(), QStringLiteral("&Undo Delete of 2 stamps"));
         QVERIFY(f.W("lblNoMatch")->isVisible());
         QCOMPARE(f.Text("txtDescr"), QString());
         QVERIFY(!f.W("txtDescr")->isEnabled());
         f.window->findChild<QPushButton*>("cmdClear")->click();
         QCOMPARE(f.Model()->rowCount(), 6);
         QCOMPARE(f.Text("txtDescr"), QStringLiteral("Albatross"));
+        QVERIFY(f.Agree());
+        f.window->findChild<QAction*>("mnuUndo")->trigger();
+        QCOMPARE(f.Model()->rowCount(), 8);
+        QCOMPARE(f.Scalar("select count(*) from DeletedStamp"), QStringLiteral("0"));
+        QCOMPARE(f.Text("txtDescr"), QStringLiteral("Penny Black"));
         QVERIFY(f.Agree());
     }
 

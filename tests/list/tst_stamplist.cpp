@@ -419,7 +419,7 @@ private Q_SLOTS:
             titles << menu->text();
             keys += menu->text().at(menu->text().indexOf(u'&') + 1).toLower();
         }
-        QCOMPARE(titles, QStringList({"&File", "&Sort", "&View", "&Maintain", "&Reports", "&Help"}));
+        QCOMPARE(titles, QStringList({"&File", "&Edit", "&Sort", "&View", "&Maintain", "&Reports", "&Help"}));
         QCOMPARE(QSet<QChar>(keys.begin(), keys.end()).size(), keys.size());
         auto* view = f.window->findChild<QMenu*>("mnuViewMenu");
         QStringList items;

@@ -16,6 +16,7 @@
 
 #include <QListWidget>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -262,6 +263,9 @@ private Q_SLOTS:
         QCOMPARE(f->prompts.messages[0].title, QString("Compact Database"));
         QCOMPARE(f->prompts.LastText(), kPackFailed + "\n\n" + why);
         QCOMPARE(f->prompts.messages[1].title, QString("Tessarine"));
+        // The automatic backup before packing could not be made either: the
+        // status bar says so, and it left nothing behind.
+        QVERIFY(f->window->statusBar()->currentMessage().startsWith("The automatic backup could not be made: "));
         QCOMPARE(Entries(f->cat.Dir()), QStringList({"stamp.mdb", "stampdb.bak"}));
         QCOMPARE(ReadAll(f->cat.File("stampdb.bak")), older);
         QCOMPARE(ReadAll(f->cat.Path()), catalogue);
@@ -272,7 +276,9 @@ private Q_SLOTS:
         f->window->mnuPack_Click();
         QCOMPARE(f->prompts.messages.size(), size_t(1));
         QCOMPARE(ReadAll(f->cat.File("stampdb.bak")), catalogue);
-        QCOMPARE(Entries(f->cat.Dir()), QStringList({"stamp.mdb", "stampdb.bak"}));
+        // With room again, packing made its automatic backup first.
+        QCOMPARE(Entries(f->cat.Dir()), QStringList({"backups", "stamp.mdb", "stampdb.bak"}));
+        QCOMPARE(Entries(f->cat.File("backups")).size(), 1);
     }
 };
 

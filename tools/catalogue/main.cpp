@@ -10,6 +10,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "history/AutoBackups.h"
 #include "images/DemoImages.h"
 #include "images/ImageCommands.h"
 #include "images/ImageStore.h"
@@ -245,6 +246,14 @@ int Import(QStringList args)
             std::printf("%s\n", qUtf8Printable(ImportSummary(plan.counts)));
             return nothing ? 1 : 0;
         }
+        // As in the program, the catalogue is backed up before an import when
+        // the last automatic backup is older than a day; a backup that cannot
+        // be made is said, and the import goes on.
+        const AutomaticBackups backups(db->Path());
+        QString problem;
+        if (backups.IsDue() && !MakeAutomaticBackup(*db, backups, &problem))
+            std::fprintf(stderr, "tessarine-catalogue: the automatic backup could not be made: %s\n",
+                         qUtf8Printable(problem));
         const ImportResult result = RunImport(*db, plan);
         std::printf("%s\n", qUtf8Printable(ImportSummary(result.counts)));
     } catch (const DbError& e) {
