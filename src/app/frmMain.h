@@ -9,6 +9,7 @@
 
 class DateBox;
 class ImagesTab;
+class NumbersBox;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -168,6 +169,8 @@ private:
     QPlainTextEdit* txtNotes = nullptr;
     QLineEdit* txtMisc1 = nullptr;
     QLineEdit* txtMisc2 = nullptr;
+    // The stamp's numbers in other catalogues (on the General tab).
+    NumbersBox* mNumbersBox = nullptr;
     // Images (with the front thumbnail of the top area).
     ImagesTab* mImagesTab = nullptr;
     // Buttons.
@@ -188,7 +191,7 @@ private:
     QAction* mnuImport = nullptr;
     QAction* mnuExit = nullptr;
     std::array<QAction*, 4> mnuSort{};      // 1-3
-    std::array<QAction*, 10> mnuMaint{};    // 1-9
+    std::array<QAction*, 11> mnuMaint{};    // 1-9, and 10 the catalogues
     std::array<QAction*, 4> mnuRptOut{};    // 1-3
     std::array<QAction*, 5> mnuRpt{};       // 1-4
     QAction* mnuRptValue = nullptr;

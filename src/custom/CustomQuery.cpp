@@ -11,7 +11,8 @@ namespace {
 void AddJoin(QString& from, const CatalogueField& field)
 {
     if (field.filename == kStampTable || from.contains(field.filename, Qt::CaseSensitive)) return;
-    from = u'(' + from + QStringLiteral(" left join ") + field.filename + QStringLiteral(" on ") +
+    const QString source = field.joinSql.isEmpty() ? field.filename : field.joinSql + u' ' + field.filename;
+    from = u'(' + from + QStringLiteral(" left join ") + source + QStringLiteral(" on ") +
            kStampTable.toString() + u'.' + field.linkfield + QStringLiteral(" = ") + field.filename + u'.' +
            field.linkfield + u')';
 }

@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/TextKeys.h"
 #include "images/ImageSchema.h"
+#include "numbers/NumberSchema.h"
 
 #include <QFileInfo>
 
@@ -24,7 +25,8 @@ void Exec(sqlite3* db, const char* sql)
 using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
     AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
-    AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
+    AddImageTables,       // 1 -> 2: stamp images, their pictures and thumbnails
+    AddCatalogueNumbers,  // 2 -> 3: the list of catalogues and each stamp's numbers in them
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

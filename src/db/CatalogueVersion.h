@@ -10,7 +10,7 @@
 struct sqlite3;
 
 // The version this program writes.
-inline constexpr int kCatalogueVersion = 2;
+inline constexpr int kCatalogueVersion = 3;
 
 int CatalogueVersion(sqlite3* db);
 

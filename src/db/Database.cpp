@@ -6,6 +6,7 @@
 #include "db/SqlDialect.h"
 #include "db/TextKeys.h"
 #include "images/ImageSchema.h"
+#include "numbers/NumberSchema.h"
 
 #include <QFile>
 #include <QElapsedTimer>
@@ -191,6 +192,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, co
             UpgradeCatalogue(conn->db);
             CheckTextKeys(conn->db);
             CheckImageTriggers(conn->db);
+            CheckNumberTriggers(conn->db);
             conn->textKeys = true;
             conn->keysCheckedAt = sqlite3_total_changes64(conn->db);
         }

@@ -112,6 +112,30 @@ const std::vector<KeyedTable>& KeyedTables()
     return tables;
 }
 
+// The keyed tables the file has: a file is made at its first layout and brought
+// up step by step, and a step may come before the tables of a later one.
+std::vector<const KeyedTable*> PresentTables(sqlite3* db)
+{
+    QStringList names;
+    {
+        Prepared list(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+        while (list.Step()) names << list.Text(0);
+    }
+    std::vector<const KeyedTable*> present;
+    for (const KeyedTable& t : KeyedTables())
+        if (names.contains(t.table, Qt::CaseInsensitive)) present.push_back(&t);
+    return present;
+}
+
+// The present tables among the named ones (all present ones when none are named).
+std::vector<const KeyedTable*> PresentTables(sqlite3* db, const QStringList& only)
+{
+    std::vector<const KeyedTable*> tables;
+    for (const KeyedTable* t : PresentTables(db))
+        if (only.isEmpty() || only.contains(t->table, Qt::CaseInsensitive)) tables.push_back(t);
+    return tables;
+}
+
 const KeyedTable* FindTable(const QString& name)
 {
     for (const KeyedTable& t : KeyedTables())
@@ -131,9 +155,10 @@ QString TriggerName(const KeyedTable& t, const char* event)
     return t.table + QStringLiteral("_text_keys_") + QString::fromLatin1(event);
 }
 
-void CreateTriggers(sqlite3* db)
+void CreateTriggers(sqlite3* db, const std::vector<const KeyedTable*>& tables)
 {
-    for (const KeyedTable& t : KeyedTables()) {
+    for (const KeyedTable* table : tables) {
+        const KeyedTable& t = *table;
         const QString queue = QStringLiteral(" BEGIN INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('") + t.table +
                               QStringLiteral("', NEW.rowid); END");
         Exec(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + Quoted(TriggerName(t, "insert")) +
@@ -149,7 +174,7 @@ bool TriggersPresent(sqlite3* db)
     Prepared count(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name LIKE "
                                       "'%\\_text\\_keys\\_%' ESCAPE '\\'"));
     count.Step();
-    return sqlite3_column_int64(*count, 0) == static_cast<qint64>(KeyedTables().size() * 2);
+    return sqlite3_column_int64(*count, 0) == static_cast<qint64>(PresentTables(db).size() * 2);
 }
 
 void StoreIdentity(sqlite3* db)
@@ -282,18 +307,19 @@ QString KeysUpdate(const KeyedTable& t)
     return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
-// Makes every key of every row anew: one statement a table, run over a range of
-// record keys at a time so that the progress can move.
-void RebuildAll(sqlite3* db)
+// Makes every key of every row of the tables anew: one statement a table, run
+// over a range of record keys at a time so that the progress can move.
+void Rebuild(sqlite3* db, const std::vector<const KeyedTable*>& tables)
 {
     qint64 total = 0;
-    for (const KeyedTable& t : KeyedTables()) total += RowCount(db, t.table);
+    for (const KeyedTable* t : tables) total += RowCount(db, t->table);
     Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for finding and sorting..."),
                       total);
     const KeyFunctions functions(db);
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
-    for (const KeyedTable& t : KeyedTables()) {
+    for (const KeyedTable* table : tables) {
+        const KeyedTable& t = *table;
         Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + Quoted(t.table));
         range.Step();
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
@@ -316,13 +342,17 @@ void RebuildAll(sqlite3* db)
 
 }  // namespace
 
-void AddTextKeys(sqlite3* db)
+void AddTextKeys(sqlite3* db) { AddTextKeys(db, QStringList()); }
+
+void AddTextKeys(sqlite3* db, const QStringList& only)
 {
     const LargeCache cache(db);
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
                             "WITHOUT ROWID"));
-    for (const KeyedTable& t : KeyedTables()) {
+    const std::vector<const KeyedTable*> tables = PresentTables(db, only);
+    for (const KeyedTable* table : tables) {
+        const KeyedTable& t = *table;
         const QStringList present = ColumnsOf(db, t.table);
         const auto add = [&](const QString& column, const char* declaration) {
             if (present.contains(column, Qt::CaseInsensitive)) return;
@@ -336,7 +366,12 @@ void AddTextKeys(sqlite3* db)
             if (c.sorted) add(c.name + QStringLiteral("_sort"), "BLOB NOT NULL DEFAULT x''");
         }
     }
-    RebuildAll(db);
+    Rebuild(db, tables);
+    // The tables of later layouts make their own indexes.
+    if (!only.isEmpty()) {
+        CreateTriggers(db, tables);
+        return;
+    }
     // The sort orders and code lists read their keys in order; finds by
     // description and catalogue number look the folded text up.
     const char* const indexes[] = {
@@ -355,7 +390,7 @@ void AddTextKeys(sqlite3* db)
         "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)",
     };
     for (const char* sql : indexes) Exec(db, QString::fromLatin1(sql));
-    CreateTriggers(db);
+    CreateTriggers(db, tables);
 }
 
 void RefreshTextKeys(sqlite3* db)
@@ -366,9 +401,18 @@ void RefreshTextKeys(sqlite3* db)
     }
     Savepoint savepoint(db);
     const KeyFunctions functions(db);
-    for (const KeyedTable& t : KeyedTables())
+    // Only the tables that rows were queued for: every one of them has its triggers,
+    // and so is there.
+    QStringList queued;
+    {
+        Prepared tables(db, QStringLiteral("SELECT DISTINCT tbl FROM TextKeyQueue"));
+        while (tables.Step()) queued << tables.Text(0);
+    }
+    for (const KeyedTable& t : KeyedTables()) {
+        if (!queued.contains(t.table)) continue;
         Exec(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
+    }
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
 }
@@ -394,10 +438,11 @@ void CheckTextKeys(sqlite3* db)
 {
     Savepoint savepoint(db);
     const bool triggers = TriggersPresent(db);
-    if (!triggers) CreateTriggers(db);
+    const std::vector<const KeyedTable*> tables = PresentTables(db);
+    if (!triggers) CreateTriggers(db, tables);
     if (!triggers || StoredIdentity(db) != CollationIdentity()) {
         const LargeCache cache(db);
-        RebuildAll(db);
+        Rebuild(db, tables);
         Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     } else {
         RefreshTextKeys(db);

@@ -27,6 +27,9 @@ struct sqlite3;
 // Adds the key columns, the queue, its triggers and the indexes to a catalogue
 // that has none, and fills the keys of every row.
 void AddTextKeys(sqlite3* db);
+// The same for the named tables alone (a later layout's new tables), without the
+// indexes of the first layout; the caller makes the indexes its tables need.
+void AddTextKeys(sqlite3* db, const QStringList& tables);
 
 // Makes the keys of the queued rows and empties the queue.
 void RefreshTextKeys(sqlite3* db);

@@ -79,4 +79,6 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {90, "main window: Images tab and its controls; the front picture beside the description"},
     {91, "image viewer window"},
     {210, "Reports menu: Collection Statistics; the Collection Statistics window"},
+    {250, "Maintain Catalogues window; Maintain menu: Catalogues"},
+    {251, "main window: Numbers in Other Catalogues box on the General tab and its controls"},
 };
