@@ -14,8 +14,15 @@ const QRegularExpression& CodeAtStart()
 // The country's code before the number: two or three capitals and a blank.
 const QRegularExpression& CountryAtStart()
 {
-    static const QRegularExpression country(QStringLiteral(R"(^[A-Z]{2,3}\s+(?=\S))"));
+    static const QRegularExpression country(QStringLiteral(R"(^[A-Z]{2,3}(\s+|$))"));
     return country;
+}
+
+// A part without the blanks and stray commas around it.
+QString Bare(const QString& text)
+{
+    static const QRegularExpression ends(QStringLiteral(R"(^[\s,]+|[\s,]+$)"));
+    return QString(text).remove(ends);
 }
 
 }  // namespace
@@ -33,10 +40,10 @@ std::vector<CodedNumber> SplitCatalogCodes(const QString& field)
             coded.code = code.captured(1);
             rest = rest.mid(code.capturedEnd());
         }
-        rest = rest.trimmed();
+        rest = Bare(rest);
         const QRegularExpressionMatch country = CountryAtStart().match(rest);
         if (country.hasMatch() && !coded.code.isEmpty()) rest = rest.mid(country.capturedEnd());
-        coded.number = rest.trimmed();
+        coded.number = Bare(rest);
         if (!coded.number.isEmpty()) parts.push_back(std::move(coded));
     }
     return parts;

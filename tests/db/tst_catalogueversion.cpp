@@ -86,6 +86,9 @@ private Q_SLOTS:
         QTest::newRow("version 1") << "catalogue-v1.sql"
                                    << QStringList{"penny b", "Penny Black 23d", "STEAM", "Steam Locomotive 1d (surcharge)"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
+        QTest::newRow("version 2") << "catalogue-v2.sql"
+                                   << QStringList{"penny b", "Penny Black 23d", "zeppelin", "Zeppelin 37c"}
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
     }
     void olderFileIsUpgradedOnce()
     {
@@ -95,7 +98,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = FileFromDump(dir, dump);
         const QString stamps = Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp"));
-        const QString fields = Sqlite3(path, QStringLiteral("SELECT group_concat(SpecID || Desc || fieldname) FROM RptSpec"));
+        const QString fields = Sqlite3(
+            path, QStringLiteral("SELECT group_concat(SpecID || Desc || fieldname) FROM RptSpec WHERE SpecID <= 33"));
         ScriptedPrompts prompts;
         {
             auto db = Database::Open(path, true);
@@ -117,6 +121,12 @@ private Q_SLOTS:
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT SpecID || ' ' || Desc || ' ' || datatype FROM RptSpec WHERE "
                                               "fieldname = 'FrontThumbnail'")),
                  QStringLiteral("34 Image 5"));
+        // The list of catalogues came with the upgrade, once, its names found and
+        // ordered by their keys; no stamp has numbers in them yet.
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM StampNumber; SELECT group_concat(CatalogDesc || "
+                                              "'/' || Prefix, ', ') FROM (SELECT * FROM Catalog ORDER BY "
+                                              "CatalogDesc_sort) WHERE CatalogDesc_fold LIKE 's%'")),
+                 QStringLiteral("0\nSakura/Sk, Sassone/Sa, Scott/Sc, Stanley Gibbons/SG"));
         // Nothing of the collector's changed, and the plain sqlite3 command reads it.
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp")), stamps);
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA user_version")), QString::number(kCatalogueVersion));
@@ -128,6 +138,7 @@ private Q_SLOTS:
         prompts.Clear();
         Database::Open(path, true);
         QVERIFY(prompts.progress.empty());
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM Catalog")), QStringLiteral("11"));
     }
 
     // Rows written by another tool are found by their folded text at the next open,
