@@ -206,9 +206,9 @@ void MainWindowGroup(int runs)
     // numbers, typed in another case: it is found among the stamps' numbers.
     QString number;
     {
-        auto rs = gDb->OpenSnapshot(QStringLiteral(
-            "Select CatNo from StampNumber, Catalog where StampNumber.CatalogID = Catalog.CatalogID and "
-            "CatalogDesc = 'Michel' order by StampID desc"));
+        auto rs = gDb->OpenSnapshot(
+            QStringLiteral("Select CatNo from StampNumber, Catalog where StampNumber.CatalogID = Catalog.CatalogID and "
+                           "CatalogDesc = 'Michel' order by StampID desc"));
         if (!rs->IsEmpty()) number = rs->FieldAt(0).toString().toLower();
     }
     if (number.isEmpty()) EmitError(QStringLiteral("find-number: the catalogue has no Michel numbers"));

@@ -314,8 +314,8 @@ void frmMain::BuildMenus()
     QMenu* maint = menuBar()->addMenu(QStringLiteral("&Maintain"));
     maint->setObjectName(QStringLiteral("mnuMaintMenu"));
     const std::pair<const char*, int> maintItems[] = {
-        {"&Cancellations", 19}, {"&Conditions", 20}, {"&Countries", 49}, {"&Formats", 50}, {"&Gum", 51},
-        {"&Papers", 52},        {"&Performations", 53}, {"&Topics", 55}, {"&Types", 54}, {"Cata&logues", 250}};
+        {"&Cancellations", 19}, {"&Conditions", 20},    {"&Countries", 49}, {"&Formats", 50}, {"&Gum", 51},
+        {"&Papers", 52},        {"&Performations", 53}, {"&Topics", 55},    {"&Types", 54},   {"Cata&logues", 250}};
     for (int i = 1; i <= 10; ++i) {
         mnuMaint[i] = action(maint, QString::fromLatin1(maintItems[i - 1].first), QStringLiteral("mnuMaint_%1").arg(i),
                              maintItems[i - 1].second);
@@ -378,8 +378,8 @@ void frmMain::SetTabOrder()
         setTabOrder(const_cast<QWidget*>(chain[i]), const_cast<QWidget*>(chain[i + 1]));
     // The numbers in other catalogues come after every control of the record.
     QWidget* previous = cmdUpdate;
-    for (const char* name : {"grdNumbers", "cmdAddNumber", "cmdRemoveNumber", "cmbNumCatalog", "txtNumber",
-                             "txtNumValue", "txtNumNote"}) {
+    for (const char* name :
+         {"grdNumbers", "cmdAddNumber", "cmdRemoveNumber", "cmbNumCatalog", "txtNumber", "txtNumValue", "txtNumNote"}) {
         QWidget* next = mNumbersBox->findChild<QWidget*>(QString::fromLatin1(name));
         if (!next) continue;
         setTabOrder(previous, next);
@@ -852,7 +852,8 @@ void frmMain::cmdFind_Click()
         const QString text = prompts().Input(QStringLiteral("Enter the catalog number to find"),
                                              QStringLiteral("Find Catalog Number"), QString());
         // The stamp's numbers in other catalogues are catalogue numbers too.
-        condition = QStringLiteral("catnum = '") + SqlQuote(text) + QStringLiteral("' or ") + StampNumberCondition(text);
+        condition =
+            QStringLiteral("catnum = '") + SqlQuote(text) + QStringLiteral("' or ") + StampNumberCondition(text);
         break;
     }
     case 3: {

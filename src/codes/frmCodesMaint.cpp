@@ -245,7 +245,8 @@ void frmCodesMaint::ShowRecord()
     QString text;
     QString prefix;
     bool own = false;
-    if (rsCodes) Guard([&] {
+    if (rsCodes)
+        Guard([&] {
             text = TextOf(rsCodes->Field(strDescField));
             if (IsCatalogueList()) {
                 prefix = TextOf(rsCodes->Field(QStringLiteral("Prefix")));

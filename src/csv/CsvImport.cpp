@@ -205,10 +205,11 @@ public:
     NumberWriter(const std::shared_ptr<Connection>& conn, bool keys, const std::vector<qint64>& newCatalogues)
         : mNewCatalogues(newCatalogues),
           mKeys(keys),
-          mInsert(conn, keys ? QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort, "
-                                              "CatNo_fold, CatNoSort_sort) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)")
-                             : QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort) "
-                                              "VALUES (?1, ?2, ?3, ?4, ?5)")),
+          mInsert(conn, keys
+                            ? QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort, "
+                                             "CatNo_fold, CatNoSort_sort) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)")
+                            : QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort) "
+                                             "VALUES (?1, ?2, ?3, ?4, ?5)")),
           mRemove(conn, QStringLiteral("DELETE FROM StampNumber WHERE StampID = ?1 AND CatalogID = ?2")),
           mLast(conn, QStringLiteral("SELECT coalesce(max(Position), 0) FROM StampNumber WHERE StampID = ?1"))
     {
@@ -296,7 +297,8 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
                  : QStringList();
         const bool numberKeys = keys && !triggers.isEmpty();
         if (numberKeys)
-            triggers << IfTheEngineLets(handle, [&] { return DropTextKeyTriggers(handle, QStringLiteral("StampNumber")); });
+            triggers << IfTheEngineLets(handle,
+                                        [&] { return DropTextKeyTriggers(handle, QStringLiteral("StampNumber")); });
         Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
                           qint64(plan.rows.size()), true);
         for (int table = 1; table <= 9; ++table) {
@@ -329,11 +331,11 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
         // rows, which takes a fraction of the time of keeping them row by row.
         qint64 numberCount = 0;
         for (const PlannedRow& row : plan.rows) numberCount += qint64(row.numbers.size());
-        QStringList indexes = plan.rows.size() >= kRebuildIndexesFrom
-                                  ? IfTheEngineLets(handle, [&] {
-                                        return DropIndexesForRows(conn, QStringLiteral("Stamp"), plan.counts.added);
-                                    })
-                                  : QStringList();
+        QStringList indexes =
+            plan.rows.size() >= kRebuildIndexesFrom
+                ? IfTheEngineLets(handle,
+                                  [&] { return DropIndexesForRows(conn, QStringLiteral("Stamp"), plan.counts.added); })
+                : QStringList();
         if (numberCount >= qint64(kRebuildIndexesFrom))
             indexes << IfTheEngineLets(
                 handle, [&] { return DropIndexesForRows(conn, QStringLiteral("StampNumber"), numberCount); });

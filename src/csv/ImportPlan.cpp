@@ -224,8 +224,9 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
         if (IsCatalogueField(field)) {
             const qint64 id = CatalogueOfField(field);
             if (!FindCatalogue(catalogues, id)) {
-                plan.problem = QStringLiteral("Column %1 is given the numbers of a catalogue that is no longer in the "
-                                              "list: choose another field for it.")
+                plan.problem = QStringLiteral(
+                                   "Column %1 is given the numbers of a catalogue that is no longer in the "
+                                   "list: choose another field for it.")
                                    .arg(column + 1);
                 return plan;
             }

@@ -12,9 +12,8 @@ void AddJoin(QString& from, const CatalogueField& field)
 {
     if (field.filename == kStampTable || from.contains(field.filename, Qt::CaseSensitive)) return;
     const QString source = field.joinSql.isEmpty() ? field.filename : field.joinSql + u' ' + field.filename;
-    from = u'(' + from + QStringLiteral(" left join ") + source + QStringLiteral(" on ") +
-           kStampTable.toString() + u'.' + field.linkfield + QStringLiteral(" = ") + field.filename + u'.' +
-           field.linkfield + u')';
+    from = u'(' + from + QStringLiteral(" left join ") + source + QStringLiteral(" on ") + kStampTable.toString() +
+           u'.' + field.linkfield + QStringLiteral(" = ") + field.filename + u'.' + field.linkfield + u')';
 }
 
 // A number criterion goes in as the number it means, in the query's own form,

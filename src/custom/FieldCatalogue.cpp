@@ -94,9 +94,10 @@ CatalogueField CatalogueNumberField(const NumberCatalogue& catalogue, const QStr
     // Each stamp once, with its first number in the catalogue, its folded text and
     // the key of its padded sort key under the column's own name, so that finding
     // and sorting go by them as they go for the stamp's Catalog Num.
-    field.joinSql = QStringLiteral("(select StampID, CatNo as %1, CatNo_fold as %1_fold, CatNoSort_sort as %1_sort, "
-                                   "min(Position) as FirstPosition from StampNumber where CatalogID = %2 group by "
-                                   "StampID)")
+    field.joinSql = QStringLiteral(
+                        "(select StampID, CatNo as %1, CatNo_fold as %1_fold, CatNoSort_sort as %1_sort, "
+                        "min(Position) as FirstPosition from StampNumber where CatalogID = %2 group by "
+                        "StampID)")
                         .arg(field.fieldname, id);
     field.defwidth = 1;
     return field;

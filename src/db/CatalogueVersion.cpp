@@ -24,7 +24,7 @@ void Exec(sqlite3* db, const char* sql)
 // The steps, in order: kSteps[n] brings a file from version n to n + 1.
 using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
-    AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
+    AddTextKeys,          // 0 -> 1: folded texts and collation keys beside the collector's texts
     AddImageTables,       // 1 -> 2: stamp images, their pictures and thumbnails
     AddCatalogueNumbers,  // 2 -> 3: the list of catalogues and each stamp's numbers in them
 };

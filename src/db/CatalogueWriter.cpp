@@ -329,10 +329,20 @@ void WriteDemoNumbers(RawDb& db, quint64 seed)
             if (catalogues[i] == 0 || !demo.Chance(i == 3 ? 0.25 : 0.97)) continue;
             QString number;
             switch (i) {
-                case 0: number = catnum.isEmpty() ? demo.CatalogueNumber() : catnum; break;
-                case 1: number = QString::number(demo.Uniform(1, 5200)) + (demo.Chance(0.1) ? QStringLiteral("a") : QString()); break;
-                case 2: number = QString::number(demo.Uniform(1, 4000)) + (demo.Chance(0.05) ? QStringLiteral(" I") : QString()); break;
-                default: number = QString::number(demo.Uniform(1, 3100)); break;
+                case 0:
+                    number = catnum.isEmpty() ? demo.CatalogueNumber() : catnum;
+                    break;
+                case 1:
+                    number =
+                        QString::number(demo.Uniform(1, 5200)) + (demo.Chance(0.1) ? QStringLiteral("a") : QString());
+                    break;
+                case 2:
+                    number =
+                        QString::number(demo.Uniform(1, 4000)) + (demo.Chance(0.05) ? QStringLiteral(" I") : QString());
+                    break;
+                default:
+                    number = QString::number(demo.Uniform(1, 3100));
+                    break;
             }
             sqlite3_bind_int64(insert, 1, stampId);
             sqlite3_bind_int64(insert, 2, catalogues[i]);
@@ -382,7 +392,8 @@ void WriteCatalogue(const QString& path, int version, Fill fill, FillUpgraded fi
 
 void CreateCatalogue(const QString& path, int version)
 {
-    WriteCatalogue(path, version, [](RawDb&) {}, [](RawDb&, int) {});
+    WriteCatalogue(
+        path, version, [](RawDb&) {}, [](RawDb&, int) {});
 }
 
 void CreateDemoCatalogue(const QString& path, int stamps, quint64 seed, int version)

@@ -36,7 +36,8 @@ bool& CodeChangedFlag(int table)
     case 7: return gPerfChanged;
     case 8: return gTopChanged;
     case 9: return gTypeChanged;
-    case 10: return gCatalogChanged;
+    case 10:
+        return gCatalogChanged;
     default: none = false; return none;
     }
 }

@@ -342,7 +342,10 @@ void Rebuild(sqlite3* db, const std::vector<const KeyedTable*>& tables)
 
 }  // namespace
 
-void AddTextKeys(sqlite3* db) { AddTextKeys(db, QStringList()); }
+void AddTextKeys(sqlite3* db)
+{
+    AddTextKeys(db, QStringList());
+}
 
 void AddTextKeys(sqlite3* db, const QStringList& only)
 {

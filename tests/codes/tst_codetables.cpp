@@ -229,7 +229,8 @@ private Q_SLOTS:
         catalogue.Exec(QString("INSERT INTO Stamp (descr, %1) VALUES ('a stamp', 3)")
                            .arg(number == kCatalogueList ? QStringLiteral("CouID") : info.keyField));
         if (number == kCatalogueList)
-            catalogue.Exec(QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo) VALUES (1, 3, 1, '840')"));
+            catalogue.Exec(QStringLiteral(
+                "INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo) VALUES (1, 3, 1, '840')"));
         auto db = Database::Open(catalogue.Path(), true);
 
         auto rs = db->OpenDynaset(info.loadQuery);

@@ -9,8 +9,6 @@
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
 #include "csv/CsvPreview.h"
-#include "numbers/Catalogues.h"
-#include "numbers/StampNumbers.h"
 #include "dates/LocaleFormats.h"
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -18,6 +16,8 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/StringHelpers.h"
+#include "numbers/Catalogues.h"
+#include "numbers/StampNumbers.h"
 #include "search/Folding.h"
 
 #include <QFile>
@@ -296,7 +296,8 @@ private Q_SLOTS:
                 "\"Royalty, Famous People\",\"The first adhesive stamp\"\r\n"
                 "\"Inverted Jenny\",\"United States\",\"Airmail\",\"Sn:US C3a\",\"1918\",\"\",\"\",\"Commemorative\","
                 "\"Stamp\",\"11\",\"\",\"\",\"Dollar\",\"0.24\",\"Carmine rose, blue\",\"Aviation\",\"\"\r\n"
-                "\"Kiwi\",\"New Zealand\",\"\",\"Mi:NZ 840, Sn:NZ 1234, Sg:NZ 1189, Yt:NZ 912, Ch:NZ 77\",\"1988\",\"\","
+                "\"Kiwi\",\"New Zealand\",\"\",\"Mi:NZ 840, Sn:NZ 1234, Sg:NZ 1189, Yt:NZ 912, Ch:NZ "
+                "77\",\"1988\",\"\","
                 "\"\",\"Definitive\",\"Stamp\",\"\",\"\",\"\",\"Dollar\",\"1\",\"\",\"Birds\",\"\"\r\n")
                 .toUtf8());
         const ImportResult result = Import(h, path);
@@ -335,8 +336,9 @@ private Q_SLOTS:
                      "Select coalesce(issued, 'none') || '|' || Year from Stamp where descr = 'Inverted Jenny'")),
                  QStringLiteral("none|1918"));
         // Found by any of its numbers, as the main window's find looks.
-        QCOMPARE(h.Scalar(QStringLiteral("Select descr from Stamp where ") + StampNumberCondition(QStringLiteral("c3A"))),
-                 QStringLiteral("Inverted Jenny"));
+        QCOMPARE(
+            h.Scalar(QStringLiteral("Select descr from Stamp where ") + StampNumberCondition(QStringLiteral("c3A"))),
+            QStringLiteral("Inverted Jenny"));
     }
 
     void duplicates_data()

@@ -3,9 +3,9 @@
 
 #include "custom/CustomReportOutput.h"
 #include "custom/FieldCatalogue.h"
-#include "numbers/NumberSchema.h"
 #include "db/Database.h"
 #include "db/Globals.h"
+#include "numbers/NumberSchema.h"
 
 #include <QLocale>
 #include <QTest>
