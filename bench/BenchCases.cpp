@@ -22,6 +22,10 @@
 #include "images/ImageStore.h"
 #include "images/ImagesTab.h"
 #include "images/frmImageViewer.h"
+#include "list/BulkChange.h"
+#include "list/StampColumns.h"
+#include "list/StampListDock.h"
+#include "list/StampListModel.h"
 #include "reports/ReportWindows.h"
 #include "reports/Reports.h"
 #include "reports/frmOutput.h"
@@ -36,11 +40,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -409,6 +417,97 @@ void StatsGroup(int runs)
     delete w;
 }
 
+// The stamp list as the View menu shows it: opened beside the editor, scrolled,
+// filtered as the collector types, sorted by headings; then 10,000 of its
+// stamps changed at once.
+void ListGroup(int runs)
+{
+    frmMain* w = OpenMainWindow();
+    StampListDock* dock = w->StampList();
+    QTableView* view = dock->View();
+    QAction* shown = w->findChild<QAction*>(QStringLiteral("mnuViewList"));
+    const int stamps = gStampRs->RecordCount();
+    for (int r = 0; r < runs; ++r) {
+        EmitTime("list-open", Ms([&] {
+                     shown->trigger();
+                     QCoreApplication::processEvents();
+                     view->viewport()->grab();
+                 }));
+        if (dock->Model()->rowCount() != stamps) EmitError(QStringLiteral("list: not every stamp listed"));
+        shown->trigger();
+        Settle();
+    }
+    shown->trigger();
+    Settle();
+
+    // Positions spread over the whole list, each drawn from rows not read before.
+    QScrollBar* bar = view->verticalScrollBar();
+    for (int r = 0; r < runs * 4; ++r) {
+        const int value = static_cast<int>(static_cast<qint64>(bar->maximum()) * ((r * 7919) % 101) / 100);
+        EmitTime("list-scroll", Ms([&] {
+                     bar->setValue(value);
+                     view->viewport()->grab();
+                 }));
+        Settle();
+    }
+
+    // Typing "penny" a letter at a time, each keystroke answered in full: the
+    // list, the editor's stamps and the rows on screen.
+    auto* filter = dock->findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+    const QString word = QStringLiteral("penny");
+    for (int r = 0; r < runs; ++r) {
+        for (int n = 1; n <= word.size(); ++n) {
+            filter->setText(word.left(n));
+            EmitTime("list-filter", Ms([&] {
+                         // Enter in the box: the filter without the pause after typing.
+                         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                         QCoreApplication::sendEvent(filter, &enter);
+                         view->viewport()->grab();
+                     }));
+            Settle();
+        }
+        if (dock->Model()->rowCount() == 0 || dock->Model()->rowCount() == stamps)
+            EmitError(QStringLiteral("list: the filter did not narrow the list"));
+        dock->cmdClear_Click();
+        Settle();
+    }
+    EmitPeak("list-memory");
+
+    QHeaderView* heading = view->horizontalHeader();
+    const int columns[] = {StampColumnIndex(StampColumn::Year), StampColumnIndex(StampColumn::Country),
+                           StampColumnIndex(StampColumn::CatalogValue), StampColumnIndex(StampColumn::Description)};
+    for (int r = 0; r < runs; ++r) {
+        for (int column : columns) {
+            EmitTime("list-sort", Ms([&] {
+                         Q_EMIT heading->sectionClicked(column);
+                         view->viewport()->grab();
+                     }));
+            Settle();
+        }
+    }
+
+    // 10,000 stamps of the list, their condition and quantity set (every total
+    // worked out again), then the list and the editor shown anew, as the Change
+    // Selected Stamps window leaves them.
+    std::vector<qint64> keys;
+    for (int i = 0; i < std::min(stamps, 10000); ++i) keys.push_back(gStampRs->KeyAt(i));
+    for (int r = 0; r < runs; ++r) {
+        StampChange change;
+        change.codes = {{QStringLiteral("ConID"), QVariant(qint64(1 + r % 2))}};
+        change.quantity = 1 + r % 3;
+        EmitTime("list-change", Ms([&] {
+                     const BulkOutcome outcome = ChangeStamps(*gDb, keys, change);
+                     if (outcome.changed.size() != keys.size())
+                         EmitError(QStringLiteral("list: not every stamp changed"));
+                     w->OpenListQuery(-1);
+                     view->viewport()->grab();
+                 }));
+        Settle();
+    }
+    w->Form_Unload();
+    delete w;
+}
+
 void PackGroup(const QString& dir, int runs)
 {
     // Packing works on the closed catalogue, as the Pack Database command does
@@ -766,8 +865,8 @@ QStringList BenchGroups()
 {
     return {QStringLiteral("load"),    QStringLiteral("main"),   QStringLiteral("reports"),
             QStringLiteral("preview"), QStringLiteral("custom"), QStringLiteral("stats"),
-            QStringLiteral("pack"),    QStringLiteral("upgrade"), QStringLiteral("images"),
-            QStringLiteral("csv")};
+            QStringLiteral("list"),    QStringLiteral("pack"),    QStringLiteral("upgrade"),
+            QStringLiteral("images"),  QStringLiteral("csv")};
 }
 
 int RunBenchGroup(int argc, char** argv, const QString& group, const QString& dir, int runs)
@@ -800,6 +899,8 @@ int RunBenchGroup(int argc, char** argv, const QString& group, const QString& di
         CustomGroup(dir, runs);
     else if (group == u"stats")
         StatsGroup(runs);
+    else if (group == u"list")
+        ListGroup(runs);
     else if (group == u"pack")
         PackGroup(dir, runs);
     else if (group == u"upgrade")

@@ -7,7 +7,7 @@
 #
 # --stamps  size of the demo catalogue (default 100000)
 # --runs    repetitions of each case (default 5); medians are reported
-# --only    some of the groups: load,main,reports,preview,custom,stats,pack,upgrade,csv
+# --only    some of the groups: load,main,reports,preview,custom,stats,list,pack,upgrade,csv
 # --images  the images group alone, on a catalogue whose first 5,000 stamps have
 #           a front and a back scan (about 1.1 GB); making it takes a few minutes
 # --keep    keep the work folder (catalogue, logs of the measuring processes)

@@ -22,6 +22,8 @@
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
 #include "images/ImagesTab.h"
+#include "list/StampListDock.h"
+#include "list/StampQuery.h"
 #include "numbers/NumbersBox.h"
 #include "numbers/StampNumbers.h"
 #include "reports/Reports.h"
@@ -40,13 +42,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -87,6 +92,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(kAppTitle);
     SetHelpContext(this, 7);
     BuildControls();
+    // The stamp list, docked on the left; shown from the View menu.
+    mStampList = new StampListDock(this);
+    addDockWidget(Qt::LeftDockWidgetArea, mStampList);
+    mStampList->hide();
+    connect(mStampList, &StampListDock::StampChosen, this, &frmMain::lstStamps_Choose);
+    connect(mStampList, &StampListDock::QueryChanged, this, &frmMain::OpenListQuery);
+    connect(mStampList, &StampListDock::DeleteCurrent, this, &frmMain::cmdDelete_Click);
     BuildMenus();
     SetTabOrder();
     ConnectEditEvents();
@@ -308,8 +320,43 @@ void frmMain::BuildMenus()
                                  QStringLiteral("Sort by &Issue Date")};
     for (int i = 1; i <= 3; ++i) {
         mnuSort[i] = action(sort, sortItems[i - 1], QStringLiteral("mnuSort_%1").arg(i), 17);
+        mnuSort[i]->setCheckable(true);
         connect(mnuSort[i], &QAction::triggered, this, [this, i] { mnuSort_Click(i); });
     }
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuViewMenu"));
+    mnuViewList = mStampList->toggleViewAction();
+    mnuViewList->setText(QStringLiteral("Stamp &List"));
+    mnuViewList->setObjectName(QStringLiteral("mnuViewList"));
+    mnuViewList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    SetHelpContext(mnuViewList, 230);
+    view->addAction(mnuViewList);
+    connect(mnuViewList, &QAction::triggered, this, [this](bool shown) {
+        if (!shown) return;
+        // Shown the first time beside the editor, not over it, wide enough for a
+        // few columns.
+        if (!mStampListPlaced) {
+            constexpr int kListWidth = 480;
+            if (!isMaximized() && !isFullScreen()) {
+                // Never wider than the screen, nor past its edge.
+                const QRect room = screen() ? screen()->availableGeometry() : QRect();
+                const int frame = frameGeometry().width() - width();
+                const int wanted =
+                    room.isValid() ? std::min(width() + kListWidth, room.width() - frame) : width() + kListWidth;
+                resize(std::max(wanted, width()), height());
+                if (room.isValid() && frameGeometry().right() > room.right())
+                    move(std::max(room.left(), room.right() + 1 - frameGeometry().width()), frameGeometry().top());
+            }
+            resizeDocks({mStampList}, {kListWidth}, Qt::Horizontal);
+            mStampListPlaced = true;
+        }
+        mStampList->FollowEditor(mShownKey >= 0 && gStampRs && gStampRs->AbsolutePosition() >= 0);
+        // Ready for the words to look for.
+        if (!IsEditing()) mStampList->FocusFilter();
+    });
+    mnuViewChange = action(view, QStringLiteral("&Change Selected Stamps..."), QStringLiteral("mnuViewChange"), 232);
+    connect(mnuViewChange, &QAction::triggered, this, &frmMain::mnuViewChange_Click);
 
     QMenu* maint = menuBar()->addMenu(QStringLiteral("&Maintain"));
     maint->setObjectName(QStringLiteral("mnuMaintMenu"));
@@ -466,10 +513,13 @@ void frmMain::Form_Load()
         gDbPath = gAppDir + QStringLiteral("stamp.mdb");
     });
     Guard([] { gDb = Database::Open(gDbPath, true, CatalogueTables()); });
+    // Every stamp in description order: the list's filter and order start anew.
+    mStampList->Reset();
     Guard([] {
         if (!gDb) throw DbError(ErrNo::NoObject, QString());
-        gStampRs = gDb->OpenDynaset(StampSortSql(1));
+        gStampRs = ListQuery().Open(*gDb);
     });
+    ShowSortOrder();
     Guard([this] {
         if (!gStampRs) throw DbError(ErrNo::NoObject, QString());
         if (!gStampRs->IsEmpty()) {
@@ -532,6 +582,8 @@ void frmMain::Form_Activate()
         reloaded = true;
     }
     if (reloaded && !editing && gStampRs && !gStampRs->IsEmpty()) Guard([this] { ShowRecord(); });
+    // The list shows the codes' descriptions too.
+    if (reloaded) mStampList->RefreshRows();
 }
 
 void frmMain::Form_Unload()
@@ -653,6 +705,8 @@ void frmMain::ShowRecord()
     mImagesTab->ShowStamp(WholeOf(field("StampID")).value_or(0));
     mNumbersBox->ShowStamp(WholeOf(field("StampID")).value_or(0));
     mEditing = false;
+    mShownKey = WholeOf(field("StampID")).value_or(-1);
+    mStampList->FollowEditor(true);
 }
 
 void frmMain::SaveRecord()
@@ -730,6 +784,8 @@ void frmMain::ClearFields()
     mImagesTab->Clear();
     mNumbersBox->Clear();
     mEditing = false;
+    mShownKey = -1;
+    mStampList->FollowEditor(false);
 }
 
 void frmMain::SetEditorEnabled(bool enabled)
@@ -761,6 +817,9 @@ void frmMain::EditMode()
     mnuPack->setEnabled(false);
     mnuExport->setEnabled(false);
     mnuImport->setEnabled(false);
+    // A change to other stamps, or a new filter or order, would lose the edit.
+    mnuViewChange->setEnabled(false);
+    mStampList->SetEditing(true);
 }
 
 void frmMain::BrowseMode()
@@ -775,6 +834,8 @@ void frmMain::BrowseMode()
     mnuPack->setEnabled(true);
     mnuExport->setEnabled(true);
     mnuImport->setEnabled(true);
+    mnuViewChange->setEnabled(true);
+    mStampList->SetEditing(false);
 }
 
 void frmMain::BeginEdit()
@@ -821,24 +882,89 @@ void frmMain::cmdPrevious_Click()
     ShowRecord();
 }
 
-void frmMain::OpenStampRecordset(const QString& sql)
+void frmMain::OpenStampRecordset()
 {
     gStampRs.reset();
-    gStampRs = gDb->OpenDynaset(sql);
+    gStampRs = ListQuery().Open(*gDb);
+}
+
+void frmMain::ShowSortOrder()
+{
+    gSortOrder = ListQuery().MenuOrder();
+    for (int i = 1; i <= 3; ++i) mnuSort[i]->setChecked(gSortOrder == i);
+    mStampList->ShowOrder();
+}
+
+void frmMain::ShowNoStamps()
+{
+    // The stamp shown may have been deleted with the others the list showed.
+    bool stillThere = false;
+    if (mShownKey >= 0)
+        Guard([this, &stillThere] {
+            stillThere = !gDb->OpenSnapshot(QStringLiteral("Select StampID from stamp where StampID = ") +
+                                            QString::number(mShownKey))
+                              ->IsEmpty();
+        });
+    if (ListQuery().IsFiltered() && stillThere) {
+        DisableFields();
+        mStampList->FollowEditor(false);
+        return;
+    }
+    ClearFields();
+    DisableFields();
 }
 
 void frmMain::mnuSort_Click(int index)
 {
     if (index < 1 || index > 3 || !gDb) return;
-    gSortOrder = index;
-    OpenStampRecordset(StampSortSql(index));
+    ListQuery().SetMenuOrder(index);
+    ShowSortOrder();
+    OpenStampRecordset();
     if (!gStampRs->IsEmpty()) {
         gStampRs->MoveFirst();
+        EnableFields();
         ShowRecord();
     } else {
-        ClearFields();
-        DisableFields();
+        ShowNoStamps();
     }
+}
+
+void frmMain::OpenListQuery(int fallback)
+{
+    if (!gDb || IsEditing()) return;
+    const qint64 stayOn = mShownKey;
+    ShowSortOrder();
+    if (!Guard([this] { OpenStampRecordset(); }) || !gStampRs) return;
+    if (gStampRs->IsEmpty()) {
+        ShowNoStamps();
+        return;
+    }
+    // The editor stays on its stamp where the stamps still hold it.
+    int position = stayOn >= 0 ? gStampRs->PositionOf(stayOn) : -1;
+    if (position < 0) position = std::clamp(fallback, 0, gStampRs->RecordCount() - 1);
+    gStampRs->SetAbsolutePosition(position);
+    EnableFields();
+    ShowRecord();
+}
+
+void frmMain::lstStamps_Choose(int position)
+{
+    if (!gStampRs || position < 0 || position >= gStampRs->RecordCount()) return;
+    if (IsEditing()) {
+        prompts().Beep();
+        mStampList->FollowEditor(mEditing && mShownKey >= 0);
+        return;
+    }
+    gStampRs->SetAbsolutePosition(position);
+    EnableFields();
+    ShowRecord();
+}
+
+void frmMain::mnuViewChange_Click()
+{
+    if (IsEditing()) return;
+    mStampList->show();
+    mStampList->ChangeSelected();
 }
 
 void frmMain::cmdFind_Click()
@@ -1305,7 +1431,13 @@ void frmMain::mnuRptWant_Click() { WantListReport(); }
 
 void frmMain::mnuRptSold_Click() { SalesReport(); }
 
-void frmMain::mnuRptStats_Click() { OpenCollectionStats(); }
+void frmMain::mnuRptStats_Click()
+{
+    OpenCollectionStats();
+    // A click on a country's bar shows that country's stamps in the list.
+    if (frmStats* stats = frmStats::Instance())
+        connect(stats, &frmStats::CountryChosen, mStampList, &StampListDock::ShowCountry, Qt::UniqueConnection);
+}
 
 void frmMain::mnuRptCustom_Click() { OpenCustomReports(); }
 
@@ -1341,8 +1473,18 @@ void frmMain::mnuPack_Click()
 
 void frmMain::mnuExport_Click()
 {
-    if (IsEditing() || !gDb) return;
-    ExportToCsv(*gDb, gSortOrder);
+    if (IsEditing() || !gDb || !gStampRs) return;
+    // The stamps in the order the main window shows them; only those the stamp
+    // list shows when the collector says so.
+    const StampQuery& shown = ListQuery();
+    ExportSelection selection{QString(), shown.OrderBy()};
+    if (shown.IsFiltered() &&
+        MsgBox(QStringLiteral("The stamp list shows %1 of the stamps.  Export only the stamps the list shows?\n\n"
+                              "Choose No to export every stamp.")
+                   .arg(QLocale().toString(gStampRs->RecordCount())),
+               MsgButtons::YesNo, QStringLiteral("Export to CSV")) == MsgAnswer::Yes)
+        selection.where = shown.Where();
+    ExportToCsv(*gDb, selection);
 }
 
 void frmMain::mnuImport_Click()

@@ -18,6 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class StampListDock;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,7 @@ public:
     void ReloadAfterReopen();
 
     bool IsEditing() const { return mEditing || mAdding; }
+    StampListDock* StampList() const { return mStampList; }
 
     // Record display and save mapping.
     void ShowRecord();
@@ -81,6 +83,12 @@ public Q_SLOTS:
     void mnuExit_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
+    void mnuViewChange_Click();
+
+    // The stamp list: a row chosen moves the editor there; a new filter, country
+    // or order opens the stamps anew.
+    void lstStamps_Choose(int position);
+    void OpenListQuery(int fallback);
 
     // Field entry rules.
     void txtFace_LostFocus();
@@ -109,7 +117,12 @@ private:
     void SetTabOrder();
     void ConnectEditEvents();
     void LoadCodeLists();
-    void OpenStampRecordset(const QString& sql);
+    void OpenStampRecordset();
+    // No stamps to show: an empty catalogue clears the editor; a filter that
+    // finds nothing leaves it on its stamp, which cannot be changed until the
+    // list shows stamps again.
+    void ShowNoStamps();
+    void ShowSortOrder();
     void SelectById(QComboBox* list, const QVariant& id);
     void MoneyBoxLeft(QLineEdit* price, QLineEdit* total);
     void RecomputeTotal(QLineEdit* price, QLineEdit* total);
@@ -129,6 +142,9 @@ private:
     bool mEditing = false;
     bool mAdding = false;
     bool mChecking = false;  // an entry check is showing its message and taking the focus back
+    qint64 mShownKey = -1;   // the stamp the editor shows, or -1
+    StampListDock* mStampList = nullptr;
+    bool mStampListPlaced = false;  // the list was given its room beside the editor
 
     // Top area.
     QLineEdit* txtDescr = nullptr;
@@ -191,6 +207,8 @@ private:
     QAction* mnuImport = nullptr;
     QAction* mnuExit = nullptr;
     std::array<QAction*, 4> mnuSort{};      // 1-3
+    QAction* mnuViewList = nullptr;
+    QAction* mnuViewChange = nullptr;
     std::array<QAction*, 11> mnuMaint{};    // 1-9, and 10 the catalogues
     std::array<QAction*, 4> mnuRptOut{};    // 1-3
     std::array<QAction*, 5> mnuRpt{};       // 1-4

@@ -274,6 +274,11 @@ private:
 
 ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
 {
+    return ExportStamps(db, path, ExportSelection{QString(), StampOrderTerms(sortOrder)});
+}
+
+ExportResult ExportStamps(Database& db, const QString& path, const ExportSelection& selection)
+{
     ExportResult result;
     const auto conn = db.SharedConnection();
 
@@ -292,7 +297,7 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
     }
     qint64 total = 0;
     {
-        Statement count(conn, QStringLiteral("SELECT count(*) FROM Stamp"));
+        Statement count(conn, TranslateSql(QStringLiteral("SELECT count(*) FROM Stamp") + selection.Condition()));
         if (count.Step()) total = sqlite3_column_int64(count.Handle(), 0);
     }
 
@@ -310,7 +315,8 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
     // The main window's order; stamps that sort alike keep the order of their keys,
     // as the main window shows them.
     const QString sql = TranslateSql(QStringLiteral("Select ") + StampColumnList() +
-                                     QStringLiteral(", Stamp.StampID from Stamp ") + StampOrderClause(sortOrder)) +
+                                     QStringLiteral(", Stamp.StampID from Stamp") + selection.Condition() +
+                                     QStringLiteral(" order by ") + selection.order) +
                         QStringLiteral(", Stamp.StampID");
     const MappedWhileReading mapped(conn->Checked());
     Statement read(conn, sql);
@@ -336,11 +342,16 @@ ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
 
 void ExportToCsv(Database& db, int sortOrder)
 {
+    ExportToCsv(db, ExportSelection{QString(), StampOrderTerms(sortOrder)});
+}
+
+void ExportToCsv(Database& db, const ExportSelection& selection)
+{
     const std::optional<QString> chosen = prompts().SaveFile(QStringLiteral("Stamps.csv"), kCsvFileFilter);
     if (!chosen || chosen->isEmpty()) return;
     if (!ReplaceExistingFile(*chosen)) return;
     ExportResult result;
-    const bool ran = Guard([&] { result = ExportStamps(db, *chosen, sortOrder); });
+    const bool ran = Guard([&] { result = ExportStamps(db, *chosen, selection); });
     if (!ran || result.cancelled) return;
     if (!result.error.isEmpty()) {
         ShowReportFileError(ErrNo::FileError, QStringLiteral("Could not write the file '") + *chosen +

@@ -26,7 +26,8 @@ using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
     AddTextKeys,          // 0 -> 1: folded texts and collation keys beside the collector's texts
     AddImageTables,       // 1 -> 2: stamp images, their pictures and thumbnails
-    AddCatalogueNumbers,  // 2 -> 3: the list of catalogues and each stamp's numbers in them
+    AddFindText,          // 2 -> 3: the joined folded texts the stamp list's filter looks in
+    AddCatalogueNumbers,  // 3 -> 4: the list of catalogues and each stamp's numbers in them
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

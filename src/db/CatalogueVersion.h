@@ -10,7 +10,7 @@
 struct sqlite3;
 
 // The version this program writes.
-inline constexpr int kCatalogueVersion = 3;
+inline constexpr int kCatalogueVersion = 4;
 
 int CatalogueVersion(sqlite3* db);
 

@@ -299,7 +299,7 @@ void WriteDemoRows(RawDb& db, int stamps, quint64 seed)
 }
 
 // The version whose layout has the stamps' numbers in other catalogues.
-constexpr int kNumbersVersion = 3;
+constexpr int kNumbersVersion = 4;
 
 // Each stamp's numbers in a few catalogues of the starting list (Scott, Stanley
 // Gibbons, Michel, now and then Yvert et Tellier), drawn from a stream of their
@@ -354,7 +354,7 @@ void WriteDemoNumbers(RawDb& db, quint64 seed)
         }
     }
     sqlite3_finalize(insert);
-    RefreshTextKeys(db.Handle());
+    // Their keys are made by the pass over every row that follows.
 }
 
 // Writes the catalogue beside its final name and moves it into place only when it
@@ -377,6 +377,7 @@ void WriteCatalogue(const QString& path, int version, Fill fill, FillUpgraded fi
             const int made = version < 0 ? kCatalogueVersion : version;
             UpgradeCatalogue(db.Handle(), made);
             fillUpgraded(db, made);
+            if (version != 0) CheckTextKeys(db.Handle());
             db.Exec(QStringLiteral("COMMIT"));
         }
         if (!QFile::rename(partial, path))

@@ -8,6 +8,7 @@
 #include "images/ImageSchema.h"
 #include "numbers/NumberSchema.h"
 
+#include <QDate>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -107,6 +108,70 @@ void Statement::Reset()
     mConn->Checked();
     sqlite3_reset(mStmt);
     sqlite3_clear_bindings(mStmt);
+}
+
+QVariant ColumnVariant(sqlite3_stmt* stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, i));
+        case SQLITE_TEXT:
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                              sqlite3_column_bytes(stmt, i)));
+        case SQLITE_BLOB:
+            return QVariant(
+                QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
+        default:
+            return QVariant();
+    }
+}
+
+void BindVariant(sqlite3_stmt* stmt, int index, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull()) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (value.typeId()) {
+        case QMetaType::Bool:
+            sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            sqlite3_bind_int64(stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(stmt, index, value.toDouble());
+            break;
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            if (!date.isValid()) {
+                sqlite3_bind_null(stmt, index);
+            } else {
+                const QByteArray iso = date.toString(Qt::ISODate).toUtf8();
+                sqlite3_bind_text(stmt, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+            }
+            break;
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            break;
+        }
+    }
 }
 
 namespace {
@@ -218,6 +283,12 @@ void Database::Execute(const QString& sql)
 }
 
 std::unique_ptr<Recordset> Database::OpenDynaset(const QString& sql) { return MakeDynaset(mConn, sql); }
+
+std::unique_ptr<Recordset> Database::OpenFilteredDynaset(const QString& table, const QString& condition,
+                                                         const QString& order)
+{
+    return MakeFilteredDynaset(mConn, table, condition, order);
+}
 
 std::unique_ptr<Recordset> Database::OpenSnapshot(const QString& sql) { return MakeSnapshot(mConn, sql, false); }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -47,6 +48,12 @@ private:
     sqlite3_stmt* mStmt = nullptr;
 };
 
+// A column of the statement's current row: integer, double, text, blob or null.
+QVariant ColumnVariant(sqlite3_stmt* stmt, int column);
+// Binds a value to a parameter (1-based): null for a null or invalid value, dates
+// as ISO text, booleans as 0 or 1.
+void BindVariant(sqlite3_stmt* stmt, int index, const QVariant& value);
+
 // Throws the DbError for the connection's last failure with the given result code.
 [[noreturn]] void ThrowEngineError(sqlite3* db, int rc);
 
@@ -68,6 +75,10 @@ public:
     void Execute(const QString& sql);
     // Updatable keyset over one table ("Select * from <table> ...").
     std::unique_ptr<Recordset> OpenDynaset(const QString& sql);
+    // Updatable keyset over the rows of one table that meet a condition, in an
+    // order (see MakeFilteredDynaset).
+    std::unique_ptr<Recordset> OpenFilteredDynaset(const QString& table, const QString& condition,
+                                                   const QString& order);
     // Read-only rows of any query.
     std::unique_ptr<Recordset> OpenSnapshot(const QString& sql);
     // Read-only rows of any query, read once from the first to the last, as a

@@ -18,60 +18,6 @@ namespace {
 
 [[noreturn]] void ThrowNoCurrent() { throw DbError(ErrNo::NoCurrentRecord, QStringLiteral("No current record.")); }
 
-QVariant ColumnValue(sqlite3_stmt* stmt, int i)
-{
-    switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER: return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, i)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt, i));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                                          sqlite3_column_bytes(stmt, i)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
-    default: return QVariant();
-    }
-}
-
-void BindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
-{
-    if (!value.isValid() || value.isNull()) {
-        sqlite3_bind_null(stmt, index);
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool: sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0); break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: sqlite3_bind_int64(stmt, index, value.toLongLong()); break;
-    case QMetaType::Double:
-    case QMetaType::Float: sqlite3_bind_double(stmt, index, value.toDouble()); break;
-    case QMetaType::QDate: {
-        const QDate date = value.toDate();
-        if (!date.isValid()) {
-            sqlite3_bind_null(stmt, index);
-        } else {
-            const QByteArray iso = date.toString(Qt::ISODate).toUtf8();
-            sqlite3_bind_text(stmt, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
-        }
-        break;
-    }
-    case QMetaType::QByteArray: {
-        const QByteArray bytes = value.toByteArray();
-        sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    }
-}
-
 QString QuoteName(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
 
 // Column names looked up without regard to case.
@@ -121,10 +67,119 @@ void WriteWithKeys(const std::shared_ptr<Connection>& conn, Write write)
     }
 }
 
+[[noreturn]] void ThrowNotSupported()
+{
+    throw DbError(3251, QStringLiteral("Operation is not supported for this type of object."));
+}
+
+// Every keyset gets a number of its own, so that a list can tell when the keys
+// it shows have changed.
+quint64 NextKeysetVersion()
+{
+    static quint64 last = 0;
+    return ++last;
+}
+
+// The keys of all rows of a table in one order, as last read, while nothing has
+// been written since on the connection (which holds the catalogue exclusively):
+// typing a filter reads the order once, not at every keystroke.
+struct OrderedKeysCache {
+    std::weak_ptr<Connection> conn;
+    QString sql;
+    qint64 changes = -1;
+    std::vector<qint64> keys;
+};
+
+OrderedKeysCache& TheOrderedKeys()
+{
+    static OrderedKeysCache cache;
+    return cache;
+}
+
+std::vector<qint64> ReadKeyColumn(const std::shared_ptr<Connection>& conn, const QString& sql)
+{
+    Statement keys(conn, sql);
+    std::vector<qint64> result;
+    while (keys.Step()) result.push_back(sqlite3_column_int64(keys.Handle(), 0));
+    return result;
+}
+
+const std::vector<qint64>& OrderedKeys(const std::shared_ptr<Connection>& conn, const QString& sql)
+{
+    OrderedKeysCache& cache = TheOrderedKeys();
+    const QString key = sql.simplified();
+    sqlite3* db = conn->Checked();
+    if (cache.conn.lock() == conn && cache.sql == key && cache.changes == sqlite3_total_changes64(db))
+        return cache.keys;
+    cache.keys.clear();
+    cache.conn.reset();
+    cache.keys = ReadKeyColumn(conn, sql);
+    // Read after the keys: the read itself may first have made the keys of
+    // texts written before it.
+    cache.changes = sqlite3_total_changes64(db);
+    cache.conn = conn;
+    cache.sql = key;
+    return cache.keys;
+}
+
+// A set of record keys to test against: a bitmap when the keys lie close
+// together, as a table's keys do, else a sorted list.
+class KeySet {
+public:
+    explicit KeySet(std::vector<qint64> keys)
+    {
+        if (keys.empty()) return;
+        const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+        mLow = *lo;
+        const auto count = static_cast<quint64>(keys.size());
+        const quint64 span = static_cast<quint64>(*hi) - static_cast<quint64>(*lo) + 1;
+        if (span <= 64 * count + 4096) {
+            mBits.assign(static_cast<size_t>((span + 63) / 64), 0);
+            for (qint64 k : keys) {
+                const auto bit = static_cast<quint64>(k) - static_cast<quint64>(mLow);
+                mBits[static_cast<size_t>(bit / 64)] |= quint64(1) << (bit % 64);
+            }
+        } else {
+            std::sort(keys.begin(), keys.end());
+            mSorted = std::move(keys);
+        }
+    }
+    bool Contains(qint64 key) const
+    {
+        if (!mBits.empty()) {
+            if (key < mLow) return false;
+            const auto bit = static_cast<quint64>(key) - static_cast<quint64>(mLow);
+            return bit / 64 < mBits.size() && (mBits[static_cast<size_t>(bit / 64)] >> (bit % 64) & 1) != 0;
+        }
+        return std::binary_search(mSorted.begin(), mSorted.end(), key);
+    }
+
+private:
+    qint64 mLow = 0;
+    std::vector<quint64> mBits;
+    std::vector<qint64> mSorted;
+};
+
 // ---------------------------------------------------------------------------
 // Dynaset: the ordered keys of one table; the current row is fetched by key.
 class Dynaset final : public Recordset {
 public:
+    struct Filtered {};
+
+    Dynaset(std::shared_ptr<Connection> conn, Filtered, const QString& table, const QString& condition,
+            const QString& order)
+        : mConn(std::move(conn)), mTable(table), mFiltered(true)
+    {
+        const QString orderClause =
+            order.trimmed().isEmpty() ? QString() : TranslateSql(QStringLiteral(" order by ") + order);
+        mKeysSql = KeysSql(orderClause, !orderClause.isEmpty());
+        if (!condition.trimmed().isEmpty())
+            mMatchSql = QStringLiteral("SELECT rowid FROM ") + QuoteName(mTable) + QStringLiteral(" WHERE ") +
+                        TranslateSql(condition);
+        ReadColumns();
+        ReadKeys();
+    }
+
     Dynaset(std::shared_ptr<Connection> conn, const QString& sql) : mConn(std::move(conn))
     {
         static const QRegularExpression form(
@@ -141,9 +196,7 @@ public:
         // keyset gives the same order.
         const bool ordered = translated.contains(QRegularExpression(QStringLiteral(R"(\border\s+by\b)"),
                                                                     QRegularExpression::CaseInsensitiveOption));
-        mKeysSql = QStringLiteral("SELECT ") + QuoteName(mTable) + QStringLiteral(".rowid FROM ") + QuoteName(mTable) +
-                   u' ' + translated + (ordered ? QStringLiteral(", ") : QStringLiteral(" ORDER BY ")) +
-                   QuoteName(mTable) + QStringLiteral(".rowid");
+        mKeysSql = KeysSql(translated, ordered);
         ReadColumns();
         ReadKeys();
     }
@@ -279,12 +332,13 @@ public:
         }
         Statement write(mConn, sql);
         int bind = 1;
-        for (int i : columns) BindValue(write.Handle(), bind++, mBuffer[static_cast<size_t>(i)]);
+        for (int i : columns) BindVariant(write.Handle(), bind++, mBuffer[static_cast<size_t>(i)]);
         if (mMode == Mode::Add && mKeyColumn < 0) sqlite3_bind_int64(write.Handle(), bind++, mNewKey);
         if (mMode == Mode::Edit) sqlite3_bind_int64(write.Handle(), bind++, CurrentKey());
         // The row and the stored keys of its texts are written in one transaction.
         // A failure leaves the edit buffer in place, so the write can be tried again.
         WriteWithKeys(mConn, [&write] { write.Step(); });
+        if (!mMatchSql.isEmpty()) mWritten.push_back(mMode == Mode::Add ? mNewKey : CurrentKey());
 
         mMode = Mode::None;
         mBuffer.clear();
@@ -314,7 +368,30 @@ public:
         mKeys.erase(mKeys.begin() + mPos);
         mRowKey = -1;
         mDeletedCurrent = true;
+        mVersion = NextKeysetVersion();
     }
+
+    int AbsolutePosition() const override
+    {
+        if (mDeletedCurrent || Bof() || Eof()) return -1;
+        return static_cast<int>(mPos);
+    }
+    void SetAbsolutePosition(int position) override
+    {
+        if (position < 0 || position >= RecordCount()) ThrowNoCurrent();
+        Move(position);
+    }
+    qint64 KeyAt(int position) const override
+    {
+        if (position < 0 || position >= RecordCount()) ThrowNoCurrent();
+        return mKeys[static_cast<size_t>(position)];
+    }
+    int PositionOf(qint64 key) const override
+    {
+        const auto it = std::find(mKeys.begin(), mKeys.end(), key);
+        return it == mKeys.end() ? -1 : static_cast<int>(it - mKeys.begin());
+    }
+    quint64 KeysetVersion() const override { return mVersion; }
 
     void Close() override
     {
@@ -342,11 +419,36 @@ private:
                        QStringLiteral(" WHERE rowid = ?"));
     }
 
+    QString KeysSql(const QString& translatedRest, bool ordered) const
+    {
+        // Equal sort values keep the order of their keys, so every read of the
+        // keyset gives the same order.
+        return QStringLiteral("SELECT ") + QuoteName(mTable) + QStringLiteral(".rowid FROM ") + QuoteName(mTable) +
+               u' ' + translatedRest + (ordered ? QStringLiteral(", ") : QStringLiteral(" ORDER BY ")) +
+               QuoteName(mTable) + QStringLiteral(".rowid");
+    }
+
     void ReadKeys()
     {
-        Statement keys(mConn, mKeysSql);
+        mVersion = NextKeysetVersion();
+        if (!mFiltered) {
+            mKeys = ReadKeyColumn(mConn, mKeysSql);
+            return;
+        }
+        if (mMatchSql.isEmpty()) {
+            mKeys = OrderedKeys(mConn, mKeysSql);
+            return;
+        }
+        // The rows that meet the condition, in whatever order the engine finds
+        // them fastest, and the rows this recordset wrote; then the order of all
+        // rows, kept while nothing is written, keeps those in its order.
+        std::vector<qint64> matches = ReadKeyColumn(mConn, mMatchSql);
+        matches.insert(matches.end(), mWritten.begin(), mWritten.end());
+        const KeySet wanted(std::move(matches));
+        const std::vector<qint64>& all = OrderedKeys(mConn, mKeysSql);
         mKeys.clear();
-        while (keys.Step()) mKeys.push_back(sqlite3_column_int64(keys.Handle(), 0));
+        for (qint64 key : all)
+            if (wanted.Contains(key)) mKeys.push_back(key);
     }
 
     void Move(qsizetype pos)
@@ -371,7 +473,7 @@ private:
             throw DbError(ErrNo::RecordDeleted, QStringLiteral("Record is deleted."));
         }
         mRow.resize(static_cast<size_t>(mColumns.Size()));
-        for (int i = 0; i < mColumns.Size(); ++i) mRow[static_cast<size_t>(i)] = ColumnValue(mFetch->Handle(), i);
+        for (int i = 0; i < mColumns.Size(); ++i) mRow[static_cast<size_t>(i)] = ColumnVariant(mFetch->Handle(), i);
         mFetch->Reset();
         mRowKey = key;
     }
@@ -392,6 +494,10 @@ private:
     std::vector<QVariant> mBuffer;
     std::vector<bool> mDirty;
     qint64 mNewKey = 0;
+    bool mFiltered = false;        // made by MakeFilteredDynaset
+    QString mMatchSql;             // the rows meeting its condition, in no order; empty for all rows
+    std::vector<qint64> mWritten;  // rows it added or changed: they stay in it
+    quint64 mVersion = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -457,7 +563,8 @@ public:
                                   QStringLiteral(") WHERE ") + TranslateSql(condition));
         for (size_t row = 0; row < mRows.size(); ++row) {
             test.Reset();
-            for (int i = 0; i < mColumns.Size(); ++i) BindValue(test.Handle(), i + 1, mRows[row][static_cast<size_t>(i)]);
+            for (int i = 0; i < mColumns.Size(); ++i)
+                BindVariant(test.Handle(), i + 1, mRows[row][static_cast<size_t>(i)]);
             if (test.Step()) {
                 mNoMatch = false;
                 mPos = static_cast<qsizetype>(row);
@@ -517,10 +624,10 @@ private:
         if (mForwardOnly) {
             // The row before is overwritten in place: no allocation per row.
             mCurrent.resize(columns);
-            for (size_t i = 0; i < columns; ++i) mCurrent[i] = ColumnValue(stmt, static_cast<int>(i));
+            for (size_t i = 0; i < columns; ++i) mCurrent[i] = ColumnVariant(stmt, static_cast<int>(i));
         } else {
             std::vector<QVariant> row(columns);
-            for (size_t i = 0; i < columns; ++i) row[i] = ColumnValue(stmt, static_cast<int>(i));
+            for (size_t i = 0; i < columns; ++i) row[i] = ColumnVariant(stmt, static_cast<int>(i));
             mRows.push_back(std::move(row));
         }
         ++mFetched;
@@ -546,6 +653,27 @@ QVariant Recordset::Field(const QString& name) const
     const int i = FieldIndex(name);
     if (i < 0) ThrowNoField(name);
     return FieldAt(i);
+}
+
+int Recordset::AbsolutePosition() const
+{
+    ThrowNotSupported();
+}
+void Recordset::SetAbsolutePosition(int)
+{
+    ThrowNotSupported();
+}
+qint64 Recordset::KeyAt(int) const
+{
+    ThrowNotSupported();
+}
+int Recordset::PositionOf(qint64) const
+{
+    ThrowNotSupported();
+}
+quint64 Recordset::KeysetVersion() const
+{
+    return 0;
 }
 
 void Recordset::AddNew() { throw DbError(3027, QStringLiteral("Cannot update. Database or object is read-only.")); }
@@ -576,6 +704,13 @@ std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const Q
 {
     conn->Checked();
     return std::make_unique<Dynaset>(std::move(conn), sql);
+}
+
+std::unique_ptr<Recordset> MakeFilteredDynaset(std::shared_ptr<Connection> conn, const QString& table,
+                                               const QString& condition, const QString& order)
+{
+    conn->Checked();
+    return std::make_unique<Dynaset>(std::move(conn), Dynaset::Filtered{}, table, condition, order);
 }
 
 std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql, bool forwardOnly)

@@ -48,6 +48,20 @@ public:
 
     virtual void Close() = 0;
 
+    // Positions and keys, as a list of the records shows them (dynasets; a
+    // snapshot refuses them). The current record's position from 0, or -1 when
+    // there is none.
+    virtual int AbsolutePosition() const;
+    // Makes the record at a position (0 to RecordCount() - 1) the current one.
+    virtual void SetAbsolutePosition(int position);
+    // The record key (the table's rowid) at a position, and the position of a
+    // key (-1 when the recordset does not hold it).
+    virtual qint64 KeyAt(int position) const;
+    virtual int PositionOf(qint64 key) const;
+    // A number that changes whenever the keys change (a new recordset, a read of
+    // the keys after a write, a delete), never to one that was used before.
+    virtual quint64 KeysetVersion() const;
+
 protected:
     bool mNoMatch = false;
 };
@@ -57,4 +71,13 @@ protected:
 void StepWithBeep(Recordset& rs, bool forward);
 
 std::unique_ptr<Recordset> MakeDynaset(std::shared_ptr<Connection> conn, const QString& sql);
+// The dynaset "Select * from <table> where <condition> order by <order>" (program
+// dialect; an empty condition takes every row). Rows that the recordset itself
+// adds or changes stay in it, in their sorted place, whether or not they still
+// meet the condition, until it is opened anew. Its keys are read as the rows
+// that meet the condition taken from the order of all rows, which is kept
+// between reads while nothing is written: a new condition on the same order
+// reads only the rows that meet it.
+std::unique_ptr<Recordset> MakeFilteredDynaset(std::shared_ptr<Connection> conn, const QString& table,
+                                               const QString& condition, const QString& order);
 std::unique_ptr<Recordset> MakeSnapshot(std::shared_ptr<Connection> conn, const QString& sql, bool forwardOnly);

@@ -1,16 +1,18 @@
 #include "db/StampSort.h"
 
-QString StampOrderClause(int order)
+QString StampOrderTerms(int order)
 {
     switch (order) {
         case 2:
-            return QStringLiteral("order by catsort");
+            return QStringLiteral("catsort");
         case 3:
-            return QStringLiteral("order by Issued");
+            return QStringLiteral("Issued");
         default:
-            return QStringLiteral("order by [descr]");
+            return QStringLiteral("[descr]");
     }
 }
+
+QString StampOrderClause(int order) { return QStringLiteral("order by ") + StampOrderTerms(order); }
 
 QString StampSortSql(int order)
 {

@@ -77,3 +77,9 @@ QString SortColumnOf(QStringView column)
     if (IsCatalogueNumberColumn(column)) return column.toString() + QStringLiteral("_sort");
     return KeysByColumn().value(column.toString().toLower()).sort;
 }
+
+const std::vector<const char*>& FindTextColumns()
+{
+    static const std::vector<const char*> columns = {"descr", "catnum", "Color", "watermark", "Errors", "notes"};
+    return columns;
+}

@@ -288,8 +288,71 @@ private:
     qint64 mPrevious = -2000;
 };
 
+const QString kFindTextTable = QStringLiteral("Stamp");
+const QString kFindText = QStringLiteral("find_text");
+
+// True once the catalogue keeps the stamps' joined folded texts.
+bool HasFindText(sqlite3* db) { return ColumnsOf(db, kFindTextTable).contains(kFindText, Qt::CaseInsensitive); }
+
+// The joined folded texts of a stamp: the texts joined by line feeds, folded at
+// once (with KeyFunctions in place).
+QString FindTextValue()
+{
+    QStringList parts;
+    for (const char* column : FindTextColumns()) parts << QStringLiteral("coalesce(") + Quoted(Name(column)) + QStringLiteral(", '')");
+    return QStringLiteral("tessarine_fold(") + parts.join(QStringLiteral(" || char(10) || ")) + u')';
+}
+
+// The indexes of the stored keys: the sort orders and code lists read their
+// keys in order, finds by description and catalogue number look the folded text
+// up, and the stamp list's filter reads the joined texts and the two codes it
+// also looks at from its index alone.
+struct KeyIndex {
+    const char* table;
+    const char* name;
+    const char* sql;
+};
+const KeyIndex kKeyIndexes[] = {
+    {"Stamp", "StampDescrSort", "CREATE INDEX IF NOT EXISTS StampDescrSort ON Stamp (descr_sort)"},
+    {"Stamp", "StampCatsortSort", "CREATE INDEX IF NOT EXISTS StampCatsortSort ON Stamp (catsort_sort)"},
+    {"Stamp", "StampDescrFold", "CREATE INDEX IF NOT EXISTS StampDescrFold ON Stamp (descr_fold)"},
+    {"Stamp", "StampCatnumFold", "CREATE INDEX IF NOT EXISTS StampCatnumFold ON Stamp (catnum_fold)"},
+    {"Stamp", "StampFindText", "CREATE INDEX IF NOT EXISTS StampFindText ON Stamp (find_text, CouID, topID)"},
+    {"cancel", "CancelDescSort", "CREATE INDEX IF NOT EXISTS CancelDescSort ON cancel (CanDesc_sort)"},
+    {"Condition", "ConditionDescSort", "CREATE INDEX IF NOT EXISTS ConditionDescSort ON Condition (conDesc_sort)"},
+    {"country", "CountryDescSort", "CREATE INDEX IF NOT EXISTS CountryDescSort ON country (Coudesc_sort)"},
+    {"format", "FormatDescSort", "CREATE INDEX IF NOT EXISTS FormatDescSort ON format (FormDesc_sort)"},
+    {"gum", "GumDescSort", "CREATE INDEX IF NOT EXISTS GumDescSort ON gum (GumDesc_sort)"},
+    {"paper", "PaperDescSort", "CREATE INDEX IF NOT EXISTS PaperDescSort ON paper (Papdesc_sort)"},
+    {"Perf", "PerfDescSort", "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)"},
+    {"topic", "TopicDescSort", "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)"},
+    {"type", "TypeDescSort", "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)"},
+    // The list of catalogues in its order; a stamp's numbers in other catalogues
+    // by their folded text, for the catalogue-number find and the list's filter.
+    {"Catalog", "CatalogDescSort", "CREATE INDEX IF NOT EXISTS CatalogDescSort ON Catalog (CatalogDesc_sort)"},
+    {"StampNumber", "StampNumberFold", "CREATE INDEX IF NOT EXISTS StampNumberFold ON StampNumber (CatNo_fold)"},
+};
+
+// Creates the key indexes whose tables and columns the catalogue has.
+void CreateKeyIndexes(sqlite3* db)
+{
+    const bool findText = HasFindText(db);
+    QStringList present;
+    for (const KeyedTable* t : PresentTables(db)) present << t->table;
+    for (const KeyIndex& index : kKeyIndexes)
+        if (present.contains(Name(index.table)) &&
+            (findText || QLatin1String(index.name) != QLatin1String("StampFindText")))
+            Exec(db, QString::fromLatin1(index.sql));
+}
+
+void DropKeyIndexes(sqlite3* db)
+{
+    for (const KeyIndex& index : kKeyIndexes)
+        Exec(db, QStringLiteral("DROP INDEX IF EXISTS ") + Quoted(QString::fromLatin1(index.name)));
+}
+
 // "UPDATE table SET every key = its text's key", with KeyFunctions in place.
-QString KeysUpdate(const KeyedTable& t)
+QString KeysUpdate(const KeyedTable& t, bool findText)
 {
     QStringList sets;
     // Most texts of a stamp are empty: their keys are empty without a call.
@@ -304,18 +367,24 @@ QString KeysUpdate(const KeyedTable& t)
             sets << Quoted(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
                         c + QStringLiteral(") END");
     }
+    if (findText && t.table == kFindTextTable) sets << Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue();
     return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
-// Makes every key of every row of the tables anew: one statement a table, run
-// over a range of record keys at a time so that the progress can move.
-void Rebuild(sqlite3* db, const std::vector<const KeyedTable*>& tables)
+// Makes every key of every row anew: one statement a table, run over a range of
+// record keys at a time so that the progress can move. The key indexes are made
+// afterwards, in one sort each, rather than kept up row by row.
+void RebuildAll(sqlite3* db)
 {
+    const LargeCache cache(db);
+    const std::vector<const KeyedTable*> tables = PresentTables(db);
     qint64 total = 0;
     for (const KeyedTable* t : tables) total += RowCount(db, t->table);
     Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for finding and sorting..."),
                       total);
     const KeyFunctions functions(db);
+    const bool findText = HasFindText(db);
+    DropKeyIndexes(db);
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
     for (const KeyedTable* table : tables) {
@@ -325,7 +394,7 @@ void Rebuild(sqlite3* db, const std::vector<const KeyedTable*>& tables)
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
         const qint64 first = sqlite3_column_int64(*range, 0);
         const qint64 last = sqlite3_column_int64(*range, 1);
-        Prepared update(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        Prepared update(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
         for (qint64 from = first;; from += kBatch) {
             const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
             update.Reset();
@@ -337,6 +406,7 @@ void Rebuild(sqlite3* db, const std::vector<const KeyedTable*>& tables)
             if (to == last) break;
         }
     }
+    CreateKeyIndexes(db);
     StoreIdentity(db);
 }
 
@@ -349,7 +419,6 @@ void AddTextKeys(sqlite3* db)
 
 void AddTextKeys(sqlite3* db, const QStringList& only)
 {
-    const LargeCache cache(db);
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
                             "WITHOUT ROWID"));
@@ -369,30 +438,15 @@ void AddTextKeys(sqlite3* db, const QStringList& only)
             if (c.sorted) add(c.name + QStringLiteral("_sort"), "BLOB NOT NULL DEFAULT x''");
         }
     }
-    Rebuild(db, tables);
-    // The tables of later layouts make their own indexes.
-    if (!only.isEmpty()) {
-        CreateTriggers(db, tables);
-        return;
-    }
-    // The sort orders and code lists read their keys in order; finds by
-    // description and catalogue number look the folded text up.
-    const char* const indexes[] = {
-        "CREATE INDEX IF NOT EXISTS StampDescrSort ON Stamp (descr_sort)",
-        "CREATE INDEX IF NOT EXISTS StampCatsortSort ON Stamp (catsort_sort)",
-        "CREATE INDEX IF NOT EXISTS StampDescrFold ON Stamp (descr_fold)",
-        "CREATE INDEX IF NOT EXISTS StampCatnumFold ON Stamp (catnum_fold)",
-        "CREATE INDEX IF NOT EXISTS CancelDescSort ON cancel (CanDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS ConditionDescSort ON Condition (conDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS CountryDescSort ON country (Coudesc_sort)",
-        "CREATE INDEX IF NOT EXISTS FormatDescSort ON format (FormDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS GumDescSort ON gum (GumDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS PaperDescSort ON paper (Papdesc_sort)",
-        "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)",
-        "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)",
-    };
-    for (const char* sql : indexes) Exec(db, QString::fromLatin1(sql));
+    // The keys themselves are made by the one pass over every row that follows
+    // an upgrade (CheckTextKeys: no keys are recorded as made yet). The rows of
+    // a later layout's tables are queued for it instead, so that the keys of an
+    // upgraded catalogue are not all made again for the sake of a few rows.
+    if (!only.isEmpty())
+        for (const KeyedTable* t : tables)
+            Exec(db, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT '") + t->table +
+                         QStringLiteral("', rowid FROM ") + Quoted(t->table));
+    CreateKeyIndexes(db);
     CreateTriggers(db, tables);
 }
 
@@ -404,6 +458,7 @@ void RefreshTextKeys(sqlite3* db)
     }
     Savepoint savepoint(db);
     const KeyFunctions functions(db);
+    const bool findText = HasFindText(db);
     // Only the tables that rows were queued for: every one of them has its triggers,
     // and so is there.
     QStringList queued;
@@ -413,7 +468,7 @@ void RefreshTextKeys(sqlite3* db)
     }
     for (const KeyedTable& t : KeyedTables()) {
         if (!queued.contains(t.table)) continue;
-        Exec(db, KeysUpdate(t) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
+        Exec(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
     }
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
@@ -444,11 +499,20 @@ void CheckTextKeys(sqlite3* db)
     const std::vector<const KeyedTable*> tables = PresentTables(db);
     if (!triggers) CreateTriggers(db, tables);
     if (!triggers || StoredIdentity(db) != CollationIdentity()) {
-        const LargeCache cache(db);
-        Rebuild(db, tables);
+        RebuildAll(db);
         Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     } else {
         RefreshTextKeys(db);
     }
     savepoint.Release();
+}
+
+void AddFindText(sqlite3* db)
+{
+    if (!HasFindText(db))
+        Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(kFindTextTable) + QStringLiteral(" ADD COLUMN ") +
+                     Quoted(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+    CreateKeyIndexes(db);
+    // Made by the one pass over every row that follows an upgrade.
+    Exec(db, QStringLiteral("DELETE FROM CatalogueInfo WHERE name = '") + kIdentityName + u'\'');
 }

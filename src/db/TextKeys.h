@@ -31,6 +31,10 @@ void AddTextKeys(sqlite3* db);
 // indexes of the first layout; the caller makes the indexes its tables need.
 void AddTextKeys(sqlite3* db, const QStringList& tables);
 
+// Adds Stamp.find_text (db/TextColumns.h: FindTextColumns) and its index to a
+// catalogue that has the other keys, and fills it.
+void AddFindText(sqlite3* db);
+
 // Makes the keys of the queued rows and empties the queue.
 void RefreshTextKeys(sqlite3* db);
 

@@ -79,6 +79,10 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {90, "main window: Images tab and its controls; the front picture beside the description"},
     {91, "image viewer window"},
     {210, "Reports menu: Collection Statistics; the Collection Statistics window"},
+    {230, "View menu: Stamp List; the stamp list"},
+    {231, "the stamp list's quick filter and its Clear button"},
+    {232, "View menu and the stamp list's menu: Change Selected Stamps...; the Change Selected Stamps window"},
+    {233, "the stamp list's menu: Delete Selected Stamps"},
     {250, "Maintain Catalogues window; Maintain menu: Catalogues"},
     {251, "main window: Numbers in Other Catalogues box on the General tab and its controls"},
 };

@@ -50,11 +50,10 @@ const char* const kTables[] = {
 
 const char* const kIndexes[] = {
     // A stamp's numbers in order, for the main window; a catalogue's numbers, for
-    // custom reports and the in-use check; a number by its folded text, for find.
+    // custom reports and the in-use check. The indexes of the stored keys (a
+    // number by its folded text, the list in its order) come with the keys.
     "CREATE INDEX IF NOT EXISTS StampNumberStamp ON StampNumber (StampID, Position)",
     "CREATE INDEX IF NOT EXISTS StampNumberCatalog ON StampNumber (CatalogID, StampID)",
-    "CREATE INDEX IF NOT EXISTS StampNumberFold ON StampNumber (CatNo_fold)",
-    "CREATE INDEX IF NOT EXISTS CatalogDescSort ON Catalog (CatalogDesc_sort)",
 };
 
 const char* const kOwnerTrigger =

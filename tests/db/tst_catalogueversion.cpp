@@ -80,21 +80,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dump");
         QTest::addColumn<QStringList>("finds");      // typed, found, typed, found ...
         QTest::addColumn<QStringList>("countries");  // pairs in their order, then the last country
+        QTest::addColumn<QStringList>("filtered");   // a word of the quick filter, the stamps it finds
         QTest::newRow("version 0") << "catalogue-v0.sql"
                                    << QStringList{"oster", "Österreich Wappen 1850", "ΕΛΛΑΔΑ", "Ελλάδα Hermes head"}
-                                   << QStringList{"Åland", "Argentina", "Österreich", "Poland", "Ελλάδα"};
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Poland", "Ελλάδα"}
+                                   << QStringList{"wappen", "Österreich Wappen 1850"};
         QTest::newRow("version 1") << "catalogue-v1.sql"
                                    << QStringList{"penny b", "Penny Black 23d", "STEAM", "Steam Locomotive 1d (surcharge)"}
-                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
+                                   << QStringList{"certificate no. 4471", "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
         QTest::newRow("version 2") << "catalogue-v2.sql"
                                    << QStringList{"penny b", "Penny Black 23d", "zeppelin", "Zeppelin 37c"}
-                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"};
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
+                                   << QStringList{"certificate no. 4471", "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
+        QTest::newRow("version 3") << "catalogue-v3.sql"
+                                   << QStringList{"columbus", "Columbus Landing 25d", "ZEPP", "Zeppelin 37c"}
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
+                                   << QStringList{"certificate no. 4471", "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
     }
     void olderFileIsUpgradedOnce()
     {
         QFETCH(QString, dump);
         QFETCH(QStringList, finds);
         QFETCH(QStringList, countries);
+        QFETCH(QStringList, filtered);
         QTemporaryDir dir;
         const QString path = FileFromDump(dir, dump);
         const QString stamps = Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp"));
@@ -131,6 +140,11 @@ private Q_SLOTS:
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp")), stamps);
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA user_version")), QString::number(kCatalogueVersion));
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        // The stamp list's filter finds stamps by a word of their texts.
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(descr, '|') FROM (SELECT descr FROM Stamp WHERE "
+                                              "instr(find_text, '%1') > 0 ORDER BY StampID)")
+                                   .arg(filtered[0])),
+                 filtered[1]);
         QVERIFY(!Sqlite3(path, QStringLiteral("Select * from stamp order by descr; Select * from country order by "
                                               "Coudesc; Select * from stamp where descr like 'A%'"))
                      .startsWith(QStringLiteral("sqlite3 failed")));

@@ -350,6 +350,99 @@ private Q_SLOTS:
         QCOMPARE(rs->Field(QStringLiteral("descr")).toString(), before);
     }
 
+    // A filtered dynaset holds exactly what the one query would give, in its
+    // order with ties by key, however its keys are read; and a write is seen
+    // by the next dynaset of the same order.
+    void filteredDynasetIsItsQuery_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("plainOrder");  // the same in plain SQL
+        QTest::newRow("all, description") << ""
+                                          << "[descr]"
+                                          << "descr_sort";
+        QTest::newRow("year, description") << "Year > 1950"
+                                           << "[descr]"
+                                           << "descr_sort";
+        QTest::newRow("a country, year descending") << "CouID = 3"
+                                                    << "Year desc"
+                                                    << "Year desc";
+        QTest::newRow("a word, catalogue number") << "instr(find_text, 'an') > 0"
+                                                  << "catsort"
+                                                  << "catsort_sort";
+        QTest::newRow("none at all") << "StampID < 0"
+                                     << "Issued"
+                                     << "issued";
+        QTest::newRow("a country's name") << "CouID in (select CouID from country where Coudesc like 'a*')"
+                                          << "(select Coudesc_sort from country where country.CouID = stamp.CouID)"
+                                          << "(select Coudesc_sort from country where country.CouID = stamp.CouID)";
+    }
+    void filteredDynasetIsItsQuery()
+    {
+        QFETCH(QString, condition);
+        QFETCH(QString, order);
+        QFETCH(QString, plainOrder);
+        mDb.reset();
+        mCat = std::make_unique<TestCatalogue>(150);
+        mDb = Database::Open(mCat->Path(), true);
+        const auto keys = [](Recordset& rs) {
+            std::vector<qint64> out;
+            for (int i = 0; i < rs.RecordCount(); ++i) out.push_back(rs.KeyAt(i));
+            return out;
+        };
+        const auto plain = [&] {
+            std::vector<qint64> out;
+            QString where = condition;
+            where.replace(QStringLiteral("Coudesc like 'a*'"), QStringLiteral("substr(Coudesc_fold, 1, 1) = 'a'"));
+            auto rs = mDb->OpenSnapshot(QStringLiteral("SELECT StampID FROM Stamp ") +
+                                        (where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where) +
+                                        QStringLiteral(" ORDER BY ") + plainOrder + QStringLiteral(", StampID"));
+            for (; !rs->Eof(); rs->MoveNext()) out.push_back(rs->FieldAt(0).toLongLong());
+            return out;
+        };
+        // Every row in the order first, so that the dynaset may take the order as kept.
+        mDb->OpenFilteredDynaset(QStringLiteral("stamp"), QString(), order);
+        auto rs = mDb->OpenFilteredDynaset(QStringLiteral("stamp"), condition, order);
+        QCOMPARE(keys(*rs), plain());
+        // A write on the connection: the order is read anew.
+        mDb->Execute(
+            QStringLiteral("UPDATE Stamp SET descr = 'Aaa ' || descr, Year = 2000 - Year, CouID = 3, "
+                           "catsort = '0' WHERE StampID % 7 = 0"));
+        auto again = mDb->OpenFilteredDynaset(QStringLiteral("stamp"), condition, order);
+        QCOMPARE(keys(*again), plain());
+        QVERIFY(again->KeysetVersion() != rs->KeysetVersion());
+        for (int i = 0; i < again->RecordCount(); i += 37) QCOMPARE(again->PositionOf(again->KeyAt(i)), i);
+    }
+
+    // Rows the dynaset itself adds or changes stay in it while it is open, in
+    // their sorted place, even when they no longer meet its condition.
+    void filteredDynasetKeepsWhatItWrote()
+    {
+        AddStamp(QStringLiteral("Bravo"));
+        AddStamp(QStringLiteral("Delta"));
+        AddStamp(QStringLiteral("Echo"));
+        auto rs = mDb->OpenFilteredDynaset(QStringLiteral("stamp"), QStringLiteral("descr like '*e*'"),
+                                           QStringLiteral("[descr]"));
+        QCOMPARE(Descriptions(*rs), QStringList({"Delta", "Echo"}));
+        rs->AddNew();
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Alpha"));
+        rs->Update();
+        rs->MoveLast();
+        rs->Edit();
+        rs->SetField(QStringLiteral("descr"), QStringLiteral("Foxtrot"));
+        rs->Update();
+        QCOMPARE(Descriptions(*rs), QStringList({"Alpha", "Delta", "Foxtrot"}));
+        rs->SetAbsolutePosition(1);
+        QCOMPARE(rs->AbsolutePosition(), 1);
+        QCOMPARE(TextOf(rs->Field(QStringLiteral("descr"))), QStringLiteral("Delta"));
+        auto fresh = mDb->OpenFilteredDynaset(QStringLiteral("stamp"), QStringLiteral("descr like '*e*'"),
+                                              QStringLiteral("[descr]"));
+        QCOMPARE(Descriptions(*fresh), QStringList({"Delta"}));
+        QCOMPARE(ErrorOf([&] { fresh->SetAbsolutePosition(1); }), int(ErrNo::NoCurrentRecord));
+        auto snapshot = mDb->OpenSnapshot(QStringLiteral("Select * from stamp"));
+        QCOMPARE(ErrorOf([&] { snapshot->KeyAt(0); }), 3251);
+    }
+
     void closedDatabaseInvalidatesRecordsets()
     {
         AddStamp(QStringLiteral("One"));

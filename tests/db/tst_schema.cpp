@@ -66,10 +66,11 @@ private Q_SLOTS:
         TestCatalogue cat;
         auto db = Database::Open(cat.Path(), true);
         const auto columns = Columns(*db, QStringLiteral("Stamp"));
-        // The stamp's own fields, and the stored keys of its texts: a folded form
-        // and a collation key of each of seven, the catalogue number's folded form
-        // and its padded sort key's collation key.
-        QCOMPARE(columns.size(), 35 + 2 * 7 + 2);
+        // The stamp's own fields; the stored keys of its texts: a folded form and a
+        // collation key of each of seven, the catalogue number's folded form and
+        // its padded sort key's collation key; and the joined folded texts the
+        // stamp list's filter looks in.
+        QCOMPARE(columns.size(), 35 + 2 * 7 + 2 + 1);
         QVERIFY2(columns.contains(field), qPrintable(field));
         QCOMPARE(columns[field].type, type);
         QCOMPARE(columns[field].notNull, notNull);

@@ -7,9 +7,10 @@
 # Builds what it needs, then writes docs/screenshots/*.png: the main window on
 # each of its four tabs, the image viewer, the calendar, the country table, the
 # custom report window, a report's selection dialog, the report preview, the
-# statistics window, the backup window, the about box and the help, and a report
-# as a web page in a browser. Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh
-# installs them).
+# statistics window, the backup window, the about box and the help, a report as
+# a web page in a browser, and the stamp list with the window that changes many
+# stamps. Needs Xvfb, xauth, xdotool, sqlite3 and chromium (./test.sh installs
+# them).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -47,6 +48,16 @@ shown=$(sqlite3 "$work/stamp.mdb" "select descr from Stamp where notes <> '' and
     and typeID is not null and issued is not null and pricepaid is not null and catvalue is not null
     and not sold and not wantlist order by descr limit 1")
 [ -n "$shown" ] || fail "the demo catalogue has no stamp with every tab filled"
+# A few more penny stamps, for the stamp list filtered by "penny": copies of
+# others under new descriptions (the program makes their keys when it opens).
+for penny in "1:Penny Red 1d" "2:Twopenny Blue 2d" "3:Penny Lilac 1d (die II)" "4:Penny Black 1d (plate 11)"; do
+    sqlite3 "$work/stamp.mdb" "insert into Stamp (descr, catnum, catsort, face, Year, used, wantlist, quantity,
+        CouID, typeID, formID, papID, CanID, perfID, topID, gumID, ConID, Color, watermark, Errors, issued, pricepaid,
+        totalpaid, catvalue, totalval, priceask, totalsales, forsale, purchased, sold, datesold, notes, misc1, misc2)
+        select '${penny#*:}', catnum, catsort, face, Year, used, wantlist, quantity, CouID, typeID, formID, papID,
+        CanID, perfID, topID, gumID, ConID, Color, watermark, Errors, issued, pricepaid, totalpaid, catvalue, totalval,
+        priceask, totalsales, forsale, purchased, sold, datesold, notes, misc1, misc2 from Stamp where StampID = ${penny%%:*}"
+done
 
 x_start "$scratch"
 x_launch "$work" "$scratch/program.log" "$program"
@@ -186,6 +197,27 @@ x_wait_focus 'Tessarine Help'
 shot help "$WIN"
 x_keys Escape
 x_wait_gone 'Tessarine Help'
+
+# The stamp list beside the record, filtered by "penny" and sorted by year; then
+# every stamp it shows chosen, and the window that changes them at once. The
+# backup showed the main window anew, as a window of its own.
+x_focus Tessarine
+main=$WIN
+x_keys ctrl+l # the list, with the focus in its filter box
+x_sync "$main"
+x_type penny
+x_keys Return
+x_sync "$main"
+x_keys Tab Tab ctrl+a # into the list: every stamp it shows
+x_sync "$main"
+shot stamp-list "$main"
+x_keys alt+v c # Change Selected Stamps...
+x_wait_focus 'Change Selected Stamps'
+for ((i = 0; i < 16; i++)); do x_keys Tab; done
+x_keys space Tab Down # Condition ticked, and an entry chosen
+shot change-selected "$WIN"
+x_keys Escape
+x_wait_gone 'Change Selected Stamps'
 
 x_focus Tessarine
 x_keys alt+f x
