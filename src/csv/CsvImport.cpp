@@ -141,8 +141,22 @@ std::vector<KeyedColumn> StampKeyedColumns()
     return columns;
 }
 
+// The fields whose texts the stamp list's filter looks in (Stamp.find_text), in
+// their order there.
+std::vector<int> FindTextFields()
+{
+    std::vector<int> fields;
+    for (const char* column : FindTextColumns())
+        for (int f = 0; f < Fld::Count; ++f)
+            if (QString::fromLatin1(column).compare(QString::fromLatin1(StampFields()[size_t(f)].column),
+                                                    Qt::CaseInsensitive) == 0)
+                fields.push_back(f);
+    return fields;
+}
+
 // The column names a write gives values to, in the order they are bound: every
-// field, the catalogue-number sort key, then the stored keys of the texts.
+// field, the catalogue-number sort key, then the stored keys of the texts and
+// the joined folded texts of the filter.
 QStringList WrittenColumns(const std::vector<KeyedColumn>& keyed)
 {
     QStringList names = StampColumnList().split(QStringLiteral(", "));
@@ -151,6 +165,7 @@ QStringList WrittenColumns(const std::vector<KeyedColumn>& keyed)
         if (k.folded) names << k.name + QStringLiteral("_fold");
         if (k.sorted) names << k.name + QStringLiteral("_sort");
     }
+    if (!keyed.empty()) names << QStringLiteral("find_text");
     return names;
 }
 
@@ -180,16 +195,26 @@ private:
     std::pair<QByteArray, QByteArray> mLong;
 };
 
-// Binds the stored keys of the row's texts from parameter first on.
+// Binds the stored keys of the row's texts from parameter first on, then their
+// joined folded texts, as the catalogue's key queue would make them.
 void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed,
               KeyMaker& maker)
 {
+    if (keyed.empty()) return;
     int i = first;
     for (const KeyedColumn& k : keyed) {
         const auto& [fold, key] = maker.Keys(k.field >= 0 ? row.Text(k.field) : CatalogueSortKey(row.catnum));
         if (k.folded) sqlite3_bind_text(stmt, i++, fold.constData(), int(fold.size()), SQLITE_TRANSIENT);
         if (k.sorted) sqlite3_bind_blob(stmt, i++, key.constData(), int(key.size()), SQLITE_TRANSIENT);
     }
+    static const std::vector<int> findFields = FindTextFields();
+    QString joined;
+    for (size_t f = 0; f < findFields.size(); ++f) {
+        if (f > 0) joined += u'\n';
+        joined += row.Text(findFields[f]);
+    }
+    const QByteArray findText = FoldText(joined).toUtf8();
+    sqlite3_bind_text(stmt, i, findText.constData(), int(findText.size()), SQLITE_TRANSIENT);
 }
 
 void BindText(sqlite3_stmt* stmt, int i, const QString& text)

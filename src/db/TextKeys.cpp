@@ -327,10 +327,12 @@ const KeyIndex kKeyIndexes[] = {
     {"Perf", "PerfDescSort", "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)"},
     {"topic", "TopicDescSort", "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)"},
     {"type", "TypeDescSort", "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)"},
-    // The list of catalogues in its order; a stamp's numbers in other catalogues
-    // by their folded text, for the catalogue-number find and the list's filter.
+    // The list of catalogues in its order; the stamps' numbers in other
+    // catalogues by their folded text, for the catalogue-number find, and read
+    // from the index alone by the list's filter.
     {"Catalog", "CatalogDescSort", "CREATE INDEX IF NOT EXISTS CatalogDescSort ON Catalog (CatalogDesc_sort)"},
-    {"StampNumber", "StampNumberFold", "CREATE INDEX IF NOT EXISTS StampNumberFold ON StampNumber (CatNo_fold)"},
+    {"StampNumber", "StampNumberFold",
+     "CREATE INDEX IF NOT EXISTS StampNumberFold ON StampNumber (CatNo_fold, StampID)"},
 };
 
 // Creates the key indexes whose tables and columns the catalogue has.

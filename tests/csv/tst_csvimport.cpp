@@ -171,6 +171,10 @@ private Q_SLOTS:
         QCOMPARE(empty.Scalar(QStringLiteral("Select descr from Stamp where catnum = '''7'")),
                  QStringLiteral("+1 overprint"));
         QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from TextKeyQueue")), QStringLiteral("0"));
+        // The stamp list's filter finds them as it finds the stamps they came from.
+        const QString findTexts =
+            QStringLiteral("Select group_concat(find_text, '|') from (Select find_text from Stamp order by find_text)");
+        QCOMPARE(empty.Scalar(findTexts), demo.Scalar(findTexts));
         // The numbers in other catalogues came along, with the keys the program
         // gives them.
         const QString numbers = QStringLiteral(

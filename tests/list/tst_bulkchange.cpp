@@ -201,6 +201,9 @@ private Q_SLOTS:
         QCOMPARE(deleted.missing, 1);
         QCOMPARE(deleted.before.rows.size(), size_t(2));
         QCOMPARE(f.Scalar("select count(*) from Stamp"), QStringLiteral("6"));
+        // Their numbers in other catalogues went with them.
+        QCOMPARE(f.Scalar("select group_concat(StampID) from (select distinct StampID from StampNumber order by 1)"),
+                 QStringLiteral("4,8"));
     }
 
     // In the real window: ten stamps chosen, their condition set at once; the
