@@ -314,10 +314,10 @@ ExportResult ExportStamps(Database& db, const QString& path, const ExportSelecti
 
     // The main window's order; stamps that sort alike keep the order of their keys,
     // as the main window shows them.
-    const QString sql = TranslateSql(QStringLiteral("Select ") + StampColumnList() +
-                                     QStringLiteral(", Stamp.StampID from Stamp") + selection.Condition() +
-                                     QStringLiteral(" order by ") + selection.order) +
-                        QStringLiteral(", Stamp.StampID");
+    const QString sql =
+        TranslateSql(QStringLiteral("Select ") + StampColumnList() + QStringLiteral(", Stamp.StampID from Stamp") +
+                     selection.Condition() + QStringLiteral(" order by ") + selection.order) +
+        QStringLiteral(", Stamp.StampID");
     const MappedWhileReading mapped(conn->Checked());
     Statement read(conn, sql);
     NumberFields numbers(conn, catalogues);

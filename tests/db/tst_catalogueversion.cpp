@@ -92,11 +92,13 @@ private Q_SLOTS:
         QTest::newRow("version 2") << "catalogue-v2.sql"
                                    << QStringList{"penny b", "Penny Black 23d", "zeppelin", "Zeppelin 37c"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
-                                   << QStringList{"certificate no. 4471", "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
+                                   << QStringList{"certificate no. 4471",
+                                                  "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
         QTest::newRow("version 3") << "catalogue-v3.sql"
                                    << QStringList{"columbus", "Columbus Landing 25d", "ZEPP", "Zeppelin 37c"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
-                                   << QStringList{"certificate no. 4471", "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
+                                   << QStringList{"certificate no. 4471",
+                                                  "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
     }
     void olderFileIsUpgradedOnce()
     {

@@ -226,8 +226,7 @@ private Q_SLOTS:
         QTest::newRow("catalogue number") << "12" << QStringList{"Zeppelin"};
         QTest::newRow("number in another catalogue") << "c40B" << QStringList{"Zeppelin"};
         QTest::newRow("another catalogue's number, accented") << "PREO 30" << QStringList{"Hermes head"};
-        QTest::newRow("another catalogue's number and the description")
-            << "zeppelin c13" << QStringList{"Zeppelin"};
+        QTest::newRow("another catalogue's number and the description") << "zeppelin c13" << QStringList{"Zeppelin"};
         QTest::newRow("another stamp's number") << "penny c40b" << QStringList{};
         QTest::newRow("star as itself") << "*" << QStringList{"Clipper"};
         QTest::newRow("question mark as itself") << "?" << QStringList{"Clipper"};
