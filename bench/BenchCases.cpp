@@ -215,6 +215,29 @@ void MainWindowGroup(int runs)
         Settle();
     }
 
+    // A number in another catalogue, of a stamp near the end of the catalogue
+    // numbers, typed in another case: it is found among the stamps' numbers.
+    QString number;
+    {
+        auto rs = gDb->OpenSnapshot(
+            QStringLiteral("Select CatNo from StampNumber, Catalog where StampNumber.CatalogID = Catalog.CatalogID and "
+                           "CatalogDesc = 'Michel' order by StampID desc"));
+        if (!rs->IsEmpty()) number = rs->FieldAt(0).toString().toLower();
+    }
+    if (number.isEmpty()) EmitError(QStringLiteral("find-number: the catalogue has no Michel numbers"));
+    for (int r = 0; r < runs && !number.isEmpty(); ++r) {
+        w->mnuSort_Click(2);
+        Settle();
+        gPrompts->inputs.push_back(number);
+        EmitTime("find-number", Ms([&] { w->cmdFind_Click(); }));
+        Settle();
+    }
+    // Back on the stamp the finds by description showed.
+    w->mnuSort_Click(1);
+    gPrompts->inputs.push_back(wanted);
+    w->cmdFind_Click();
+    Settle();
+
     // The found stamp moves between the two ends of the description order.
     auto* descr = w->findChild<QLineEdit*>(QStringLiteral("txtDescr"));
     const QString original = DescrShown(w);

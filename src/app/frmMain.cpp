@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "codes/CodeTables.h"
 #include "codes/frmCodesMaint.h"
 #include "csv/CsvExport.h"
 #include "csv/frmImport.h"
@@ -31,6 +32,8 @@
 #include "images/ImagesTab.h"
 #include "list/StampListDock.h"
 #include "list/StampQuery.h"
+#include "numbers/NumbersBox.h"
+#include "numbers/StampNumbers.h"
 #include "reports/Reports.h"
 #include "stats/frmStats.h"
 #include "upkeep/Compact.h"
@@ -217,6 +220,8 @@ void frmMain::BuildControls()
     }
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
+    mNumbersBox = new NumbersBox;
+    g->addWidget(mNumbersBox, 6, 0, 1, 4);
     g->setRowStretch(6, 1);
     SSTab1->addTab(general, QStringLiteral("General"));
 
@@ -411,9 +416,9 @@ void frmMain::BuildMenus()
     QMenu* maint = menuBar()->addMenu(QStringLiteral("&Maintain"));
     maint->setObjectName(QStringLiteral("mnuMaintMenu"));
     const std::pair<const char*, int> maintItems[] = {
-        {"&Cancellations", 19}, {"&Conditions", 20}, {"&Countries", 49}, {"&Formats", 50}, {"&Gum", 51},
-        {"&Papers", 52},        {"&Performations", 53}, {"&Topics", 55}, {"&Types", 54}};
-    for (int i = 1; i <= 9; ++i) {
+        {"&Cancellations", 19}, {"&Conditions", 20},    {"&Countries", 49}, {"&Formats", 50}, {"&Gum", 51},
+        {"&Papers", 52},        {"&Performations", 53}, {"&Topics", 55},    {"&Types", 54},   {"Cata&logues", 250}};
+    for (int i = 1; i <= 10; ++i) {
         mnuMaint[i] = action(maint, QString::fromLatin1(maintItems[i - 1].first), QStringLiteral("mnuMaint_%1").arg(i),
                              maintItems[i - 1].second);
         connect(mnuMaint[i], &QAction::triggered, this, [this, i] { mnuMaint_Click(i); });
@@ -473,6 +478,15 @@ void frmMain::SetTabOrder()
                               cmdDelete, cmdFind,      cmdHelp,     cmdCancel,  cmdUpdate};
     for (size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(const_cast<QWidget*>(chain[i]), const_cast<QWidget*>(chain[i + 1]));
+    // The numbers in other catalogues come after every control of the record.
+    QWidget* previous = cmdUpdate;
+    for (const char* name :
+         {"grdNumbers", "cmdAddNumber", "cmdRemoveNumber", "cmbNumCatalog", "txtNumber", "txtNumValue", "txtNumNote"}) {
+        QWidget* next = mNumbersBox->findChild<QWidget*>(QString::fromLatin1(name));
+        if (!next) continue;
+        setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 void frmMain::ConnectEditEvents()
@@ -492,6 +506,11 @@ void frmMain::ConnectEditEvents()
         box->lineEdit()->installEventFilter(this);
     }
     connect(mImagesTab, &ImagesTab::Changed, this, &frmMain::BeginEdit);
+    connect(mNumbersBox, &NumbersBox::Changed, this, &frmMain::BeginEdit);
+    // The number of the collector's own catalogue is the stamp's Catalog Num.
+    connect(mNumbersBox, &NumbersBox::OwnNumberTyped, this, [this](const QString& number) {
+        if (txtCatNum->text() != number) txtCatNum->setText(number);
+    });
     connect(chkUsed, &QCheckBox::toggled, this, &frmMain::BeginEdit);
     connect(chkForSale, &QCheckBox::toggled, this, &frmMain::BeginEdit);
     connect(chkSold, &QCheckBox::toggled, this, &frmMain::chkSold_Click);
@@ -528,7 +547,7 @@ void frmMain::Form_Load()
     SSTab1->setCurrentIndex(0);
     for (int i = 1; i <= 3; ++i) mnuRptOut[i]->setChecked(i == 1);
     SetAddCaption(false);
-    for (int table = 1; table <= 9; ++table) CodeChangedFlag(table) = false;
+    for (int table = 1; table <= kCatalogueList; ++table) CodeChangedFlag(table) = false;
 
     Guard([] { ChkDateFmt(); });
     Guard([] {
@@ -541,6 +560,7 @@ void frmMain::Form_Load()
         gTopChanged = true;
         gConChanged = true;
         gGumChanged = true;
+        gCatalogChanged = true;
     });
     Guard([] {
         gRptTarget = 1;
@@ -590,6 +610,11 @@ void frmMain::Form_Activate()
         {&frmMain::cmbGum, &gGumChanged, "Select * from gum order by gumDesc", "GumDesc", "gumID"},
     };
     if (!gDb || !gDb->IsOpen()) return;
+    // The catalogues of the numbers box; the numbers shown keep their catalogues.
+    if (gCatalogChanged) {
+        mNumbersBox->LoadCatalogues();
+        gCatalogChanged = false;
+    }
     bool reloaded = false;
     const bool editing = mEditing || mAdding;
     const bool wasEditing = mEditing;
@@ -630,6 +655,7 @@ void frmMain::Form_Unload()
         gStampRs.reset();
     });
     mImagesTab->Release();
+    mNumbersBox->Release();
     Guard([] {
         if (gDb) gDb->Close();
         gDb.reset();
@@ -739,6 +765,7 @@ void frmMain::ShowRecord()
     txtMisc1->setText(TextOf(field("misc1")));
     txtMisc2->setText(TextOf(field("misc2")));
     mImagesTab->ShowStamp(WholeOf(field("StampID")).value_or(0));
+    mNumbersBox->ShowStamp(WholeOf(field("StampID")).value_or(0));
     mEditing = false;
     mShownKey = WholeOf(field("StampID")).value_or(-1);
     mStampList->FollowEditor(true);
@@ -817,6 +844,7 @@ void frmMain::ClearFields()
     txtMisc1->clear();
     txtMisc2->clear();
     mImagesTab->Clear();
+    mNumbersBox->Clear();
     mEditing = false;
     mShownKey = -1;
     mStampList->FollowEditor(false);
@@ -831,6 +859,7 @@ void frmMain::SetEditorEnabled(bool enabled)
                                  txtMisc1, txtMisc2};
     for (const QWidget* control : controls) const_cast<QWidget*>(control)->setEnabled(enabled);
     mImagesTab->setEnabled(enabled);
+    mNumbersBox->setEnabled(enabled);
 }
 
 void frmMain::DisableFields() { SetEditorEnabled(false); }
@@ -843,7 +872,7 @@ void frmMain::EditMode()
     cmdCancel->show();
     cmdUpdate->show();
     // Backup and packing close the window and would silently drop the edit.
-    for (int i = 1; i <= 9; ++i) mnuMaint[i]->setEnabled(false);
+    for (int i = 1; i <= 10; ++i) mnuMaint[i]->setEnabled(false);
     for (int i = 1; i <= 3; ++i) mnuSort[i]->setEnabled(false);
     mnuExit->setEnabled(false);
     mnuBackup->setEnabled(false);
@@ -862,7 +891,7 @@ void frmMain::BrowseMode()
     for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdHelp, cmdFind, cmdDelete, cmdAddNew}) b->show();
     cmdCancel->hide();
     cmdUpdate->hide();
-    for (int i = 1; i <= 9; ++i) mnuMaint[i]->setEnabled(true);
+    for (int i = 1; i <= 10; ++i) mnuMaint[i]->setEnabled(true);
     for (int i = 1; i <= 3; ++i) mnuSort[i]->setEnabled(true);
     mnuExit->setEnabled(true);
     mnuBackup->setEnabled(true);
@@ -1014,7 +1043,9 @@ void frmMain::cmdFind_Click()
     case 2: {
         const QString text = prompts().Input(QStringLiteral("Enter the catalog number to find"),
                                              QStringLiteral("Find Catalog Number"), QString());
-        condition = QStringLiteral("catnum = '") + SqlQuote(text) + u'\'';
+        // The stamp's numbers in other catalogues are catalogue numbers too.
+        condition =
+            QStringLiteral("catnum = '") + SqlQuote(text) + QStringLiteral("' or ") + StampNumberCondition(text);
         break;
     }
     case 3: {
@@ -1066,6 +1097,12 @@ bool frmMain::ValidateRecord()
         ShowAndFocus(chkForSale);
         return false;
     }
+    if (!mNumbersBox->IsValid()) {
+        // The box's tab comes to the front, so that its message can show the row.
+        for (int i = 0; i < SSTab1->count(); ++i)
+            if (SSTab1->widget(i)->isAncestorOf(mNumbersBox)) SSTab1->setCurrentIndex(i);
+        return mNumbersBox->Validate();
+    }
     return true;
 }
 
@@ -1096,6 +1133,7 @@ void frmMain::cmdAddNew_Click()
         SaveRecord();
         Guard([&] {
             mImagesTab->Save(id);
+            mNumbersBox->Save(id);
             Change added = recording ? recording->Finish() : Change();
             recording.reset();
             if (together) together->Commit();
@@ -1146,6 +1184,7 @@ void frmMain::cmdUpdate_Click()
     }
     Guard([&] {
         mImagesTab->Save(id);
+        mNumbersBox->Save(id);
         Change saved = recording ? recording->Finish() : Change();
         recording.reset();
         if (together) together->Commit();
@@ -1720,7 +1759,7 @@ void frmMain::mnuImport_Click()
 void frmMain::ReloadCatalogue()
 {
     if (!gDb) return;
-    for (int table = 1; table <= 9; ++table) CodeChangedFlag(table) = true;
+    for (int table = 1; table <= kCatalogueList; ++table) CodeChangedFlag(table) = true;
     mnuSort_Click(gSortOrder);
     if (gStampRs && !gStampRs->IsEmpty()) EnableFields();
     Form_Activate();

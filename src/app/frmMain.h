@@ -11,6 +11,7 @@ class BackgroundBackup;
 class DateBox;
 class ImagesTab;
 struct HistoryStep;
+class NumbersBox;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -211,6 +212,8 @@ private:
     QPlainTextEdit* txtNotes = nullptr;
     QLineEdit* txtMisc1 = nullptr;
     QLineEdit* txtMisc2 = nullptr;
+    // The stamp's numbers in other catalogues (on the General tab).
+    NumbersBox* mNumbersBox = nullptr;
     // Images (with the front thumbnail of the top area).
     ImagesTab* mImagesTab = nullptr;
     // Buttons.
@@ -237,7 +240,7 @@ private:
     std::array<QAction*, 4> mnuSort{};      // 1-3
     QAction* mnuViewList = nullptr;
     QAction* mnuViewChange = nullptr;
-    std::array<QAction*, 10> mnuMaint{};    // 1-9
+    std::array<QAction*, 11> mnuMaint{};    // 1-9, and 10 the catalogues
     std::array<QAction*, 4> mnuRptOut{};    // 1-3
     std::array<QAction*, 5> mnuRpt{};       // 1-4
     QAction* mnuRptValue = nullptr;

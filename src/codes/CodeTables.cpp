@@ -29,9 +29,21 @@ CodeTableInfo Row(int number, const char16_t* menu, const char16_t* table, const
     return info;
 }
 
-const std::array<CodeTableInfo, kCodeTableCount>& Catalogue()
+// Stamps use a catalogue through their numbers in it.
+CodeTableInfo CatalogueListRow()
 {
-    static const std::array<CodeTableInfo, kCodeTableCount> rows = {
+    CodeTableInfo info =
+        Row(kCatalogueList, u"Cata&logues", u"Catalog", u"CatalogID", u"CatalogDesc",
+            u"Select * from Catalog order by CatalogDesc", u"Maintain Catalogues", u"Catalogue Description",
+            u"catalogue", u"Are you sure that you want to delete this catalogue?", u"Delete Catalogue",
+            u"This catalogue is in use in a stamp record", 250);
+    info.inUseQuery = QStringLiteral("Select StampID from StampNumber where CatalogID = ");
+    return info;
+}
+
+const std::array<CodeTableInfo, kCatalogueList>& Catalogue()
+{
+    static const std::array<CodeTableInfo, kCatalogueList> rows = {
         Row(1, u"&Cancellations", u"cancel", u"CanID", u"CanDesc", u"Select * from cancel order by CanDesc",
             u"Maintain Cancellations", u"Cancellation Description", u"cancellation",
             u"Are you sure that you want to delete this Cancellation?", u"Delete Cancellation",
@@ -64,6 +76,7 @@ const std::array<CodeTableInfo, kCodeTableCount>& Catalogue()
         Row(9, u"&Types", u"type", u"typeID", u"Typedesc", u"Select * from type order by Typedesc", u"Maintain Types",
             u"Type Description", u"type", u"Are you sure that you want to delete this type?", u"Delete Type",
             u"This type is in use in a stamp record", 54),
+        CatalogueListRow(),
     };
     return rows;
 }
@@ -83,5 +96,5 @@ QString CodeTableInfo::FindPrompt() const
 const CodeTableInfo& CodeTableInfoFor(int number)
 {
     static const CodeTableInfo none;
-    return IsCodeTable(number) ? Catalogue()[static_cast<size_t>(number - 1)] : none;
+    return IsMaintainedList(number) ? Catalogue()[static_cast<size_t>(number - 1)] : none;
 }

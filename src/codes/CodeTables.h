@@ -3,6 +3,8 @@
 // The nine code tables that stamp records refer to, and every text the code
 // table window shows for each. Table numbers run 1 to 9: cancellations,
 // conditions, countries, formats, gum, papers, perforations, topics, types.
+// The same window keeps a tenth list, the catalogues whose numbers a stamp may
+// carry (numbers/Catalogues.h); stamps refer to it through their numbers.
 
 #include <QString>
 
@@ -35,7 +37,16 @@ inline bool IsCodeTable(int number)
     return number >= 1 && number <= kCodeTableCount;
 }
 
-// The row of table 1-9; any other number gives an empty row (number 0).
+// The list of catalogues, the tenth list the window keeps.
+inline constexpr int kCatalogueList = 10;
+
+// A list the code table window keeps: the nine code tables and the catalogues.
+inline bool IsMaintainedList(int number)
+{
+    return IsCodeTable(number) || number == kCatalogueList;
+}
+
+// The row of list 1-10; any other number gives an empty row (number 0).
 const CodeTableInfo& CodeTableInfoFor(int number);
 
 // Texts the window shows for every table.

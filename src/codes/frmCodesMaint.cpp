@@ -9,10 +9,13 @@
 #include "db/Prompts.h"
 #include "db/Recordset.h"
 #include "db/SqlDialect.h"
+#include "db/Transaction.h"
 #include "help/HelpContext.h"
 #include "history/ChangeCapture.h"
 #include "history/History.h"
+#include "numbers/Catalogues.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -91,6 +94,15 @@ frmCodesMaint::frmCodesMaint(QWidget* parent) : QDialog(parent)
     txtDesc->setObjectName(QStringLiteral("txtDesc"));
     txtDesc->setMaxLength(50);
     lblDesc->setBuddy(txtDesc);
+    lblPrefix = new QLabel(QStringLiteral("P&refix shown before its numbers"), this);
+    lblPrefix->setObjectName(QStringLiteral("lblPrefix"));
+    txtPrefix = new QLineEdit(this);
+    txtPrefix->setObjectName(QStringLiteral("txtPrefix"));
+    txtPrefix->setMaxLength(kCataloguePrefixLength);
+    lblPrefix->setBuddy(txtPrefix);
+    chkOwn = new QCheckBox(QStringLiteral("U&se as Catalog Num"), this);
+    chkOwn->setObjectName(QStringLiteral("chkOwn"));
+    chkOwn->setToolTip(QStringLiteral("A stamp's number in this catalogue also fills its Catalog Num"));
 
     cmdFirst = MakeButton(this, "cmdFirst", QStringLiteral("&First"));
     cmdPrevious = MakeButton(this, "cmdPrevious", QStringLiteral("&Previous"));
@@ -119,10 +131,15 @@ frmCodesMaint::frmCodesMaint(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblDesc);
     layout->addWidget(txtDesc);
+    layout->addWidget(lblPrefix);
+    layout->addWidget(txtPrefix);
+    layout->addWidget(chkOwn);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    setTabOrder(txtDesc, cmdFirst);
+    setTabOrder(txtDesc, txtPrefix);
+    setTabOrder(txtPrefix, chkOwn);
+    setTabOrder(chkOwn, cmdFirst);
     setTabOrder(cmdFirst, cmdPrevious);
     setTabOrder(cmdPrevious, cmdNext);
     setTabOrder(cmdNext, cmdLast);
@@ -144,6 +161,8 @@ frmCodesMaint::frmCodesMaint(QWidget* parent) : QDialog(parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmCodesMaint::cmdCancel_Click);
     connect(cmdUpdate, &QPushButton::clicked, this, &frmCodesMaint::cmdUpdate_Click);
     connect(txtDesc, &QLineEdit::textChanged, this, &frmCodesMaint::txtDesc_Change);
+    connect(txtPrefix, &QLineEdit::textChanged, this, &frmCodesMaint::txtPrefix_Change);
+    connect(chkOwn, &QCheckBox::toggled, this, &frmCodesMaint::chkOwn_Click);
 
     sInstance = this;
     Form_Load(gCodeTable);
@@ -185,13 +204,20 @@ void frmCodesMaint::Form_Load(int table)
     strIDField = info.keyField;
     SetHelpContext(this, info.helpContext);
     SetHelpContext(txtDesc, info.helpContext);
+    SetHelpContext(txtPrefix, info.helpContext);
+    SetHelpContext(chkOwn, info.helpContext);
+    // The nine code tables have the description alone.
+    lblPrefix->setVisible(IsCatalogueList());
+    txtPrefix->setVisible(IsCatalogueList());
+    chkOwn->setVisible(IsCatalogueList());
+    txtDesc->setMaxLength(IsCatalogueList() ? kCatalogueNameLength : 50);
     for (QPushButton* button :
          {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAddNew, cmdDelete, cmdFind, cmdOk, cmdCancel, cmdUpdate})
         SetHelpContext(button, info.helpContext);
 
     // Edits do not lock the row until they are written: the recordset's updates
     // lock only while they run.
-    if (IsCodeTable(table)) Guard([&] { rsCodes = Db().OpenDynaset(info.loadQuery); });
+    if (IsMaintainedList(table)) Guard([&] { rsCodes = Db().OpenDynaset(info.loadQuery); });
 
     bool shown = false;
     if (HasRows()) shown = Guard([&] { rsCodes->MoveFirst(); });
@@ -222,7 +248,7 @@ bool frmCodesMaint::event(QEvent* e)
 
 void frmCodesMaint::Form_Activate()
 {
-    if (IsCodeTable(mTable)) CodeChangedFlag(mTable) = true;
+    if (IsMaintainedList(mTable)) CodeChangedFlag(mTable) = true;
 }
 
 // --- procedures ------------------------------------------------------------
@@ -232,28 +258,50 @@ bool frmCodesMaint::HasRows() const
     return rsCodes && rsCodes->RecordCount() > 0;
 }
 
+bool frmCodesMaint::IsCatalogueList() const
+{
+    return mTable == kCatalogueList;
+}
+
 void frmCodesMaint::ShowRecord()
 {
     EditingScope filling(mEditing);
     QString text;
-    if (rsCodes) Guard([&] { text = TextOf(rsCodes->Field(strDescField)); });
+    QString prefix;
+    bool own = false;
+    if (rsCodes)
+        Guard([&] {
+            text = TextOf(rsCodes->Field(strDescField));
+            if (IsCatalogueList()) {
+                prefix = TextOf(rsCodes->Field(QStringLiteral("Prefix")));
+                own = BoolOf(rsCodes->Field(QStringLiteral("OwnNumber")));
+            }
+        });
     txtDesc->setText(text);
+    txtPrefix->setText(prefix);
+    chkOwn->setChecked(own);
 }
 
 void frmCodesMaint::ClearFields()
 {
     EditingScope filling(mEditing);
     txtDesc->clear();
+    txtPrefix->clear();
+    chkOwn->setChecked(false);
 }
 
 void frmCodesMaint::DisableFields()
 {
     txtDesc->setEnabled(false);
+    txtPrefix->setEnabled(false);
+    chkOwn->setEnabled(false);
 }
 
 void frmCodesMaint::EnableFields()
 {
     txtDesc->setEnabled(true);
+    txtPrefix->setEnabled(true);
+    chkOwn->setEnabled(true);
 }
 
 void frmCodesMaint::EditMode()
@@ -287,15 +335,57 @@ bool frmCodesMaint::ValidateRecord()
         txtDesc->setFocus();
         return false;
     }
+    // A catalogue names a column of files and reports: two of one name could not
+    // be told apart there.
+    if (IsCatalogueList() && rsCodes) {
+        qint64 key = 0;
+        if (!mAdding) Guard([&] { key = WholeOf(rsCodes->Field(strIDField)).value_or(0); });
+        if (CatalogueNameTaken(key)) {
+            MsgBox(QStringLiteral("There is already a catalogue named %1.").arg(txtDesc->text().trimmed()),
+                   MsgButtons::Ok, QStringLiteral("Duplicate Catalogue"));
+            txtDesc->setFocus();
+            return false;
+        }
+    }
     return true;
+}
+
+bool frmCodesMaint::CatalogueNameTaken(qint64 key)
+{
+    bool taken = false;
+    Guard([&] {
+        auto others = Db().OpenSnapshot(QStringLiteral("Select CatalogID from Catalog where CatalogDesc = '") +
+                                        SqlQuote(txtDesc->text().trimmed()) + QStringLiteral("' and CatalogID <> ") +
+                                        QString::number(key));
+        taken = !others->IsEmpty();
+        others->Close();
+    });
+    return taken;
 }
 
 void frmCodesMaint::SaveRecord()
 {
     if (!rsCodes) return;
     const QString text = txtDesc->text();
-    Guard([&] { rsCodes->SetField(strDescField, text); });
-    RetryWrite([&] { rsCodes->Update(); });
+    qint64 key = 0;
+    const bool own = IsCatalogueList() && chkOwn->isChecked();
+    Guard([&] {
+        rsCodes->SetField(strDescField, text);
+        if (IsCatalogueList()) {
+            rsCodes->SetField(QStringLiteral("Prefix"), txtPrefix->text().trimmed());
+            rsCodes->SetField(QStringLiteral("OwnNumber"), own ? 1 : 0);
+            key = WholeOf(rsCodes->Field(strIDField)).value_or(0);
+        }
+    });
+    RetryWrite([&] {
+        // One catalogue is the collector's own: marking another lets the last one go.
+        Transaction together(Db());
+        rsCodes->Update();
+        if (own)
+            Db().Execute(QStringLiteral("UPDATE Catalog SET OwnNumber = 0 WHERE OwnNumber <> 0 AND CatalogID <> ") +
+                         QString::number(key));
+        together.Commit();
+    });
     Guard([] { Db().Idle(); });
 }
 
@@ -314,6 +404,16 @@ void frmCodesMaint::CloseRecordset()
 // --- event handlers --------------------------------------------------------
 
 void frmCodesMaint::txtDesc_Change()
+{
+    BeginEdit();
+}
+
+void frmCodesMaint::txtPrefix_Change()
+{
+    BeginEdit();
+}
+
+void frmCodesMaint::chkOwn_Click()
 {
     BeginEdit();
 }
@@ -496,7 +596,7 @@ void frmCodesMaint::closeEvent(QCloseEvent* e)
 
 void OpenCodesMaint(int table)
 {
-    if (!IsCodeTable(table)) return;
+    if (!IsMaintainedList(table)) return;
     frmCodesMaint* window = frmCodesMaint::Instance();
     // Another table would drop the change under way: it is finished first.
     if (window && window->Table() != table && window->AskToFinishTheChange()) return;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,7 +23,7 @@ public:
     // The open window, or nullptr.
     static frmCodesMaint* Instance();
 
-    // The table (1-9) the window shows.
+    // The table (1-9), or the catalogues (10), the window shows.
     int Table() const { return mTable; }
     // An edit or an addition is under way.
     bool IsEditing() const { return mEditing || mAdding; }
@@ -47,6 +48,8 @@ public:
     void cmdCancel_Click();
     void cmdUpdate_Click();
     void txtDesc_Change();
+    void txtPrefix_Change();
+    void chkOwn_Click();
 
 protected:
     bool event(QEvent* e) override;
@@ -70,6 +73,9 @@ private:
     void MakeDefault(QPushButton* button);
     // Browse buttons, "&Add New", Ok as the default button, no edit under way.
     void ReturnToBrowse();
+    bool IsCatalogueList() const;
+    // Another catalogue of the list already has the name in the description box.
+    bool CatalogueNameTaken(qint64 key);
 
     std::unique_ptr<Recordset> rsCodes;
     QString strDescField;
@@ -80,6 +86,11 @@ private:
 
     QLabel* lblDesc;
     QLineEdit* txtDesc;
+    // Only for the catalogues: the prefix shown before a catalogue's numbers and
+    // whether its numbers fill a stamp's "Catalog Num".
+    QLabel* lblPrefix;
+    QLineEdit* txtPrefix;
+    QCheckBox* chkOwn;
     QPushButton* cmdFirst;
     QPushButton* cmdPrevious;
     QPushButton* cmdNext;
@@ -92,7 +103,7 @@ private:
     QPushButton* cmdUpdate;
 };
 
-// The Maintain menu's item 1-9: the window for that table, opened beside the
+// The Maintain menu's item 1-10: the window for that table, opened beside the
 // main window, or the open one brought to the front (and loaded for that table
 // when it shows another, once an unfinished change there is finished or cancelled).
 void OpenCodesMaint(int table);

@@ -10,10 +10,12 @@
 #include "db/Prompts.h"
 #include "db/SqlDialect.h"
 #include "db/StampSort.h"
+#include "numbers/Catalogues.h"
 #include "reports/ReportFile.h"
 
 #include <QDate>
 #include <QLocale>
+#include <QSet>
 
 #include <charconv>
 
@@ -201,6 +203,73 @@ void AppendStamp(QByteArray& out, sqlite3_stmt* stmt, const std::array<QHash<qin
     out += "\r\n";
 }
 
+// The catalogues that stamps have numbers in, in the list's order, each with its
+// column's heading.
+struct ExportedCatalogues {
+    std::vector<qint64> ids;
+    QStringList headings;
+};
+
+ExportedCatalogues CataloguesInUse(Database& db)
+{
+    ExportedCatalogues used;
+    const CatalogueList list = LoadCatalogues(db);
+    const std::vector<QString> headings = CatalogueHeadings(list);
+    Statement read(db.SharedConnection(), QStringLiteral("SELECT DISTINCT CatalogID FROM StampNumber"));
+    QSet<qint64> present;
+    while (read.Step()) present.insert(sqlite3_column_int64(read.Handle(), 0));
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (!present.contains(list[i].id)) continue;
+        used.ids.push_back(list[i].id);
+        used.headings << headings[i];
+    }
+    return used;
+}
+
+// A stamp's numbers in the exported catalogues, a field each after its record's
+// fields: the numbers of one catalogue a line each.
+class NumberFields {
+public:
+    NumberFields(const std::shared_ptr<Connection>& conn, const ExportedCatalogues& catalogues)
+        : mCatalogues(catalogues)
+    {
+        if (!catalogues.ids.empty())
+            mRead = std::make_unique<Statement>(conn, QStringLiteral("SELECT CatalogID, CatNo FROM StampNumber WHERE "
+                                                                     "StampID = ?1 ORDER BY Position, NumberID"));
+        mNumbers.resize(catalogues.ids.size());
+    }
+    void Append(QByteArray& out, qint64 stampId)
+    {
+        if (!mRead) return;
+        for (QString& numbers : mNumbers) numbers.clear();
+        mRead->Reset();
+        sqlite3_bind_int64(mRead->Handle(), 1, stampId);
+        while (mRead->Step()) {
+            sqlite3_stmt* s = mRead->Handle();
+            const qint64 catalogue = sqlite3_column_int64(s, 0);
+            for (size_t i = 0; i < mCatalogues.ids.size(); ++i) {
+                if (mCatalogues.ids[i] != catalogue) continue;
+                if (!mNumbers[i].isEmpty()) mNumbers[i] += u'\n';
+                mNumbers[i] += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
+                                                 sqlite3_column_bytes(s, 1));
+            }
+        }
+        mRead->Reset();
+        // The record's line end is the last thing in it.
+        out.chop(2);
+        for (const QString& numbers : mNumbers) {
+            out += ',';
+            AppendText(out, numbers);
+        }
+        out += "\r\n";
+    }
+
+private:
+    const ExportedCatalogues& mCatalogues;
+    std::unique_ptr<Statement> mRead;
+    std::vector<QString> mNumbers;
+};
+
 }  // namespace
 
 ExportResult ExportStamps(Database& db, const QString& path, int sortOrder)
@@ -237,22 +306,27 @@ ExportResult ExportStamps(Database& db, const QString& path, const ExportSelecti
         result.error = writer.Error();
         return result;
     }
+    const ExportedCatalogues catalogues = CataloguesInUse(db);
     QStringList captions;
     for (const StampField& f : StampFields()) captions << f.caption;
+    captions << catalogues.headings;
     writer.WriteRecord(captions);
 
     // The main window's order; stamps that sort alike keep the order of their keys,
     // as the main window shows them.
-    const QString sql = TranslateSql(QStringLiteral("Select ") + StampColumnList() + QStringLiteral(" from Stamp") +
-                                     selection.Condition() + QStringLiteral(" order by ") + selection.order) +
-                        QStringLiteral(", Stamp.StampID");
+    const QString sql =
+        TranslateSql(QStringLiteral("Select ") + StampColumnList() + QStringLiteral(", Stamp.StampID from Stamp") +
+                     selection.Condition() + QStringLiteral(" order by ") + selection.order) +
+        QStringLiteral(", Stamp.StampID");
     const MappedWhileReading mapped(conn->Checked());
     Statement read(conn, sql);
+    NumberFields numbers(conn, catalogues);
     Progress progress(kExportTitle, QStringLiteral("Writing the stamps..."), total, true);
     QByteArray record;
     while (read.Step()) {
         record.clear();
         AppendStamp(record, read.Handle(), codes);
+        numbers.Append(record, sqlite3_column_int64(read.Handle(), Fld::Count));
         if (!writer.WriteEncoded(record)) break;
         ++result.stamps;
         if (!progress.Step(result.stamps)) {

@@ -87,22 +87,23 @@ QStringList IfTheEngineLets(sqlite3* db, Change change)
     }
 }
 
-// When the rows the plan adds are at least as many as the stamps there are:
-// drops the stamp table's indexes (not those that keep values unique) and gives
+// When the rows an import adds to a table are at least as many as the table
+// holds: drops the table's indexes (not those that keep values unique) and gives
 // the statements that make them again.
-QStringList DropIndexesForRows(const std::shared_ptr<Connection>& conn, const ImportPlan& plan)
+QStringList DropIndexesForRows(const std::shared_ptr<Connection>& conn, const QString& table, qint64 adding)
 {
     sqlite3* db = conn->Checked();
-    qint64 stamps = 0;
+    qint64 rows = 0;
     {
-        Statement count(conn, QStringLiteral("SELECT count(*) FROM Stamp"));
-        if (count.Step()) stamps = sqlite3_column_int64(count.Handle(), 0);
+        Statement count(conn, QStringLiteral("SELECT count(*) FROM ") + table);
+        if (count.Step()) rows = sqlite3_column_int64(count.Handle(), 0);
     }
-    if (plan.counts.added < stamps) return {};
+    if (adding < rows) return {};
     QStringList names, make;
     {
         Statement list(conn, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND "
-                                            "tbl_name = 'Stamp' AND sql IS NOT NULL ORDER BY name"));
+                                            "tbl_name = '") +
+                                 table + QStringLiteral("' AND sql IS NOT NULL ORDER BY name"));
         while (list.Step()) {
             const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.Handle(), 1)));
             if (sql.simplified().startsWith(QStringLiteral("CREATE UNIQUE"), Qt::CaseInsensitive)) continue;
@@ -140,8 +141,22 @@ std::vector<KeyedColumn> StampKeyedColumns()
     return columns;
 }
 
+// The fields whose texts the stamp list's filter looks in (Stamp.find_text), in
+// their order there.
+std::vector<int> FindTextFields()
+{
+    std::vector<int> fields;
+    for (const char* column : FindTextColumns())
+        for (int f = 0; f < Fld::Count; ++f)
+            if (QString::fromLatin1(column).compare(QString::fromLatin1(StampFields()[size_t(f)].column),
+                                                    Qt::CaseInsensitive) == 0)
+                fields.push_back(f);
+    return fields;
+}
+
 // The column names a write gives values to, in the order they are bound: every
-// field, the catalogue-number sort key, then the stored keys of the texts.
+// field, the catalogue-number sort key, then the stored keys of the texts and
+// the joined folded texts of the filter.
 QStringList WrittenColumns(const std::vector<KeyedColumn>& keyed)
 {
     QStringList names = StampColumnList().split(QStringLiteral(", "));
@@ -150,6 +165,7 @@ QStringList WrittenColumns(const std::vector<KeyedColumn>& keyed)
         if (k.folded) names << k.name + QStringLiteral("_fold");
         if (k.sorted) names << k.name + QStringLiteral("_sort");
     }
+    if (!keyed.empty()) names << QStringLiteral("find_text");
     return names;
 }
 
@@ -179,17 +195,103 @@ private:
     std::pair<QByteArray, QByteArray> mLong;
 };
 
-// Binds the stored keys of the row's texts from parameter first on.
+// Binds the stored keys of the row's texts from parameter first on, then their
+// joined folded texts, as the catalogue's key queue would make them.
 void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed,
               KeyMaker& maker)
 {
+    if (keyed.empty()) return;
     int i = first;
     for (const KeyedColumn& k : keyed) {
         const auto& [fold, key] = maker.Keys(k.field >= 0 ? row.Text(k.field) : CatalogueSortKey(row.catnum));
         if (k.folded) sqlite3_bind_text(stmt, i++, fold.constData(), int(fold.size()), SQLITE_TRANSIENT);
         if (k.sorted) sqlite3_bind_blob(stmt, i++, key.constData(), int(key.size()), SQLITE_TRANSIENT);
     }
+    static const std::vector<int> findFields = FindTextFields();
+    QString joined;
+    for (size_t f = 0; f < findFields.size(); ++f) {
+        if (f > 0) joined += u'\n';
+        joined += row.Text(findFields[f]);
+    }
+    const QByteArray findText = FoldText(joined).toUtf8();
+    sqlite3_bind_text(stmt, i, findText.constData(), int(findText.size()), SQLITE_TRANSIENT);
 }
+
+void BindText(sqlite3_stmt* stmt, int i, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Writes the stamps' numbers in other catalogues, with their text keys when the
+// table's key triggers are down for the import.
+class NumberWriter {
+public:
+    NumberWriter(const std::shared_ptr<Connection>& conn, bool keys, const std::vector<qint64>& newCatalogues)
+        : mNewCatalogues(newCatalogues),
+          mKeys(keys),
+          mInsert(conn, keys
+                            ? QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort, "
+                                             "CatNo_fold, CatNoSort_sort) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)")
+                            : QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort) "
+                                             "VALUES (?1, ?2, ?3, ?4, ?5)")),
+          mRemove(conn, QStringLiteral("DELETE FROM StampNumber WHERE StampID = ?1 AND CatalogID = ?2")),
+          mLast(conn, QStringLiteral("SELECT coalesce(max(Position), 0) FROM StampNumber WHERE StampID = ?1"))
+    {
+    }
+
+    // A stamp added takes the row's numbers; a stamp updated has its numbers in
+    // the catalogues the row gives replaced, after its others.
+    void Write(qint64 stampId, const PlannedRow& row, KeyMaker& keys)
+    {
+        int position = 0;
+        if (row.stampId != 0) {
+            for (const qint64 catalogue : row.replaced) {
+                mRemove.Reset();
+                sqlite3_bind_int64(mRemove.Handle(), 1, stampId);
+                sqlite3_bind_int64(mRemove.Handle(), 2, catalogue);
+                mRemove.Step();
+            }
+            if (row.numbers.empty()) return;
+            mLast.Reset();
+            sqlite3_bind_int64(mLast.Handle(), 1, stampId);
+            if (mLast.Step()) position = sqlite3_column_int(mLast.Handle(), 0);
+            mLast.Reset();
+        }
+        for (const PlannedNumber& n : row.numbers) {
+            const qint64 catalogue =
+                n.catalogue >= kNewCode ? mNewCatalogues[size_t(n.catalogue - kNewCode)] : n.catalogue;
+            const QString sortKey = CatalogueSortKey(n.number);
+            mInsert.Reset();
+            sqlite3_stmt* s = mInsert.Handle();
+            sqlite3_bind_int64(s, 1, stampId);
+            sqlite3_bind_int64(s, 2, catalogue);
+            sqlite3_bind_int(s, 3, ++position);
+            BindText(s, 4, n.number);
+            BindText(s, 5, sortKey);
+            if (mKeys) {
+                const QByteArray fold = keys.Keys(n.number).first;
+                const QByteArray key = keys.Keys(sortKey).second;
+                sqlite3_bind_text(s, 6, fold.constData(), int(fold.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_blob(s, 7, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+            }
+            mInsert.Step();
+        }
+    }
+    void Reset()
+    {
+        mInsert.Reset();
+        mRemove.Reset();
+        mLast.Reset();
+    }
+
+private:
+    const std::vector<qint64>& mNewCatalogues;
+    bool mKeys;
+    Statement mInsert;
+    Statement mRemove;
+    Statement mLast;
+};
 
 }  // namespace
 
@@ -215,9 +317,13 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
 
         // Without the queue's triggers a row's statement needs no journal of its
         // own, which halves the time of a large import.
-        const QStringList triggers =
+        QStringList triggers =
             keys ? IfTheEngineLets(handle, [&] { return DropTextKeyTriggers(handle, QStringLiteral("Stamp")); })
                  : QStringList();
+        const bool numberKeys = keys && !triggers.isEmpty();
+        if (numberKeys)
+            triggers << IfTheEngineLets(handle,
+                                        [&] { return DropTextKeyTriggers(handle, QStringLiteral("StampNumber")); });
         Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
                           qint64(plan.rows.size()), true);
         for (int table = 1; table <= 9; ++table) {
@@ -234,12 +340,30 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
             }
             result.counts.newEntries[size_t(table)] = names.size();
         }
+        if (!plan.newCatalogues.empty()) {
+            Statement insert(conn, QStringLiteral("INSERT INTO Catalog (CatalogDesc, Prefix) VALUES (?, ?)"));
+            for (const NumberCatalogue& catalogue : plan.newCatalogues) {
+                insert.Reset();
+                BindText(insert.Handle(), 1, catalogue.name);
+                BindText(insert.Handle(), 2, catalogue.prefix);
+                insert.Step();
+                result.newCatalogueIds.push_back(sqlite3_last_insert_rowid(handle));
+            }
+            result.counts.newCatalogues = qint64(plan.newCatalogues.size());
+        }
 
         // Many rows into few: the stamp table's indexes are made anew after the
         // rows, which takes a fraction of the time of keeping them row by row.
-        const QStringList indexes = plan.rows.size() >= kRebuildIndexesFrom
-                                        ? IfTheEngineLets(handle, [&] { return DropIndexesForRows(conn, plan); })
-                                        : QStringList();
+        qint64 numberCount = 0;
+        for (const PlannedRow& row : plan.rows) numberCount += qint64(row.numbers.size());
+        QStringList indexes =
+            plan.rows.size() >= kRebuildIndexesFrom
+                ? IfTheEngineLets(handle,
+                                  [&] { return DropIndexesForRows(conn, QStringLiteral("Stamp"), plan.counts.added); })
+                : QStringList();
+        if (numberCount >= qint64(kRebuildIndexesFrom))
+            indexes << IfTheEngineLets(
+                handle, [&] { return DropIndexesForRows(conn, QStringLiteral("StampNumber"), numberCount); });
         const QStringList columns = WrittenColumns(keyed);
         QStringList marks, sets;
         for (const QString& column : columns) {
@@ -252,6 +376,7 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
                                    QStringLiteral(" WHERE StampID = ?"));
         const int keysAt = Fld::Count + 2;
         KeyMaker keyMaker;
+        NumberWriter numbers(conn, numberKeys, result.newCatalogueIds);
         qint64 done = 0;
         for (const PlannedRow& row : plan.rows) {
             Statement& write = row.stampId != 0 ? update : insert;
@@ -263,9 +388,11 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
             if (row.stampId != 0) {
                 result.updatedIds.push_back(row.stampId);
                 ++result.counts.updated;
+                numbers.Write(row.stampId, row, keyMaker);
             } else {
                 result.addedIds.push_back(sqlite3_last_insert_rowid(handle));
                 ++result.counts.added;
+                numbers.Write(result.addedIds.back(), row, keyMaker);
             }
             if (!progress.Step(++done)) {
                 result = ImportResult();
@@ -275,6 +402,7 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
         }
         insert.Reset();
         update.Reset();
+        numbers.Reset();
         if (result.cancelled) {
             Exec(handle, "ROLLBACK");
             return result;

@@ -15,7 +15,8 @@ QString CsvPreview::ColumnName(qsizetype column) const
     return QStringLiteral("Column %1").arg(column + 1);
 }
 
-CsvPreview ReadCsvPreview(const QString& path, const ImportSettings& settings, bool guess, int previewRows)
+CsvPreview ReadCsvPreview(const QString& path, const ImportSettings& settings, bool guess,
+                          const CatalogueList& catalogues, int previewRows)
 {
     CsvPreview preview;
     preview.settings = settings;
@@ -48,7 +49,7 @@ CsvPreview ReadCsvPreview(const QString& path, const ImportSettings& settings, b
     preview.columns = preview.headings.size();
     for (const CsvRecord& r : sample) preview.columns = std::max(preview.columns, r.fields.size());
     if (guess) {
-        s.mapping = s.header ? GuessMapping(preview.headings) : std::vector<int>();
+        s.mapping = s.header ? GuessMapping(preview.headings, catalogues) : std::vector<int>();
         s.mapping.resize(size_t(preview.columns), Fld::Ignore);
         std::vector<QStringList> rows;
         for (const CsvRecord& r : sample) rows.push_back(r.fields);
@@ -63,7 +64,7 @@ CsvPreview ReadCsvPreview(const QString& path, const ImportSettings& settings, b
     return preview;
 }
 
-CsvPreview InspectCsvFile(const QString& path, int previewRows)
+CsvPreview InspectCsvFile(const QString& path, const CatalogueList& catalogues, int previewRows)
 {
     const CsvSniff sniff = SniffCsvFile(path);
     if (!sniff.Ok()) {
@@ -74,7 +75,7 @@ CsvPreview InspectCsvFile(const QString& path, int previewRows)
     ImportSettings settings;
     settings.encoding = sniff.encoding;
     settings.separator = sniff.separator;
-    CsvPreview preview = ReadCsvPreview(path, settings, true, previewRows);
+    CsvPreview preview = ReadCsvPreview(path, settings, true, catalogues, previewRows);
     preview.sniff = sniff;
     return preview;
 }

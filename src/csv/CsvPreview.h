@@ -5,6 +5,7 @@
 
 #include "csv/CsvSniff.h"
 #include "csv/ImportSettings.h"
+#include "numbers/Catalogues.h"
 
 #include <vector>
 
@@ -23,11 +24,12 @@ struct CsvPreview {
 
 inline constexpr int kPreviewRows = 20;
 
-// Detects everything about the file and guesses its mapping and conventions.
-CsvPreview InspectCsvFile(const QString& path, int previewRows = kPreviewRows);
+// Detects everything about the file and guesses its mapping and conventions;
+// columns of the catalogues' numbers by the list of catalogues.
+CsvPreview InspectCsvFile(const QString& path, const CatalogueList& catalogues = {}, int previewRows = kPreviewRows);
 
 // Reads the headings and first rows again in the encoding, separator and header
 // choice of the settings. With guess set, the mapping and the conventions are
 // guessed again; otherwise the settings are kept as they are.
 CsvPreview ReadCsvPreview(const QString& path, const ImportSettings& settings, bool guess,
-                          int previewRows = kPreviewRows);
+                          const CatalogueList& catalogues = {}, int previewRows = kPreviewRows);

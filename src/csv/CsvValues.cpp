@@ -371,7 +371,7 @@ ValueConventions GuessConventions(const std::vector<QStringList>& rows, const st
     for (const QStringList& row : rows) {
         for (qsizetype column = 0; column < row.size() && column < qsizetype(mapping.size()); ++column) {
             const int field = mapping[size_t(column)];
-            if (field < 0) continue;
+            if (!IsStampField(field)) continue;
             const QString text = row.at(column).trimmed();
             if (text.isEmpty()) continue;
             switch (fields[size_t(field)].kind) {

@@ -1,13 +1,16 @@
 #include "csv/ImportPlan.h"
 
 #include "codes/CodeTables.h"
+#include "csv/CatalogCodes.h"
 #include "db/Database.h"
 #include "db/Prompts.h"
+#include "numbers/StampNumbers.h"
 #include "search/Folding.h"
 
 #include <QFile>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -57,6 +60,57 @@ QString CodeKeyText(qint64 code)
     return code == kNoCode ? QString() : QString::number(code);
 }
 
+// A number read from the file, and its catalogue: one of the list (id), or one
+// the import adds (name and prefix).
+struct ReadNumber {
+    qint64 id = 0;
+    QString newName;
+    QString newPrefix;
+    QString number;
+};
+
+// Where the numbers of a row come from: the columns of catalogues, and Colnect's
+// codes.
+struct NumberColumns {
+    struct Column {
+        qsizetype column = -1;
+        qint64 id = 0;    // a catalogue of the list, or
+        QString newName;  // one the import adds
+    };
+    std::vector<Column> catalogues;
+    qsizetype codes = -1;
+
+    bool Any() const { return !catalogues.empty() || codes >= 0; }
+};
+
+// The catalogue of the list with this name or, with byPrefix, this prefix
+// (folded, as collectors type them), or 0.
+qint64 CatalogueNamed(const CatalogueList& list, const QString& text, bool byPrefix)
+{
+    const QString key = FoldText(text.trimmed());
+    if (key.isEmpty()) return 0;
+    for (const NumberCatalogue& c : list)
+        if (FoldText(byPrefix ? c.prefix : c.name) == key) return c.id;
+    return 0;
+}
+
+// The numbers of one field, a line each, as the export writes several numbers of
+// one catalogue; reason is set for a number too long to keep.
+QStringList NumbersOfField(const QString& text, QString* reason)
+{
+    QStringList numbers;
+    for (const QString& line : UnprotectFormula(text).split(QRegularExpression(QStringLiteral("[\r\n]+")))) {
+        const QString number = line.trimmed();
+        if (number.isEmpty()) continue;
+        if (number.size() > kNumberLength) {
+            *reason = QStringLiteral("the number is longer than %1 characters").arg(kNumberLength);
+            return {};
+        }
+        numbers << number;
+    }
+    return numbers;
+}
+
 }  // namespace
 
 QString RefusedRow::Text() const
@@ -71,6 +125,7 @@ QString RefusedRow::Text() const
 
 QString NewEntriesText(int codeTable, qint64 count)
 {
+    if (codeTable == kCatalogueList) return Count(count, "new catalogue", "new catalogues");
     static const char* const kNames[10][2] = {
         {"", ""},
         {"new cancellation", "new cancellations"},
@@ -96,6 +151,7 @@ QString ImportSummary(const ImportCounts& counts)
     // In the order of the main window's lists.
     for (const int table : {3, 9, 4, 6, 1, 7, 8, 5, 2})
         if (counts.newEntries[size_t(table)] > 0) entries << NewEntriesText(table, counts.newEntries[size_t(table)]);
+    if (counts.newCatalogues > 0) entries << NewEntriesText(kCatalogueList, counts.newCatalogues);
     if (!entries.isEmpty()) text += QStringLiteral("; ") + entries.join(QStringLiteral(", "));
     return text;
 }
@@ -119,6 +175,14 @@ QString ImportPlan::Description(int maxRefused) const
         if (names.size() > 10) line += QStringLiteral(" and %1 more").arg(Number(names.size() - 10));
         lines << line + u'.';
     }
+    if (!newCatalogues.empty()) {
+        QStringList names;
+        for (const NumberCatalogue& c : newCatalogues) names << c.name;
+        QString line = NewEntriesText(kCatalogueList, qint64(names.size())) + QStringLiteral(": ") +
+                       names.mid(0, 10).join(QStringLiteral(", "));
+        if (names.size() > 10) line += QStringLiteral(" and %1 more").arg(Number(names.size() - 10));
+        lines << line + u'.';
+    }
     if (counts.refused > 0) {
         lines << Count(counts.refused,
                        "row cannot be read and will be left out:", "rows cannot be read and will be left out:");
@@ -139,8 +203,42 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
     // Each field from one column at most; the totals are computed, never read.
     std::array<qsizetype, Fld::Count> columnOf;
     columnOf.fill(-1);
+    const CatalogueList catalogues = LoadCatalogues(db);
+    const NumberCatalogue* own = OwnCatalogue(catalogues);
+    NumberColumns numberColumns;
     for (size_t column = 0; column < settings.mapping.size(); ++column) {
         const int field = settings.mapping[column];
+        if (field == Fld::CatalogCodes) {
+            if (numberColumns.codes >= 0) {
+                plan.problem = QStringLiteral("Two columns are given the field %1: choose one of them.")
+                                   .arg(MappingName(field, catalogues));
+                return plan;
+            }
+            numberColumns.codes = qsizetype(column);
+            continue;
+        }
+        if (field == Fld::NewCatalogue) {
+            numberColumns.catalogues.push_back({qsizetype(column), 0, QString()});
+            continue;
+        }
+        if (IsCatalogueField(field)) {
+            const qint64 id = CatalogueOfField(field);
+            if (!FindCatalogue(catalogues, id)) {
+                plan.problem = QStringLiteral(
+                                   "Column %1 is given the numbers of a catalogue that is no longer in the "
+                                   "list: choose another field for it.")
+                                   .arg(column + 1);
+                return plan;
+            }
+            for (const NumberColumns::Column& other : numberColumns.catalogues) {
+                if (other.id != id) continue;
+                plan.problem = QStringLiteral("Two columns are given the field %1: choose one of them.")
+                                   .arg(MappingName(field, catalogues));
+                return plan;
+            }
+            numberColumns.catalogues.push_back({qsizetype(column), id, QString()});
+            continue;
+        }
         if (field < 0 || field >= Fld::Count || fields[size_t(field)].kind == FieldKind::Total) continue;
         if (columnOf[size_t(field)] >= 0) {
             plan.problem = QStringLiteral("Two columns are given the field %1: choose one of them.")
@@ -213,6 +311,15 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
             headerSeen = true;
             headings = record.fields;
             expected = record.FieldCount();
+            // A new catalogue is named by its column's heading, or is one of the
+            // list by now.
+            for (NumberColumns::Column& c : numberColumns.catalogues) {
+                if (c.id != 0) continue;
+                const QString heading = c.column < headings.size() ? headings.at(c.column).trimmed() : QString();
+                c.newName = heading.endsWith(u'#') ? heading.chopped(1).trimmed() : heading;
+                c.newName.truncate(kCatalogueNameLength);
+                c.id = CatalogueNamed(catalogues, c.newName, false);
+            }
             continue;
         }
         if (expected < 0) expected = record.FieldCount();
@@ -305,9 +412,70 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
             }
             if (!reason.isEmpty()) badColumn = int(column) + 1;
         }
+        // The row's numbers in other catalogues, in the order of their columns.
+        std::vector<ReadNumber> numbers;
+        std::vector<qint64> given;  // catalogues of the list whose numbers the row gives
+        QString codeless;           // a number of Colnect's field without a code
+        for (const NumberColumns::Column& c : numberColumns.catalogues) {
+            if (badColumn > 0) break;
+            if (c.id == 0 && c.newName.isEmpty()) continue;
+            const QString text = c.column < record.fields.size() ? record.fields.at(c.column) : QString();
+            const QStringList found = NumbersOfField(text, &reason);
+            if (!reason.isEmpty()) {
+                badColumn = int(c.column) + 1;
+                break;
+            }
+            if (c.id != 0) given.push_back(c.id);
+            for (const QString& number : found)
+                numbers.push_back({c.id, c.id != 0 ? QString() : c.newName, QString(), number});
+        }
+        if (badColumn == 0 && numberColumns.codes >= 0 && numberColumns.codes < record.fields.size()) {
+            for (const CodedNumber& part : SplitCatalogCodes(UnprotectFormula(record.fields.at(numberColumns.codes)))) {
+                if (part.number.size() > kNumberLength) {
+                    reason = QStringLiteral("the number is longer than %1 characters").arg(kNumberLength);
+                    badColumn = int(numberColumns.codes) + 1;
+                    break;
+                }
+                ReadNumber n;
+                n.number = part.number;
+                const QString named = CatalogueOfCode(part.code);
+                if (part.code.isEmpty()) {
+                    if (!own) {
+                        if (codeless.isEmpty()) codeless = part.number;
+                        continue;
+                    }
+                    n.id = own->id;
+                } else if (!named.isEmpty()) {
+                    n.id = CatalogueNamed(catalogues, named, false);
+                    if (n.id == 0) {
+                        n.newName = named;
+                        n.newPrefix = part.code;
+                    }
+                } else {
+                    n.id = CatalogueNamed(catalogues, part.code, true);
+                    if (n.id == 0) n.id = CatalogueNamed(catalogues, part.code, false);
+                    if (n.id == 0) n.newName = n.newPrefix = part.code;
+                }
+                if (n.id != 0 && std::find(given.begin(), given.end(), n.id) == given.end()) given.push_back(n.id);
+                numbers.push_back(std::move(n));
+            }
+        }
         if (badColumn > 0) {
             refuse(badColumn, reason);
             continue;
+        }
+        // A stamp's first number in the collector's own catalogue is its Catalog
+        // Num, when the file gives none.
+        QString ownNumber;
+        if (columnOf[Fld::CatNum] < 0) {
+            for (const ReadNumber& n : numbers) {
+                if (own && n.id == own->id) {
+                    ownNumber = n.number;
+                    break;
+                }
+            }
+            if (ownNumber.isEmpty() && !codeless.isEmpty()) ownNumber = codeless;
+            row.catnum = ownNumber;
         }
         if (partialYear > 0 && !row.year) row.year = partialYear;
         if (row.descr.isEmpty()) {
@@ -356,6 +524,7 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
                     if (partialYear > 0 && columnOf[Fld::Year] < 0 && !merged.year) merged.year = partialYear;
                     // Marking a stamp sold takes it off sale, as the editor does.
                     if (columnOf[Fld::Sold] >= 0 && columnOf[Fld::ForSale] < 0 && merged.sold) merged.forSale = false;
+                    if (!ownNumber.isEmpty()) merged.catnum = ownNumber;
                     row = std::move(merged);
                     planned.stampId = *match;
                 }
@@ -387,15 +556,41 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
             } else {
                 CodeTable& list = codes[size_t(table)];
                 const QString folded = FoldText(*text);
-                auto it = list.added.constFind(folded);
-                if (it == list.added.cend()) {
-                    it = list.added.insert(folded, plan.newEntries[size_t(table)].size());
+                qsizetype index = list.added.value(folded, -1);
+                if (index < 0) {
+                    index = plan.newEntries[size_t(table)].size();
+                    list.added.insert(folded, index);
                     plan.newEntries[size_t(table)] << *text;
                 }
-                code = kNewCode + *it;
+                code = kNewCode + index;
             }
             row.codes[size_t(table)] = code;
         }
+        // Each number once, its catalogue resolved; a catalogue the list lacks is
+        // added once, under the first spelling met.
+        std::vector<QString> seen;  // a row has few numbers
+        for (const ReadNumber& n : numbers) {
+            qint64 catalogue = n.id;
+            if (catalogue == 0) {
+                const QString folded = FoldText(n.newName);
+                qsizetype index = -1;
+                for (size_t i = 0; i < plan.newCatalogues.size() && index < 0; ++i)
+                    if (FoldText(plan.newCatalogues[i].name) == folded) index = qsizetype(i);
+                if (index < 0) {
+                    index = qsizetype(plan.newCatalogues.size());
+                    NumberCatalogue added;
+                    added.name = n.newName;
+                    added.prefix = n.newPrefix.left(kCataloguePrefixLength);
+                    plan.newCatalogues.push_back(std::move(added));
+                }
+                catalogue = kNewCode + index;
+            }
+            const QString key = QString::number(catalogue) + u'\x1f' + NumberKey(n.number);
+            if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+            seen.push_back(key);
+            planned.numbers.push_back({catalogue, n.number});
+        }
+        if (planned.stampId != 0) planned.replaced = given;
         planned.values = std::move(row);
         ++(planned.stampId != 0 ? plan.counts.updated : plan.counts.added);
         plan.rows.push_back(std::move(planned));
@@ -408,5 +603,6 @@ ImportPlan MakeImportPlan(Database& db, const QString& path, const ImportSetting
     }
     for (int table = 1; table <= 9; ++table)
         plan.counts.newEntries[size_t(table)] = plan.newEntries[size_t(table)].size();
+    plan.counts.newCatalogues = qint64(plan.newCatalogues.size());
     return plan;
 }

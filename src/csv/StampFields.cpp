@@ -4,6 +4,7 @@
 #include "search/Folding.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -33,9 +34,9 @@ const Heading kHeadings[] = {
     {"Catalog Number", Fld::CatNum, 3},
     {"Catalogue Number", Fld::CatNum, 3},
     {"Catalogue Num", Fld::CatNum, 3},
-    {"Catalog Codes", Fld::CatNum, 3},
-    {"Catalogue Codes", Fld::CatNum, 3},
-    {"Catalog Code", Fld::CatNum, 3},
+    {"Catalog Codes", Fld::CatalogCodes, 3},
+    {"Catalogue Codes", Fld::CatalogCodes, 3},
+    {"Catalog Code", Fld::CatalogCodes, 3},
     {"Cat No", Fld::CatNum, 3},
     {"Cat #", Fld::CatNum, 3},
     {"Scott #", Fld::CatNum, 3},
@@ -251,7 +252,41 @@ int FieldForHeading(const QString& heading, bool* known)
     return field == kKnownOnly ? Fld::Ignore : field;
 }
 
-std::vector<int> GuessMapping(const QStringList& headings)
+namespace {
+
+// The candidates a heading gives with the catalogues of the list: a catalogue's
+// heading or name at the rank of the program's own captions, its name with
+// "Number" or "No" at the rank of other programs' headings.
+std::vector<Candidate> CatalogueCandidates(const QString& key, const CatalogueList& catalogues)
+{
+    std::vector<Candidate> found;
+    const std::vector<QString> headings = CatalogueHeadings(catalogues);
+    for (size_t i = 0; i < catalogues.size(); ++i) {
+        const int field = FieldOfCatalogue(catalogues[i].id);
+        if (field == Fld::Ignore) continue;
+        const QString& name = catalogues[i].name;
+        if (key == HeadingKey(headings[i]) || key == HeadingKey(name))
+            found.push_back({field, 2});
+        else if (key == HeadingKey(name + QStringLiteral(" Number")) || key == HeadingKey(name + QStringLiteral(" No")))
+            found.push_back({field, 3});
+    }
+    return found;
+}
+
+}  // namespace
+
+QString NewCatalogueOfHeading(const QString& heading, const CatalogueList& catalogues)
+{
+    const QString text = heading.trimmed();
+    if (!text.endsWith(u'#')) return QString();
+    const QString name = text.chopped(1).trimmed();
+    if (name.isEmpty() || name.size() > kCatalogueNameLength || HeadingKey(name).isEmpty()) return QString();
+    const QString key = HeadingKey(text);
+    if (HeadingTable().contains(key) || !CatalogueCandidates(key, catalogues).empty()) return QString();
+    return name;
+}
+
+std::vector<int> GuessMapping(const QStringList& headings, const CatalogueList& catalogues)
 {
     struct Ask {
         int rank;
@@ -261,20 +296,34 @@ std::vector<int> GuessMapping(const QStringList& headings)
     std::vector<Ask> asks;
     const auto& table = HeadingTable();
     for (qsizetype column = 0; column < headings.size(); ++column) {
-        const auto it = table.constFind(HeadingKey(headings.at(column)));
-        if (it == table.cend()) continue;
-        for (const Candidate& c : *it)
-            if (c.field >= 0) asks.push_back({c.rank, column, c.field});
+        const QString key = HeadingKey(headings.at(column));
+        for (const Candidate& c : CatalogueCandidates(key, catalogues)) asks.push_back({c.rank, column, c.field});
+        const auto it = table.constFind(key);
+        if (it != table.cend())
+            for (const Candidate& c : *it)
+                if (c.field >= 0) asks.push_back({c.rank, column, c.field});
     }
     std::stable_sort(asks.begin(), asks.end(), [](const Ask& a, const Ask& b) {
         return a.rank != b.rank ? a.rank < b.rank : a.column < b.column;
     });
     std::vector<int> mapping(size_t(headings.size()), Fld::Ignore);
-    std::vector<bool> taken(Fld::Count, false);
+    QSet<int> taken;
     for (const Ask& ask : asks) {
-        if (mapping[size_t(ask.column)] != Fld::Ignore || taken[size_t(ask.field)]) continue;
+        if (mapping[size_t(ask.column)] != Fld::Ignore || taken.contains(ask.field)) continue;
         mapping[size_t(ask.column)] = ask.field;
-        taken[size_t(ask.field)] = true;
+        taken.insert(ask.field);
+    }
+    // A column headed as an exported file heads a catalogue's numbers, for a
+    // catalogue the list does not have: the import adds it.
+    if (!catalogues.empty()) {
+        QSet<QString> named;
+        for (qsizetype column = 0; column < headings.size(); ++column) {
+            if (mapping[size_t(column)] != Fld::Ignore) continue;
+            const QString name = NewCatalogueOfHeading(headings.at(column), catalogues);
+            if (name.isEmpty() || named.contains(FoldText(name))) continue;
+            named.insert(FoldText(name));
+            mapping[size_t(column)] = Fld::NewCatalogue;
+        }
     }
     return mapping;
 }
@@ -307,12 +356,27 @@ bool LooksLikeHeader(const QStringList& first, const std::vector<QStringList>& f
     return false;
 }
 
-std::optional<int> FieldByName(const QString& name)
+std::optional<int> FieldByName(const QString& name, const CatalogueList& catalogues)
 {
     const QString key = HeadingKey(name);
     if (key == u"ignore") return Fld::Ignore;
+    const std::vector<Candidate> named = CatalogueCandidates(key, catalogues);
+    if (!named.empty()) return named.front().field;
     const auto& table = HeadingTable();
     const auto it = table.constFind(key);
     if (it == table.cend() || it->empty() || it->front().field < 0) return std::nullopt;
     return it->front().field;
+}
+
+QString MappingName(int field, const CatalogueList& catalogues, const QString& heading)
+{
+    if (IsStampField(field)) return StampFields()[size_t(field)].caption;
+    if (field == Fld::CatalogCodes) return QStringLiteral("Catalog Codes (Colnect)");
+    if (field == Fld::NewCatalogue) return QStringLiteral("New catalogue: ") + heading.trimmed().chopped(1).trimmed();
+    if (IsCatalogueField(field)) {
+        const std::vector<QString> headings = CatalogueHeadings(catalogues);
+        for (size_t i = 0; i < catalogues.size(); ++i)
+            if (catalogues[i].id == CatalogueOfField(field)) return headings[i];
+    }
+    return QStringLiteral("(ignore)");
 }

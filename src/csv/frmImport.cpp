@@ -191,7 +191,9 @@ QComboBox* frmImport::FieldList(int column) const
 
 bool frmImport::LoadFile(const QString& path)
 {
-    const CsvPreview preview = InspectCsvFile(path);
+    mCatalogues.clear();
+    if (gDb) Guard([this] { mCatalogues = LoadCatalogues(*gDb); });
+    const CsvPreview preview = InspectCsvFile(path, mCatalogues);
     if (!preview.Ok()) {
         MsgBox(preview.sniff.Ok() ? preview.error : preview.sniff.message, MsgButtons::Ok, kTitle);
         return false;
@@ -239,12 +241,21 @@ void frmImport::ShowPreview()
     tblPreview->setVerticalHeaderLabels(lines);
 
     const auto& fields = StampFields();
+    const std::vector<QString> catalogueHeadings = CatalogueHeadings(mCatalogues);
     for (int column = 0; column < columns; ++column) {
         auto* list = Named(new QComboBox, QStringLiteral("cmbField_%1").arg(column + 1));
         list->addItem(QStringLiteral("(ignore)"), Fld::Ignore);
         // The totals are computed from the prices and the quantity, never read.
         for (int field = 0; field < Fld::Count; ++field)
             if (fields[size_t(field)].kind != FieldKind::Total) list->addItem(fields[size_t(field)].caption, field);
+        // Then the stamp's numbers in other catalogues.
+        list->addItem(MappingName(Fld::CatalogCodes, mCatalogues), Fld::CatalogCodes);
+        for (size_t i = 0; i < mCatalogues.size(); ++i)
+            if (FieldOfCatalogue(mCatalogues[i].id) != Fld::Ignore)
+                list->addItem(catalogueHeadings[i], FieldOfCatalogue(mCatalogues[i].id));
+        const QString heading = mPreview.ColumnName(column);
+        if (!NewCatalogueOfHeading(heading, mCatalogues).isEmpty())
+            list->addItem(MappingName(Fld::NewCatalogue, mCatalogues, heading), Fld::NewCatalogue);
         SelectData(list, mSettings.FieldOf(column));
         SetHelpContext(list, kHelp);
         connect(list, &QComboBox::currentIndexChanged, this, [this, column] { Field_Change(column); });
@@ -269,13 +280,13 @@ void frmImport::Reading_Change()
     mSettings.encoding = CsvEncoding(cmbEncoding->currentData().toInt());
     mSettings.separator = QChar(char16_t(cmbSeparator->currentData().toInt()));
     mSettings.header = chkHeader->isChecked();
-    CsvPreview preview = ReadCsvPreview(mPath, mSettings, false);
+    CsvPreview preview = ReadCsvPreview(mPath, mSettings, false, mCatalogues);
     if (!preview.Ok()) {
         MsgBox(preview.error, MsgButtons::Ok, kTitle);
         return;
     }
     // Other columns: each is matched afresh by its heading.
-    mSettings.mapping = mSettings.header ? GuessMapping(preview.headings) : std::vector<int>();
+    mSettings.mapping = mSettings.header ? GuessMapping(preview.headings, mCatalogues) : std::vector<int>();
     mSettings.mapping.resize(size_t(preview.columns), Fld::Ignore);
     preview.settings = mSettings;
     mPreview = std::move(preview);
@@ -303,7 +314,10 @@ void frmImport::Field_Change(int column)
     // A field fills from one column: the column that had it lets it go.
     mFilling = true;
     for (size_t other = 0; other < mSettings.mapping.size(); ++other) {
-        if (int(other) == column || field == Fld::Ignore || mSettings.mapping[other] != field) continue;
+        // Each column of a new catalogue names its own.
+        if (int(other) == column || field == Fld::Ignore || field == Fld::NewCatalogue ||
+            mSettings.mapping[other] != field)
+            continue;
         mSettings.mapping[other] = Fld::Ignore;
         if (other < mFieldLists.size()) SelectData(mFieldLists[other], Fld::Ignore);
     }

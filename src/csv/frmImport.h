@@ -81,6 +81,7 @@ private:
     QString mPath;
     ImportSettings mSettings;
     CsvPreview mPreview;
+    CatalogueList mCatalogues;  // whose numbers a column may give
     ImportPlan mPlan;
     ImportResult mResult;
     bool mFilling = false;  // the controls are being filled: their changes are not the collector's

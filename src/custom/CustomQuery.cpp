@@ -11,9 +11,9 @@ namespace {
 void AddJoin(QString& from, const CatalogueField& field)
 {
     if (field.filename == kStampTable || from.contains(field.filename, Qt::CaseSensitive)) return;
-    from = u'(' + from + QStringLiteral(" left join ") + field.filename + QStringLiteral(" on ") +
-           kStampTable.toString() + u'.' + field.linkfield + QStringLiteral(" = ") + field.filename + u'.' +
-           field.linkfield + u')';
+    const QString source = field.joinSql.isEmpty() ? field.filename : field.joinSql + u' ' + field.filename;
+    from = u'(' + from + QStringLiteral(" left join ") + source + QStringLiteral(" on ") + kStampTable.toString() +
+           u'.' + field.linkfield + QStringLiteral(" = ") + field.filename + u'.' + field.linkfield + u')';
 }
 
 // A number criterion goes in as the number it means, in the query's own form,

@@ -4,6 +4,9 @@
 #include "db/DbError.h"
 #include "db/FieldValue.h"
 #include "db/Recordset.h"
+#include "numbers/Catalogues.h"
+
+#include "db/TextColumns.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,7 +66,55 @@ std::optional<FieldCatalogue> FieldCatalogue::Load(Database& db)
         if (error.Number() == ErrNo::ObjectInvalid || error.Number() == ErrNo::NoObject) throw;
         return std::nullopt;
     }
+    // The fields of RptSpec must hold by themselves.
+    if (!FromRows(rows)) return std::nullopt;
+    CatalogueList catalogues;
+    try {
+        catalogues = LoadCatalogues(db);
+    } catch (const DbError& error) {
+        // Without a list of catalogues the report has the fields of RptSpec alone.
+        if (error.Number() == ErrNo::ObjectInvalid || error.Number() == ErrNo::NoObject) throw;
+    }
+    AddCatalogueFields(rows, catalogues);
     return FromRows(std::move(rows));
+}
+
+CatalogueField CatalogueNumberField(const NumberCatalogue& catalogue, const QString& heading, int specId)
+{
+    CatalogueField field;
+    field.specId = specId;
+    field.desc = heading;
+    const QString id = QString::number(catalogue.id);
+    field.fieldname = kCatalogueNumberColumn.toString() + id;
+    field.datatype = FieldType::Text;
+    // The join's name is no part of another's, nor of any table's ("Cat1Numbers"
+    // is not in "Cat12Numbers").
+    field.filename = QStringLiteral("Cat") + id + QStringLiteral("Numbers");
+    field.linkfield = QStringLiteral("StampID");
+    // Each stamp once, with its first number in the catalogue, its folded text and
+    // the key of its padded sort key under the column's own name, so that finding
+    // and sorting go by them as they go for the stamp's Catalog Num.
+    field.joinSql = QStringLiteral(
+                        "(select StampID, CatNo as %1, CatNo_fold as %1_fold, CatNoSort_sort as %1_sort, "
+                        "min(Position) as FirstPosition from StampNumber where CatalogID = %2 group by "
+                        "StampID)")
+                        .arg(field.fieldname, id);
+    field.defwidth = 1;
+    return field;
+}
+
+void AddCatalogueFields(std::vector<CatalogueField>& rows, const CatalogueList& catalogues)
+{
+    int specId = 0;
+    for (const CatalogueField& row : rows) specId = std::max(specId, row.specId);
+    const std::vector<QString> headings = CatalogueHeadings(catalogues);
+    for (size_t i = 0; i < catalogues.size(); ++i) {
+        CatalogueField field = CatalogueNumberField(catalogues[i], headings[i], ++specId);
+        const auto at = std::upper_bound(rows.begin(), rows.end(), field, [](const auto& a, const auto& b) {
+            return a.desc.compare(b.desc, Qt::CaseInsensitive) < 0;
+        });
+        rows.insert(at, std::move(field));
+    }
 }
 
 const CatalogueField* FieldCatalogue::Find(int specId) const

@@ -34,6 +34,9 @@ struct CatalogueField {
     QString linkfield;   // key column that Stamp and the code table share
     float defwidth = 1;  // in the unit chosen when the report is made
     bool isCurrency = false;
+    // For a field the query makes rather than a table holds it (a catalogue's
+    // numbers): the table expression joined under the name in filename.
+    QString joinSql = QString();
 };
 
 class FieldCatalogue {
@@ -43,6 +46,11 @@ public:
     // row count or given twice, an unknown data type, a missing name or link, a
     // width that is not a number, or no RptSpec table at all). A database that is
     // not open is the caller's error and is thrown as DbError.
+    //
+    // Then one field for each catalogue of the list of catalogues, giving a
+    // stamp's number in it ("Michel #", numbers/Catalogues.h), in its place by
+    // Desc; their SpecIDs follow those of RptSpec, in the order of the
+    // catalogues' keys.
     static std::optional<FieldCatalogue> Load(Database& db);
     // The same checks over rows already read, in Desc order.
     static std::optional<FieldCatalogue> FromRows(std::vector<CatalogueField> rows);
@@ -57,3 +65,12 @@ private:
     std::vector<CatalogueField> mRows;
     std::vector<int> mIndexOf;  // SpecID -> position in mRows
 };
+
+struct NumberCatalogue;
+using CatalogueList = std::vector<NumberCatalogue>;
+
+// The field of one catalogue's numbers, under its heading and SpecID.
+CatalogueField CatalogueNumberField(const NumberCatalogue& catalogue, const QString& heading, int specId);
+// Adds the field of each catalogue to rows in Desc order, with the SpecIDs after
+// the highest of rows.
+void AddCatalogueFields(std::vector<CatalogueField>& rows, const CatalogueList& catalogues);

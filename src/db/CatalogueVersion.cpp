@@ -5,6 +5,7 @@
 #include "db/TextKeys.h"
 #include "history/TrashSchema.h"
 #include "images/ImageSchema.h"
+#include "numbers/NumberSchema.h"
 
 #include <QFileInfo>
 
@@ -24,10 +25,11 @@ void Exec(sqlite3* db, const char* sql)
 // The steps, in order: kSteps[n] brings a file from version n to n + 1.
 using Step = void (*)(sqlite3*);
 const Step kSteps[] = {
-    AddTextKeys,     // 0 -> 1: folded texts and collation keys beside the collector's texts
-    AddImageTables,  // 1 -> 2: stamp images, their pictures and thumbnails
-    AddFindText,     // 2 -> 3: the joined folded texts the stamp list's filter looks in
-    AddTrashTable,   // 3 -> 4: deleted stamps kept in a trash until it is emptied
+    AddTextKeys,          // 0 -> 1: folded texts and collation keys beside the collector's texts
+    AddImageTables,       // 1 -> 2: stamp images, their pictures and thumbnails
+    AddFindText,          // 2 -> 3: the joined folded texts the stamp list's filter looks in
+    AddTrashTable,        // 3 -> 4: deleted stamps kept in a trash until it is emptied
+    AddCatalogueNumbers,  // 4 -> 5: the list of catalogues and each stamp's numbers in them
 };
 static_assert(std::size(kSteps) == kCatalogueVersion, "one step per version");
 

@@ -10,7 +10,7 @@
 struct sqlite3;
 
 // The version this program writes.
-inline constexpr int kCatalogueVersion = 4;
+inline constexpr int kCatalogueVersion = 5;
 
 int CatalogueVersion(sqlite3* db);
 

@@ -3,8 +3,8 @@
 #include "db/CatalogueVersion.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
-#include "db/TextKeys.h"
 #include "db/StringHelpers.h"
+#include "db/TextKeys.h"
 
 #include <QDate>
 #include <QFile>
@@ -298,10 +298,70 @@ void WriteDemoRows(RawDb& db, int stamps, quint64 seed)
     }
 }
 
+// The version whose layout has the stamps' numbers in other catalogues.
+constexpr int kNumbersVersion = 5;
+
+// Each stamp's numbers in a few catalogues of the starting list (Scott, Stanley
+// Gibbons, Michel, now and then Yvert et Tellier), drawn from a stream of their
+// own, so that the stamps are those of the same seed without numbers.
+void WriteDemoNumbers(RawDb& db, quint64 seed)
+{
+    Demo demo(seed ^ 0x6e756d6265727321ULL);
+    sqlite3_stmt* stamps = db.Prepare("SELECT StampID, catnum FROM Stamp ORDER BY StampID");
+    std::vector<std::pair<qint64, QString>> rows;
+    while (sqlite3_step(stamps) == SQLITE_ROW)
+        rows.emplace_back(sqlite3_column_int64(stamps, 0),
+                          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stamps, 1))));
+    sqlite3_finalize(stamps);
+    std::array<qint64, 4> catalogues{};
+    const char* const names[] = {"Scott", "Stanley Gibbons", "Michel", "Yvert et Tellier"};
+    for (size_t i = 0; i < catalogues.size(); ++i) {
+        sqlite3_stmt* find = db.Prepare("SELECT CatalogID FROM Catalog WHERE CatalogDesc = ?1");
+        sqlite3_bind_text(find, 1, names[i], -1, SQLITE_STATIC);
+        if (sqlite3_step(find) == SQLITE_ROW) catalogues[i] = sqlite3_column_int64(find, 0);
+        sqlite3_finalize(find);
+    }
+    sqlite3_stmt* insert = db.Prepare(
+        "INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort, NumValue) VALUES (?,?,?,?,?,?)");
+    for (const auto& [stampId, catnum] : rows) {
+        int position = 0;
+        for (size_t i = 0; i < catalogues.size(); ++i) {
+            if (catalogues[i] == 0 || !demo.Chance(i == 3 ? 0.25 : 0.97)) continue;
+            QString number;
+            switch (i) {
+                case 0:
+                    number = catnum.isEmpty() ? demo.CatalogueNumber() : catnum;
+                    break;
+                case 1:
+                    number =
+                        QString::number(demo.Uniform(1, 5200)) + (demo.Chance(0.1) ? QStringLiteral("a") : QString());
+                    break;
+                case 2:
+                    number =
+                        QString::number(demo.Uniform(1, 4000)) + (demo.Chance(0.05) ? QStringLiteral(" I") : QString());
+                    break;
+                default:
+                    number = QString::number(demo.Uniform(1, 3100));
+                    break;
+            }
+            sqlite3_bind_int64(insert, 1, stampId);
+            sqlite3_bind_int64(insert, 2, catalogues[i]);
+            sqlite3_bind_int(insert, 3, ++position);
+            BindText(insert, 4, number);
+            BindText(insert, 5, CatalogueSortKey(number));
+            BindOptionalMoney(insert, 6, demo.Chance(0.3), demo.Price(10));
+            db.Run(insert);
+        }
+    }
+    sqlite3_finalize(insert);
+    // Their keys are made by the pass over every row that follows.
+}
+
 // Writes the catalogue beside its final name and moves it into place only when it
 // is complete, so that an interrupted run never leaves a half-made catalogue.
-template <typename Fill>
-void WriteCatalogue(const QString& path, int version, Fill fill)
+// Whatever needs the current layout is written after the upgrade.
+template <typename Fill, typename FillUpgraded>
+void WriteCatalogue(const QString& path, int version, Fill fill, FillUpgraded fillUpgraded)
 {
     if (QFileInfo::exists(path))
         throw DbError(ErrNo::FileError, QStringLiteral("'%1' already exists.").arg(path));
@@ -314,7 +374,9 @@ void WriteCatalogue(const QString& path, int version, Fill fill)
             fill(db);
             WriteIndexes(db);
             // A new catalogue is made as every older one is brought up to date.
-            UpgradeCatalogue(db.Handle(), version < 0 ? kCatalogueVersion : version);
+            const int made = version < 0 ? kCatalogueVersion : version;
+            UpgradeCatalogue(db.Handle(), made);
+            fillUpgraded(db, made);
             if (version != 0) CheckTextKeys(db.Handle());
             db.Exec(QStringLiteral("COMMIT"));
         }
@@ -331,10 +393,15 @@ void WriteCatalogue(const QString& path, int version, Fill fill)
 
 void CreateCatalogue(const QString& path, int version)
 {
-    WriteCatalogue(path, version, [](RawDb&) {});
+    WriteCatalogue(
+        path, version, [](RawDb&) {}, [](RawDb&, int) {});
 }
 
 void CreateDemoCatalogue(const QString& path, int stamps, quint64 seed, int version)
 {
-    WriteCatalogue(path, version, [&](RawDb& db) { WriteDemoRows(db, stamps, seed); });
+    WriteCatalogue(
+        path, version, [&](RawDb& db) { WriteDemoRows(db, stamps, seed); },
+        [&](RawDb& db, int made) {
+            if (made >= kNumbersVersion) WriteDemoNumbers(db, seed);
+        });
 }

@@ -7,6 +7,7 @@
 #include "db/TextKeys.h"
 #include "history/ChangeCapture.h"
 #include "images/ImageSchema.h"
+#include "numbers/NumberSchema.h"
 
 #include <QDate>
 #include <QFile>
@@ -257,6 +258,7 @@ std::unique_ptr<Database> Database::Open(const QString& path, bool exclusive, co
             UpgradeCatalogue(conn->db);
             CheckTextKeys(conn->db);
             CheckImageTriggers(conn->db);
+            CheckNumberTriggers(conn->db);
             InstallChangeCapture(*conn);
             conn->textKeys = true;
             conn->keysCheckedAt = sqlite3_total_changes64(conn->db);

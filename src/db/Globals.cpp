@@ -21,6 +21,7 @@ bool gPapChanged = false;
 bool gPerfChanged = false;
 bool gTopChanged = false;
 bool gTypeChanged = false;
+bool gCatalogChanged = false;
 
 bool& CodeChangedFlag(int table)
 {
@@ -35,6 +36,8 @@ bool& CodeChangedFlag(int table)
     case 7: return gPerfChanged;
     case 8: return gTopChanged;
     case 9: return gTypeChanged;
+    case 10:
+        return gCatalogChanged;
     default: none = false; return none;
     }
 }

@@ -31,10 +31,13 @@ extern bool gPapChanged;
 extern bool gPerfChanged;
 extern bool gTopChanged;
 extern bool gTypeChanged;
-// The reload flag of code table 1-9 (cancellations ... types).
+// The main window reloads its list of catalogues (for a stamp's numbers).
+extern bool gCatalogChanged;
+// The reload flag of code table 1-9 (cancellations ... types), and of the list
+// of catalogues (10).
 bool& CodeChangedFlag(int table);
 
-extern int gCodeTable;   // the code table (1-9) the code table window edits
+extern int gCodeTable;   // the code table (1-9), or the catalogues (10), the code table window edits
 extern bool gRetry;      // repeat the write under way
 extern int gLockTries;   // consecutive lock failures of the write under way
 

@@ -49,13 +49,34 @@ const std::vector<TextColumn>& TextColumns()
         {"Perf", "PerfDesc", true, true},
         {"topic", "TopDesc", true, true},
         {"type", "Typedesc", true, true},
+        {"Catalog", "CatalogDesc", true, true},
+        {"StampNumber", "CatNo", true, false, "CatNoSort"},
+        {"StampNumber", "CatNoSort", false, true},
     };
     return columns;
 }
 
-QString FoldColumnOf(QStringView column) { return KeysByColumn().value(column.toString().toLower()).fold; }
+bool IsCatalogueNumberColumn(QStringView column)
+{
+    if (column.size() <= kCatalogueNumberColumn.size() ||
+        !column.startsWith(kCatalogueNumberColumn, Qt::CaseInsensitive))
+        return false;
+    for (const QChar c : column.mid(kCatalogueNumberColumn.size()))
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
 
-QString SortColumnOf(QStringView column) { return KeysByColumn().value(column.toString().toLower()).sort; }
+QString FoldColumnOf(QStringView column)
+{
+    if (IsCatalogueNumberColumn(column)) return column.toString() + QStringLiteral("_fold");
+    return KeysByColumn().value(column.toString().toLower()).fold;
+}
+
+QString SortColumnOf(QStringView column)
+{
+    if (IsCatalogueNumberColumn(column)) return column.toString() + QStringLiteral("_sort");
+    return KeysByColumn().value(column.toString().toLower()).sort;
+}
 
 const std::vector<const char*>& FindTextColumns()
 {

@@ -20,6 +20,13 @@ struct TextColumn {
 
 const std::vector<TextColumn>& TextColumns();
 
+// A column that a query makes for one catalogue of the list of catalogues (the
+// stamps' numbers in that catalogue, as a custom report shows them): "CatNo"
+// followed by the catalogue's key, "CatNo12". The query gives it its keys
+// beside it under the same name, CatNo12_fold and CatNo12_sort.
+inline constexpr QStringView kCatalogueNumberColumn = u"CatNo";
+bool IsCatalogueNumberColumn(QStringView column);
+
 // For a column name (any case): the folded column that matches it, and the key
 // column that orders it; empty when it has none.
 QString FoldColumnOf(QStringView column);

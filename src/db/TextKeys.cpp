@@ -112,6 +112,30 @@ const std::vector<KeyedTable>& KeyedTables()
     return tables;
 }
 
+// The keyed tables the file has: a file is made at its first layout and brought
+// up step by step, and a step may come before the tables of a later one.
+std::vector<const KeyedTable*> PresentTables(sqlite3* db)
+{
+    QStringList names;
+    {
+        Prepared list(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+        while (list.Step()) names << list.Text(0);
+    }
+    std::vector<const KeyedTable*> present;
+    for (const KeyedTable& t : KeyedTables())
+        if (names.contains(t.table, Qt::CaseInsensitive)) present.push_back(&t);
+    return present;
+}
+
+// The present tables among the named ones (all present ones when none are named).
+std::vector<const KeyedTable*> PresentTables(sqlite3* db, const QStringList& only)
+{
+    std::vector<const KeyedTable*> tables;
+    for (const KeyedTable* t : PresentTables(db))
+        if (only.isEmpty() || only.contains(t->table, Qt::CaseInsensitive)) tables.push_back(t);
+    return tables;
+}
+
 const KeyedTable* FindTable(const QString& name)
 {
     for (const KeyedTable& t : KeyedTables())
@@ -131,9 +155,10 @@ QString TriggerName(const KeyedTable& t, const char* event)
     return t.table + QStringLiteral("_text_keys_") + QString::fromLatin1(event);
 }
 
-void CreateTriggers(sqlite3* db)
+void CreateTriggers(sqlite3* db, const std::vector<const KeyedTable*>& tables)
 {
-    for (const KeyedTable& t : KeyedTables()) {
+    for (const KeyedTable* table : tables) {
+        const KeyedTable& t = *table;
         const QString queue = QStringLiteral(" BEGIN INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('") + t.table +
                               QStringLiteral("', NEW.rowid); END");
         Exec(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + Quoted(TriggerName(t, "insert")) +
@@ -149,7 +174,7 @@ bool TriggersPresent(sqlite3* db)
     Prepared count(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name LIKE "
                                       "'%\\_text\\_keys\\_%' ESCAPE '\\'"));
     count.Step();
-    return sqlite3_column_int64(*count, 0) == static_cast<qint64>(KeyedTables().size() * 2);
+    return sqlite3_column_int64(*count, 0) == static_cast<qint64>(PresentTables(db).size() * 2);
 }
 
 void StoreIdentity(sqlite3* db)
@@ -283,32 +308,42 @@ QString FindTextValue()
 // up, and the stamp list's filter reads the joined texts and the two codes it
 // also looks at from its index alone.
 struct KeyIndex {
+    const char* table;
     const char* name;
     const char* sql;
 };
 const KeyIndex kKeyIndexes[] = {
-    {"StampDescrSort", "CREATE INDEX IF NOT EXISTS StampDescrSort ON Stamp (descr_sort)"},
-    {"StampCatsortSort", "CREATE INDEX IF NOT EXISTS StampCatsortSort ON Stamp (catsort_sort)"},
-    {"StampDescrFold", "CREATE INDEX IF NOT EXISTS StampDescrFold ON Stamp (descr_fold)"},
-    {"StampCatnumFold", "CREATE INDEX IF NOT EXISTS StampCatnumFold ON Stamp (catnum_fold)"},
-    {"StampFindText", "CREATE INDEX IF NOT EXISTS StampFindText ON Stamp (find_text, CouID, topID)"},
-    {"CancelDescSort", "CREATE INDEX IF NOT EXISTS CancelDescSort ON cancel (CanDesc_sort)"},
-    {"ConditionDescSort", "CREATE INDEX IF NOT EXISTS ConditionDescSort ON Condition (conDesc_sort)"},
-    {"CountryDescSort", "CREATE INDEX IF NOT EXISTS CountryDescSort ON country (Coudesc_sort)"},
-    {"FormatDescSort", "CREATE INDEX IF NOT EXISTS FormatDescSort ON format (FormDesc_sort)"},
-    {"GumDescSort", "CREATE INDEX IF NOT EXISTS GumDescSort ON gum (GumDesc_sort)"},
-    {"PaperDescSort", "CREATE INDEX IF NOT EXISTS PaperDescSort ON paper (Papdesc_sort)"},
-    {"PerfDescSort", "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)"},
-    {"TopicDescSort", "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)"},
-    {"TypeDescSort", "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)"},
+    {"Stamp", "StampDescrSort", "CREATE INDEX IF NOT EXISTS StampDescrSort ON Stamp (descr_sort)"},
+    {"Stamp", "StampCatsortSort", "CREATE INDEX IF NOT EXISTS StampCatsortSort ON Stamp (catsort_sort)"},
+    {"Stamp", "StampDescrFold", "CREATE INDEX IF NOT EXISTS StampDescrFold ON Stamp (descr_fold)"},
+    {"Stamp", "StampCatnumFold", "CREATE INDEX IF NOT EXISTS StampCatnumFold ON Stamp (catnum_fold)"},
+    {"Stamp", "StampFindText", "CREATE INDEX IF NOT EXISTS StampFindText ON Stamp (find_text, CouID, topID)"},
+    {"cancel", "CancelDescSort", "CREATE INDEX IF NOT EXISTS CancelDescSort ON cancel (CanDesc_sort)"},
+    {"Condition", "ConditionDescSort", "CREATE INDEX IF NOT EXISTS ConditionDescSort ON Condition (conDesc_sort)"},
+    {"country", "CountryDescSort", "CREATE INDEX IF NOT EXISTS CountryDescSort ON country (Coudesc_sort)"},
+    {"format", "FormatDescSort", "CREATE INDEX IF NOT EXISTS FormatDescSort ON format (FormDesc_sort)"},
+    {"gum", "GumDescSort", "CREATE INDEX IF NOT EXISTS GumDescSort ON gum (GumDesc_sort)"},
+    {"paper", "PaperDescSort", "CREATE INDEX IF NOT EXISTS PaperDescSort ON paper (Papdesc_sort)"},
+    {"Perf", "PerfDescSort", "CREATE INDEX IF NOT EXISTS PerfDescSort ON Perf (PerfDesc_sort)"},
+    {"topic", "TopicDescSort", "CREATE INDEX IF NOT EXISTS TopicDescSort ON topic (TopDesc_sort)"},
+    {"type", "TypeDescSort", "CREATE INDEX IF NOT EXISTS TypeDescSort ON type (Typedesc_sort)"},
+    // The list of catalogues in its order; the stamps' numbers in other
+    // catalogues by their folded text, for the catalogue-number find, and read
+    // from the index alone by the list's filter.
+    {"Catalog", "CatalogDescSort", "CREATE INDEX IF NOT EXISTS CatalogDescSort ON Catalog (CatalogDesc_sort)"},
+    {"StampNumber", "StampNumberFold",
+     "CREATE INDEX IF NOT EXISTS StampNumberFold ON StampNumber (CatNo_fold, StampID)"},
 };
 
-// Creates the key indexes whose columns the catalogue has.
+// Creates the key indexes whose tables and columns the catalogue has.
 void CreateKeyIndexes(sqlite3* db)
 {
     const bool findText = HasFindText(db);
+    QStringList present;
+    for (const KeyedTable* t : PresentTables(db)) present << t->table;
     for (const KeyIndex& index : kKeyIndexes)
-        if (findText || QLatin1String(index.name) != QLatin1String("StampFindText"))
+        if (present.contains(Name(index.table)) &&
+            (findText || QLatin1String(index.name) != QLatin1String("StampFindText")))
             Exec(db, QString::fromLatin1(index.sql));
 }
 
@@ -344,8 +379,9 @@ QString KeysUpdate(const KeyedTable& t, bool findText)
 void RebuildAll(sqlite3* db)
 {
     const LargeCache cache(db);
+    const std::vector<const KeyedTable*> tables = PresentTables(db);
     qint64 total = 0;
-    for (const KeyedTable& t : KeyedTables()) total += RowCount(db, t.table);
+    for (const KeyedTable* t : tables) total += RowCount(db, t->table);
     Progress progress(QStringLiteral("Tessarine"), QStringLiteral("Preparing the catalogue for finding and sorting..."),
                       total);
     const KeyFunctions functions(db);
@@ -353,7 +389,8 @@ void RebuildAll(sqlite3* db)
     DropKeyIndexes(db);
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
-    for (const KeyedTable& t : KeyedTables()) {
+    for (const KeyedTable* table : tables) {
+        const KeyedTable& t = *table;
         Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + Quoted(t.table));
         range.Step();
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
@@ -379,10 +416,17 @@ void RebuildAll(sqlite3* db)
 
 void AddTextKeys(sqlite3* db)
 {
+    AddTextKeys(db, QStringList());
+}
+
+void AddTextKeys(sqlite3* db, const QStringList& only)
+{
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
                             "WITHOUT ROWID"));
-    for (const KeyedTable& t : KeyedTables()) {
+    const std::vector<const KeyedTable*> tables = PresentTables(db, only);
+    for (const KeyedTable* table : tables) {
+        const KeyedTable& t = *table;
         const QStringList present = ColumnsOf(db, t.table);
         const auto add = [&](const QString& column, const char* declaration) {
             if (present.contains(column, Qt::CaseInsensitive)) return;
@@ -397,9 +441,15 @@ void AddTextKeys(sqlite3* db)
         }
     }
     // The keys themselves are made by the one pass over every row that follows
-    // an upgrade (CheckTextKeys: no keys are recorded as made yet).
+    // an upgrade (CheckTextKeys: no keys are recorded as made yet). The rows of
+    // a later layout's tables are queued for it instead, so that the keys of an
+    // upgraded catalogue are not all made again for the sake of a few rows.
+    if (!only.isEmpty())
+        for (const KeyedTable* t : tables)
+            Exec(db, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT '") + t->table +
+                         QStringLiteral("', rowid FROM ") + Quoted(t->table));
     CreateKeyIndexes(db);
-    CreateTriggers(db);
+    CreateTriggers(db, tables);
 }
 
 void RefreshTextKeys(sqlite3* db)
@@ -411,9 +461,18 @@ void RefreshTextKeys(sqlite3* db)
     Savepoint savepoint(db);
     const KeyFunctions functions(db);
     const bool findText = HasFindText(db);
-    for (const KeyedTable& t : KeyedTables())
+    // Only the tables that rows were queued for: every one of them has its triggers,
+    // and so is there.
+    QStringList queued;
+    {
+        Prepared tables(db, QStringLiteral("SELECT DISTINCT tbl FROM TextKeyQueue"));
+        while (tables.Step()) queued << tables.Text(0);
+    }
+    for (const KeyedTable& t : KeyedTables()) {
+        if (!queued.contains(t.table)) continue;
         Exec(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
+    }
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
 }
@@ -439,7 +498,8 @@ void CheckTextKeys(sqlite3* db)
 {
     Savepoint savepoint(db);
     const bool triggers = TriggersPresent(db);
-    if (!triggers) CreateTriggers(db);
+    const std::vector<const KeyedTable*> tables = PresentTables(db);
+    if (!triggers) CreateTriggers(db, tables);
     if (!triggers || StoredIdentity(db) != CollationIdentity()) {
         RebuildAll(db);
         Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));

@@ -25,8 +25,13 @@
 struct sqlite3;
 
 // Adds the key columns, the queue, its triggers and the indexes to a catalogue
-// that has none, and fills the keys of every row.
+// that has none; the keys of every row are made by the pass that follows an
+// upgrade (CheckTextKeys).
 void AddTextKeys(sqlite3* db);
+// The same for the named tables alone (a later layout's new tables): their rows
+// are queued, so that their keys are made after the upgrade without making
+// every other key again.
+void AddTextKeys(sqlite3* db, const QStringList& tables);
 
 // Adds Stamp.find_text (db/TextColumns.h: FindTextColumns) and its index to a
 // catalogue that has the other keys, and fills it.

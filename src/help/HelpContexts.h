@@ -91,4 +91,6 @@ inline constexpr HelpContextUse kHelpContexts[] = {
     {245, "File menu: Restore from Automatic Backup...; its window, list and Close button"},
     {246, "Restore from Automatic Backup window: Restore button"},
     {247, "main window: the status bar, where the automatic backup is noted"},
+    {250, "Maintain Catalogues window; Maintain menu: Catalogues"},
+    {251, "main window: Numbers in Other Catalogues box on the General tab and its controls"},
 };

@@ -43,7 +43,7 @@ public:
     ChangeKind kind = ChangeKind::Update;
     QString name;           // "Update of 'Penny Black'", "Delete of 3 stamps"
     qint64 focusStamp = 0;  // the stamp to show afterwards, or 0
-    QList<int> codeTables;  // the code tables (1-9) the change touched
+    QList<int> codeTables;  // the lists (1-9 the code tables, 10 the catalogues) it touched
     std::vector<RowChange> rows;
     std::shared_ptr<const CaptureLayout> layout;  // the connection it was noted on
 

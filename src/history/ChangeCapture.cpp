@@ -93,13 +93,15 @@ std::vector<Watched> WatchedTables()
         {QStringLiteral("Picture"), QStringLiteral("PictureID"), QString(), 0, false},
         {QStringLiteral("PictureData"), QStringLiteral("PictureID"), QString(), 0, false},
     };
-    for (int number = 1; number <= kCodeTableCount; ++number) {
+    // The nine code tables and the list of catalogues.
+    for (int number = 1; number <= kCatalogueList; ++number) {
         const CodeTableInfo& info = CodeTableInfoFor(number);
         watched.push_back({info.table, info.keyField, info.descField, number, false});
     }
     watched.push_back({QStringLiteral("Stamp"), QStringLiteral("StampID"), QStringLiteral("descr"), 0, true});
     watched.push_back({kTrashTable, QStringLiteral("StampID"), QStringLiteral("descr"), 0, true});
     watched.push_back({QStringLiteral("StampImage"), QStringLiteral("ImageID"), QString(), 0, false});
+    watched.push_back({QStringLiteral("StampNumber"), QStringLiteral("NumberID"), QString(), 0, false});
     return watched;
 }
 

@@ -27,7 +27,7 @@ struct CapturedTable {
     QStringList columns;  // the columns holding data (the key among them), in order
     int keyIndex = 0;     // of the key among the columns
     int descIndex = -1;   // of the description (stamps and code tables), or -1
-    int codeTable = 0;    // 1-9 for a code table, else 0
+    int codeTable = 0;    // 1-9 for a code table, 10 for the catalogues, else 0
     bool stamps = false;  // Stamp or the trash: a stamp's own row
 };
 

@@ -30,7 +30,7 @@ struct HistoryStep {
     QString problem;        // why it could not be done, for a message; else empty
     qint64 focusStamp = 0;  // the stamp to show, or 0
     QList<qint64> stamps;   // the stamps it touched
-    QList<int> codeTables;  // the code tables (1-9) it touched
+    QList<int> codeTables;  // the lists (1-9 the code tables, 10 the catalogues) it touched
 };
 
 class History {

@@ -17,7 +17,8 @@ QStringList FilterWords(const QString& typed);
 
 // The condition (program dialect) that a stamp meets when every word is
 // contained in its description, catalogue number, colour, watermark, errors or
-// notes, or in the description of its country or topic. Letters, digits and
+// notes, in the description of its country or topic, or in one of its numbers
+// in other catalogues (numbers/NumberSchema.h). Letters, digits and
 // every other sign ("*", "?", "%", "'") stand for themselves. Empty when the
 // filter has no words.
 QString QuickFilterCondition(const QString& typed);

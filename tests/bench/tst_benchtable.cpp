@@ -154,7 +154,7 @@ private Q_SLOTS:
             QVERIFY(c.upTo100k > 0);
             QVERIFY(c.upTo1M >= c.upTo100k);
         }
-        QCOMPARE(StandardCases().size(), size_t(37));
+        QCOMPARE(StandardCases().size(), size_t(38));
     }
 
     void table()

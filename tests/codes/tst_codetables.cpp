@@ -134,6 +134,18 @@ private Q_SLOTS:
                            "type",           "Are you sure that you want to delete this type?",
                            "Delete Type",    "This type is in use in a stamp record"}
             << 54;
+        QTest::newRow("10 catalogues: stamps use them through their numbers")
+            << 10
+            << QStringList{"Cata&logues",
+                           "Catalog",
+                           "CatalogID",
+                           "CatalogDesc",
+                           "Select * from Catalog order by CatalogDesc",
+                           "Select StampID from StampNumber where CatalogID = "}
+            << QStringList{"Maintain Catalogues", "Catalogue Description",
+                           "catalogue",           "Are you sure that you want to delete this catalogue?",
+                           "Delete Catalogue",    "This catalogue is in use in a stamp record"}
+            << 250;
     }
     void texts()
     {
@@ -177,6 +189,7 @@ private Q_SLOTS:
         QTest::newRow("7") << 7 << &gPerfChanged;
         QTest::newRow("8") << 8 << &gTopChanged;
         QTest::newRow("9") << 9 << &gTypeChanged;
+        QTest::newRow("10") << 10 << &gCatalogChanged;
     }
     void reloadFlags()
     {
@@ -185,10 +198,12 @@ private Q_SLOTS:
         QCOMPARE(&CodeTableInfoFor(number).ListChanged(), flag);
     }
 
-    void outsideTheNineIsAnEmptyRow()
+    void outsideTheTenIsAnEmptyRow()
     {
-        for (int number : {0, -1, 10}) {
-            QVERIFY(!IsCodeTable(number));
+        QVERIFY(!IsCodeTable(10));
+        QVERIFY(IsMaintainedList(10));
+        for (int number : {0, -1, 11}) {
+            QVERIFY(!IsMaintainedList(number));
             QCOMPARE(CodeTableInfoFor(number).number, 0);
             QVERIFY(CodeTableInfoFor(number).loadQuery.isEmpty());
         }
@@ -200,16 +215,22 @@ private Q_SLOTS:
     void queriesRunOnTheCatalogue_data()
     {
         QTest::addColumn<int>("number");
-        for (int n = 1; n <= kCodeTableCount; ++n) QTest::newRow(qPrintable(QString::number(n))) << n;
+        for (int n = 1; n <= kCatalogueList; ++n) QTest::newRow(qPrintable(QString::number(n))) << n;
     }
     void queriesRunOnTheCatalogue()
     {
         QFETCH(int, number);
         const CodeTableInfo& info = CodeTableInfoFor(number);
         TestCatalogue catalogue;
+        // The list of catalogues starts filled.
+        if (number == kCatalogueList) catalogue.Exec(QStringLiteral("DELETE FROM Catalog"));
         catalogue.Exec(QString("INSERT INTO %1 (%2, %3) VALUES (1, 'zebra'), (2, 'Apple'), (3, 'mango')")
                            .arg(info.table, info.keyField, info.descField));
-        catalogue.Exec(QString("INSERT INTO Stamp (descr, %1) VALUES ('a stamp', 3)").arg(info.keyField));
+        catalogue.Exec(QString("INSERT INTO Stamp (descr, %1) VALUES ('a stamp', 3)")
+                           .arg(number == kCatalogueList ? QStringLiteral("CouID") : info.keyField));
+        if (number == kCatalogueList)
+            catalogue.Exec(QStringLiteral(
+                "INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo) VALUES (1, 3, 1, '840')"));
         auto db = Database::Open(catalogue.Path(), true);
 
         auto rs = db->OpenDynaset(info.loadQuery);

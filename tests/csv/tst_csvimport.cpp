@@ -16,6 +16,8 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/StringHelpers.h"
+#include "numbers/Catalogues.h"
+#include "numbers/StampNumbers.h"
 #include "search/Folding.h"
 
 #include <QFile>
@@ -67,7 +69,8 @@ struct Held {
 
 ImportPlan Plan(Held& h, const QString& path, const std::function<void(ImportSettings&)>& adjust = {})
 {
-    const CsvPreview preview = InspectCsvFile(path);
+    // As the window and the tool read a file: with the catalogue's list of catalogues.
+    const CsvPreview preview = InspectCsvFile(path, LoadCatalogues(*h.db));
     if (!preview.Ok()) qFatal("cannot read %s: %s", qPrintable(path), qPrintable(preview.sniff.message));
     ImportSettings settings = preview.settings;
     if (adjust) adjust(settings);
@@ -143,11 +146,11 @@ private Q_SLOTS:
                  QStringLiteral("Description,Catalog Num,Face Value,Year,Used,Want List,Quantity,Country,Type,Format,"
                                 "Paper,Cancellation,Perforation,Topic,Gum,Condition,Color,Watermark,Errors,Issue Date,"
                                 "Price Paid,Total Paid,Catalog Value,Total Value,Selling Price,Total Sales,For Sale,"
-                                "Purchase Date,Sold,Date Sold,Notes,Misc. 1,Misc. 2"));
+                                "Purchase Date,Sold,Date Sold,Notes,Misc. 1,Misc. 2,Scott #,SG #,Michel #,Yt #"));
         QVERIFY(Bytes(first).startsWith("\xEF\xBB\xBF"));
         QVERIFY(
             lines.contains(QStringLiteral("'+1 overprint,''7,,,No,No,1,,,,,,,,,,\"'\rcr "
-                                          "first\",,,,,,,,,,No,,No,,'\ttab first,\u03A9 \u00FCmlaut \U0001D11E,")));
+                                          "first\",,,,,,,,,,No,,No,,'\ttab first,\u03A9 \u00FCmlaut \U0001D11E,,,,,")));
         // A text that a spreadsheet would run never begins a field.
         for (const QString& line : lines)
             for (const QString& sign : {QStringLiteral("="), QStringLiteral("@"), QStringLiteral("+")})
@@ -168,6 +171,16 @@ private Q_SLOTS:
         QCOMPARE(empty.Scalar(QStringLiteral("Select descr from Stamp where catnum = '''7'")),
                  QStringLiteral("+1 overprint"));
         QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from TextKeyQueue")), QStringLiteral("0"));
+        // The stamp list's filter finds them as it finds the stamps they came from.
+        const QString findTexts =
+            QStringLiteral("Select group_concat(find_text, '|') from (Select find_text from Stamp order by find_text)");
+        QCOMPARE(empty.Scalar(findTexts), demo.Scalar(findTexts));
+        // The numbers in other catalogues came along, with the keys the program
+        // gives them.
+        const QString numbers = QStringLiteral(
+            "Select count(*) || '|' || sum(CatNo_fold = lower(CatNo)) || '|' || count(DISTINCT CatNoSort_sort) from "
+            "StampNumber");
+        QCOMPARE(empty.Scalar(numbers), demo.Scalar(numbers));
         QCOMPARE(empty.Scalar(QStringLiteral("Select count(*) from sqlite_master where type = 'trigger'")),
                  demo.Scalar(QStringLiteral("Select count(*) from sqlite_master where type = 'trigger'")));
     }
@@ -265,9 +278,15 @@ private Q_SLOTS:
                  QStringLiteral("Penny Black, plate 1a"));
     }
 
+    // Colnect's export: its columns by their headings, and its catalogue codes
+    // split into the stamps' numbers; the collector's own catalogue fills the
+    // Catalog Num, and a code of no catalogue of the list adds one.
     void colnectExport()
     {
         Held h;
+        h.Close();
+        h.cat.Exec(QStringLiteral("UPDATE Catalog SET OwnNumber = 1 WHERE CatalogDesc = 'Stanley Gibbons'"));
+        h.Open();
         const QString path = h.cat.File(QStringLiteral("colnect.csv"));
         Write(
             path,
@@ -280,15 +299,37 @@ private Q_SLOTS:
                 "\"Definitive\",\"Stamp\",\"Imperforate\",\"Recess\",\"Original gum\",\"Penny\",\"1\",\"Black\","
                 "\"Royalty, Famous People\",\"The first adhesive stamp\"\r\n"
                 "\"Inverted Jenny\",\"United States\",\"Airmail\",\"Sn:US C3a\",\"1918\",\"\",\"\",\"Commemorative\","
-                "\"Stamp\",\"11\",\"\",\"\",\"Dollar\",\"0.24\",\"Carmine rose, blue\",\"Aviation\",\"\"\r\n")
+                "\"Stamp\",\"11\",\"\",\"\",\"Dollar\",\"0.24\",\"Carmine rose, blue\",\"Aviation\",\"\"\r\n"
+                "\"Kiwi\",\"New Zealand\",\"\",\"Mi:NZ 840, Sn:NZ 1234, Sg:NZ 1189, Yt:NZ 912, Ch:NZ "
+                "77\",\"1988\",\"\","
+                "\"\",\"Definitive\",\"Stamp\",\"\",\"\",\"\",\"Dollar\",\"1\",\"\",\"Birds\",\"\"\r\n")
                 .toUtf8());
         const ImportResult result = Import(h, path);
-        QCOMPARE(result.counts.added, qint64(2));
+        QCOMPARE(result.counts.added, qint64(3));
         QCOMPARE(result.counts.refused, qint64(0));
+        QCOMPARE(result.counts.newCatalogues, qint64(1));
+        QCOMPARE(ImportSummary(result.counts),
+                 QStringLiteral("3 stamps added, 0 updated, 0 skipped, 0 rows refused; 3 new countries, 2 new types, 1 "
+                                "new format, 1 new paper, 2 new perforations, 3 new topics, 1 new gum type, 1 new "
+                                "catalogue"));
         QCOMPARE(h.Scalar(QStringLiteral(
                      "Select catnum || '|' || face || '|' || issued || '|' || watermark || '|' || notes || '|' "
                      "|| Color from Stamp where descr = 'Queen Victoria'")),
-                 QStringLiteral("Sg:GB 1|1.0|1840-05-06|Small Crown|The first adhesive stamp|Black"));
+                 QStringLiteral("1|1.0|1840-05-06|Small Crown|The first adhesive stamp|Black"));
+        const auto numbers = [&h](const char* stamp) {
+            return h.Scalar(QStringLiteral("Select group_concat(CatalogDesc || ' ' || CatNo, ', ') from (Select "
+                                           "CatalogDesc, CatNo from StampNumber, Catalog, Stamp where "
+                                           "StampNumber.CatalogID = Catalog.CatalogID and StampNumber.StampID = "
+                                           "Stamp.StampID and descr = '%1' order by Position)")
+                                .arg(QString::fromLatin1(stamp)));
+        };
+        QCOMPARE(numbers("Queen Victoria"), QStringLiteral("Stanley Gibbons 1"));
+        QCOMPARE(numbers("Inverted Jenny"), QStringLiteral("Scott C3a"));
+        QCOMPARE(numbers("Kiwi"),
+                 QStringLiteral("Michel 840, Scott 1234, Stanley Gibbons 1189, Yvert et Tellier 912, Ch 77"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select catnum from Stamp where descr = 'Kiwi'")), QStringLiteral("1189"));
+        QCOMPARE(h.Scalar(QStringLiteral("Select catnum from Stamp where descr = 'Inverted Jenny'")), QString());
+        QCOMPARE(h.Scalar(QStringLiteral("Select Prefix from Catalog where CatalogDesc = 'Ch'")), QStringLiteral("Ch"));
         QCOMPARE(h.Scalar(QStringLiteral(
                      "Select Typedesc || '|' || TopDesc || '|' || PerfDesc from Stamp, type, topic, Perf "
                      "where Stamp.typeID = type.typeID and Stamp.topID = topic.topID and "
@@ -298,6 +339,10 @@ private Q_SLOTS:
         QCOMPARE(h.Scalar(QStringLiteral(
                      "Select coalesce(issued, 'none') || '|' || Year from Stamp where descr = 'Inverted Jenny'")),
                  QStringLiteral("none|1918"));
+        // Found by any of its numbers, as the main window's find looks.
+        QCOMPARE(
+            h.Scalar(QStringLiteral("Select descr from Stamp where ") + StampNumberCondition(QStringLiteral("c3A"))),
+            QStringLiteral("Inverted Jenny"));
     }
 
     void duplicates_data()

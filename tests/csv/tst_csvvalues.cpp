@@ -302,9 +302,9 @@ private Q_SLOTS:
         QTest::newRow("Colnect")
             << "Name,Country,Series,Catalog Codes,Issued on,Paper,Watermark,Emission,Format,Perforation,Printing,Gum,"
                "Currency,FaceValue,Colors,Themes,Description"
-            << QList<int>{Fld::Descr,     Fld::Country, Fld::Ignore, Fld::CatNum, Fld::Issued, Fld::Paper,
-                          Fld::Watermark, Fld::Type,    Fld::Format, Fld::Perf,   Fld::Ignore, Fld::Gum,
-                          Fld::Ignore,    Fld::Face,    Fld::Color,  Fld::Topic,  Fld::Notes};
+            << QList<int>{Fld::Descr,     Fld::Country, Fld::Ignore, Fld::CatalogCodes, Fld::Issued, Fld::Paper,
+                          Fld::Watermark, Fld::Type,    Fld::Format, Fld::Perf,         Fld::Ignore, Fld::Gum,
+                          Fld::Ignore,    Fld::Face,    Fld::Color,  Fld::Topic,        Fld::Notes};
         QTest::newRow("a spreadsheet of one's own")
             << "Title,Scott #,Qty,Price,Value,Comments,Cat No"
             << QList<int>{Fld::Descr, Fld::CatNum, Fld::Quantity, Fld::PricePaid, Fld::CatValue, Fld::Notes, I};

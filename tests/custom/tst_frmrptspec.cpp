@@ -31,6 +31,9 @@ constexpr int kCountry = 8;
 constexpr int kPricePaid = 21;
 constexpr int kPurchased = 28;
 constexpr int kSold = 29;
+// The fields of RptSpec (33 of the stamp and its codes, the front image) and a
+// stamp's number in each of the 11 catalogues a new catalogue file lists.
+constexpr int kFields = 34 + 11;
 
 const QString kAddMessage =
     QStringLiteral("You must select a field from the list of available fields to add to the report.");
@@ -149,11 +152,14 @@ private Q_SLOTS:
         QCOMPARE(tabs->tabText(2), QStringLiteral("Sorting"));
 
         const QStringList available = Texts(List1());
-        // The fields of the stamp and its codes, and its front image, which gives no sort order.
-        QCOMPARE(available.size(), 34);
+        // The fields of the stamp and its codes, its front image, which gives no sort
+        // order, and its number in each catalogue of the starting list.
+        QCOMPARE(available.size(), kFields);
+        QVERIFY(available.contains(QStringLiteral("Michel #")));
+        QVERIFY(available.contains(QStringLiteral("SG #")));
         QVERIFY(available.contains(QStringLiteral("Image")));
         QCOMPARE(available.first(), QStringLiteral("Cancellation"));
-        QCOMPARE(available.last(), QStringLiteral("Year"));
+        QCOMPARE(available.last(), QStringLiteral("Zumstein #"));
         QVERIFY(List2()->count() == 0);
         QVERIFY(List1()->findItems(QStringLiteral("Country"), Qt::MatchExactly).first()->data(Qt::UserRole) ==
                 kCountry);
@@ -173,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(pages->itemText(2), QStringLiteral("No Page Numbers"));
         QCOMPARE(pages->currentIndex(), 0);
         for (const char* sort : {"cmbSort1", "cmbSort2"}) {
-            QCOMPARE(C<QComboBox>(sort)->count(), 33);
+            QCOMPARE(C<QComboBox>(sort)->count(), kFields - 1);
             QCOMPARE(C<QComboBox>(sort)->findText(QStringLiteral("Image")), -1);
             QCOMPARE(C<QComboBox>(sort)->currentIndex(), -1);
         }
@@ -273,7 +279,7 @@ private Q_SLOTS:
         QCOMPARE(mPrompts->messages[0].title, QStringLiteral("Tessarine"));
         QCOMPARE(mPrompts->messages[0].icon, MsgIcon::None);
         QCOMPARE(Texts(List2()), QStringList{"Country"});
-        QCOMPARE(List1()->count(), 33);
+        QCOMPARE(List1()->count(), kFields - 1);
     }
 
     void addRemoveAndMove()
@@ -365,7 +371,7 @@ private Q_SLOTS:
         QVERIFY(!frmRptSpec::Instance());
         Open();
         QCOMPARE(List2()->count(), 0);
-        QCOMPARE(List1()->count(), 34);
+        QCOMPARE(List1()->count(), kFields);
         QCOMPARE(w->Settings(kPricePaid).mWidth, 1.0F);
         QVERIFY(w->Settings(kPricePaid).mGreater.isEmpty());
         AddField(QStringLiteral("Price Paid"));

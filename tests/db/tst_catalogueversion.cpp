@@ -89,9 +89,22 @@ private Q_SLOTS:
                                    << QStringList{"penny b", "Penny Black 23d", "STEAM", "Steam Locomotive 1d (surcharge)"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
                                    << QStringList{"certificate no. 4471", "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
-        QTest::newRow("version 2") << "catalogue-v2.sql" << QStringList{"penny", "Penny Black 23d", "MOZ", "Mozart 18d"}
+        QTest::newRow("version 2") << "catalogue-v2.sql"
+                                   << QStringList{"penny b", "Penny Black 23d", "zeppelin", "Zeppelin 37c"}
                                    << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
-                                   << QStringList{"mozart", "Mozart 18d"};
+                                   << QStringList{"certificate no. 4471",
+                                                  "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
+        QTest::newRow("version 3") << "catalogue-v3.sql"
+                                   << QStringList{"columbus", "Columbus Landing 25d", "ZEPP", "Zeppelin 37c"}
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
+                                   << QStringList{"certificate no. 4471",
+                                                  "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
+        // With Mozart 18d in the trash.
+        QTest::newRow("version 4") << "catalogue-v4.sql"
+                                   << QStringList{"columbus", "Columbus Landing 25d", "mozart", ""}
+                                   << QStringList{"Åland", "Argentina", "Österreich", "Polska", "Россия"}
+                                   << QStringList{"certificate no. 4471",
+                                                  "Zeppelin 37c|Airmail Biplane 17c (surcharge)"};
     }
     void olderFileIsUpgradedOnce()
     {
@@ -102,6 +115,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = FileFromDump(dir, dump);
         const QString stamps = Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp"));
+        const QString trashed =
+            Sqlite3(path, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'DeletedStamp'")) == u'1'
+                ? Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr || DeletedAt) FROM DeletedStamp"))
+                : QString();
         // The fields there were before the image field (which a file of version 2 has already).
         const QString fields = Sqlite3(
             path, QStringLiteral("SELECT group_concat(SpecID || Desc || fieldname) FROM RptSpec WHERE SpecID <= 33"));
@@ -126,12 +143,22 @@ private Q_SLOTS:
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT SpecID || ' ' || Desc || ' ' || datatype FROM RptSpec WHERE "
                                               "fieldname = 'FrontThumbnail'")),
                  QStringLiteral("34 Image 5"));
-        // The trash came with the upgrade, empty, and the stamps in it own their
-        // images as the stamps do.
-        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM DeletedStamp")), QStringLiteral("0"));
+        // The trash came with the upgrade (or kept what it held), and the stamps
+        // in it own their images and numbers as the stamps do.
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr || DeletedAt) FROM DeletedStamp")),
+                 trashed);
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN "
+                                              "('DeletedStamp_images_freed', 'StampNumber_trash_emptied')")),
+                 QStringLiteral("2"));
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'ImageOwner'")),
                  QStringLiteral("CREATE VIEW ImageOwner AS SELECT StampID FROM Stamp UNION ALL SELECT StampID FROM "
                                 "DeletedStamp"));
+        // The list of catalogues came with the upgrade, once, its names found and
+        // ordered by their keys; no stamp has numbers in them yet.
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM StampNumber; SELECT group_concat(CatalogDesc || "
+                                              "'/' || Prefix, ', ') FROM (SELECT * FROM Catalog ORDER BY "
+                                              "CatalogDesc_sort) WHERE CatalogDesc_fold LIKE 's%'")),
+                 QStringLiteral("0\nSakura/Sk, Sassone/Sa, Scott/Sc, Stanley Gibbons/SG"));
         // Nothing of the collector's changed, and the plain sqlite3 command reads it.
         QCOMPARE(Sqlite3(path, QStringLiteral("SELECT group_concat(StampID || descr) FROM Stamp")), stamps);
         QCOMPARE(Sqlite3(path, QStringLiteral("PRAGMA user_version")), QString::number(kCatalogueVersion));
@@ -148,6 +175,7 @@ private Q_SLOTS:
         prompts.Clear();
         Database::Open(path, true);
         QVERIFY(prompts.progress.empty());
+        QCOMPARE(Sqlite3(path, QStringLiteral("SELECT count(*) FROM Catalog")), QStringLiteral("11"));
     }
 
     // Rows written by another tool are found by their folded text at the next open,
@@ -171,7 +199,7 @@ private Q_SLOTS:
         QCOMPARE(Sqlite3(cat.Path(), QStringLiteral("SELECT count(*) FROM TextKeyQueue")), QStringLiteral("0"));
         QCOMPARE(Sqlite3(cat.Path(), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND "
                                                     "name LIKE '%text_keys%'")),
-                 QStringLiteral("20"));
+                 QStringLiteral("24"));
     }
 
     // Keys made under one locale's collation are made anew under another's.

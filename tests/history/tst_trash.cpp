@@ -186,6 +186,40 @@ private Q_SLOTS:
         QVERIFY(Finds(*gDb, QStringLiteral("trashed s")));
     }
 
+    // A stamp's numbers in other catalogues stay with it in the trash, come back
+    // with it, change and come back with undo, and go when the trash is emptied.
+    void numbersInOtherCataloguesGoWithTheStamp()
+    {
+        const auto numbers = [] {
+            return gDb
+                ->OpenSnapshot(QStringLiteral("SELECT ifnull(group_concat(CatNo || '/' || ifnull(NumValue, '-'), ' '), "
+                                              "'') FROM (SELECT * FROM StampNumber WHERE StampID = 904 ORDER BY "
+                                              "Position)"))
+                ->FieldAt(0)
+                .toString();
+        };
+        Statement(gDb->SharedConnection(),
+                  QStringLiteral("INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo, CatNoSort, NumValue) "
+                                 "SELECT 904, CatalogID, 1, '840', '840', 2.5 FROM Catalog WHERE CatalogDesc = "
+                                 "'Michel'"))
+            .Step();
+        QVERIFY(TrashStamps(*gDb, {904}));
+        QCOMPARE(numbers(), QStringLiteral("840/2.5"));
+        QVERIFY(RestoreStamps(*gDb, {904}));
+        QCOMPARE(numbers(), QStringLiteral("840/2.5"));
+        QVERIFY(RecordChange(*gDb, ChangeKind::Update, [] {
+            Statement(gDb->SharedConnection(),
+                      QStringLiteral("UPDATE StampNumber SET CatNo = '841', NumValue = NULL WHERE StampID = 904"))
+                .Step();
+        }));
+        QCOMPARE(numbers(), QStringLiteral("841/-"));
+        QVERIFY(TheHistory().Undo(*gDb).done);
+        QCOMPARE(numbers(), QStringLiteral("840/2.5"));
+        QVERIFY(TrashStamps(*gDb, {904}));
+        EmptyTrash(*gDb);
+        QCOMPARE(numbers(), QString());
+    }
+
     // Packing keeps the trash and its images; emptying it afterwards lets them go.
     void packingKeepsTheTrash()
     {

@@ -16,7 +16,8 @@
 
 // Countries 1 Österreich, 2 Great Britain, 3 Ελλάδα; topics 1 Ships, 2 Birds;
 // conditions 1 Fine, 2 Superb. Eight stamps, described so that their
-// description order is plain to see.
+// description order is plain to see; a few with numbers in other catalogues
+// (1 Scott, 2 Stanley Gibbons, 3 Michel, 4 Yvert et Tellier).
 inline const QString kListStamps = QStringLiteral(
     "INSERT INTO country (Coudesc) VALUES ('Österreich'), ('Great Britain'), ('Ελλάδα');"
     "INSERT INTO topic (TopDesc) VALUES ('Ships'), ('Birds');"
@@ -31,7 +32,9 @@ inline const QString kListStamps = QStringLiteral(
     "('Straße der Einheit', '7', '                   7', 1, NULL, 2, 1990, 1, 1, 1, 2, 2, '', 'Green'),"
     "('Clipper', '3', '                   3', NULL, 1, NULL, 1900, 5, 2, 10, 3, 15, 'a * and a ? in the notes', ''),"
     "('Albatross', '4', '                   4', NULL, 2, 1, 1950, 1, NULL, NULL, NULL, NULL, '100% perforated', ''),"
-    "('Zeppelin', '12', '                  12', 2, NULL, NULL, 1933, 1, 7, 7, 9, 9, 'O''Brien collection', '');");
+    "('Zeppelin', '12', '                  12', 2, NULL, NULL, 1933, 1, 7, 7, 9, 9, 'O''Brien collection', '');"
+    "INSERT INTO StampNumber (StampID, CatalogID, Position, CatNo) VALUES (8, 3, 1, 'C40b'), (8, 1, 2, 'C13'), "
+    "(4, 4, 1, 'Préo 30'), (1, 2, 1, '1'), (2, 2, 1, '4');");
 
 class ListFixture : public MainWindowFixture {
 public:

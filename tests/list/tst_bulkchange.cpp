@@ -5,6 +5,7 @@
 #include "ListFixture.h"
 
 #include "dates/DateBox.h"
+#include "history/Trash.h"
 #include "list/BulkChange.h"
 #include "list/frmBulkChange.h"
 #include "reports/Reports.h"
@@ -205,6 +206,13 @@ private Q_SLOTS:
         QCOMPARE(deleted.missing, 1);
         QCOMPARE(deleted.before.rows.size(), size_t(2));
         QCOMPARE(f.Scalar("select count(*) from Stamp"), QStringLiteral("6"));
+        // In the trash their numbers in other catalogues stay with them; emptied,
+        // they go.
+        const char* const numbered =
+            "select group_concat(StampID) from (select distinct StampID from StampNumber order by 1)";
+        QCOMPARE(f.Scalar(numbered), QStringLiteral("1,2,4,8"));
+        EmptyTrash(*gDb);
+        QCOMPARE(f.Scalar(numbered), QStringLiteral("4,8"));
     }
 
     // In the real window: ten stamps chosen, their condition set at once; the

@@ -13,6 +13,7 @@
 #include "images/PictureIntake.h"
 #include "stats/frmStats.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -223,6 +224,10 @@ private Q_SLOTS:
         QTest::newRow("topic") << "ships" << QStringList{"Clipper"};
         QTest::newRow("notes and colour") << "violet large" << QStringList{"Hermes head"};
         QTest::newRow("catalogue number") << "12" << QStringList{"Zeppelin"};
+        QTest::newRow("number in another catalogue") << "c40B" << QStringList{"Zeppelin"};
+        QTest::newRow("another catalogue's number, accented") << "PREO 30" << QStringList{"Hermes head"};
+        QTest::newRow("another catalogue's number and the description") << "zeppelin c13" << QStringList{"Zeppelin"};
+        QTest::newRow("another stamp's number") << "penny c40b" << QStringList{};
         QTest::newRow("star as itself") << "*" << QStringList{"Clipper"};
         QTest::newRow("question mark as itself") << "?" << QStringList{"Clipper"};
         QTest::newRow("percent as itself") << "100%" << QStringList{"Albatross"};
@@ -265,6 +270,31 @@ private Q_SLOTS:
         QCOMPARE(f.Listed(), kAll);
         QVERIFY(f.W("txtDescr")->isEnabled());
         QVERIFY(f.Agree());
+    }
+
+    // Exporting the stamps the list shows writes them with their numbers in the
+    // catalogues that stamps use, under the same headings as every export.
+    void exportOfTheListedStamps()
+    {
+        ListFixture f;
+        f.Filter(QStringLiteral("c13"));
+        QCOMPARE(f.Listed(), QStringList{"Zeppelin"});
+        const QString path = f.cat.File(QStringLiteral("Stamps.csv"));
+        f.prompts.saveFiles.push_back(path);
+        f.prompts.answers = {MsgAnswer::Yes};
+        f.window->findChild<QAction*>("mnuExport")->trigger();
+        QCOMPARE(f.prompts.messages.front().text,
+                 QStringLiteral("The stamp list shows 1 of the stamps.  Export only the stamps the list shows?\n\n"
+                                "Choose No to export every stamp."));
+        QCOMPARE(f.prompts.LastText(), QStringLiteral("1 stamp was written to '%1'.").arg(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(file.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].endsWith(QStringLiteral(",Scott #,SG #,Michel #,Yt #")), qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("Zeppelin,12,")), qPrintable(lines[1]));
+        QVERIFY2(lines[1].endsWith(QStringLiteral(",C13,,C40b,")), qPrintable(lines[1]));
     }
 
     // The editor's navigation goes through the stamps the list shows; the filter

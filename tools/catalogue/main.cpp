@@ -154,7 +154,8 @@ int Export(const QStringList& args)
 
 // Applies "Heading=field,..." to the guessed mapping; the empty text or the
 // problem.
-QString ApplyMap(const QString& map, const CsvPreview& preview, ImportSettings& settings)
+QString ApplyMap(const QString& map, const CsvPreview& preview, const CatalogueList& catalogues,
+                 ImportSettings& settings)
 {
     for (const QString& pair : map.split(u',', Qt::SkipEmptyParts)) {
         const qsizetype equals = pair.lastIndexOf(u'=');
@@ -168,9 +169,9 @@ QString ApplyMap(const QString& map, const CsvPreview& preview, ImportSettings& 
         const qsizetype number = heading.toLongLong(&isNumber);
         if (column < 0 && isNumber && number >= 1 && number <= qsizetype(settings.mapping.size())) column = number - 1;
         if (column < 0) return QStringLiteral("the file has no column headed '%1'").arg(heading);
-        const std::optional<int> field = FieldByName(name);
+        const std::optional<int> field = FieldByName(name, catalogues);
         if (!field) return QStringLiteral("'%1' is no field of a stamp").arg(name);
-        if (*field != Fld::Ignore)
+        if (*field != Fld::Ignore && *field != Fld::NewCatalogue)
             for (int& other : settings.mapping)
                 if (other == *field) other = Fld::Ignore;
         settings.mapping[size_t(column)] = *field;
@@ -219,7 +220,13 @@ int Import(QStringList args)
     auto db = OpenCatalogue(paths.at(0), error);
     if (!db) return Fail(error);
     const QString& file = paths.at(1);
-    const CsvPreview preview = InspectCsvFile(file);
+    CatalogueList catalogues;
+    try {
+        catalogues = LoadCatalogues(*db);
+    } catch (const DbError& e) {
+        return Fail(e.Text());
+    }
+    const CsvPreview preview = InspectCsvFile(file, catalogues);
     if (!preview.sniff.Ok()) return Fail(preview.sniff.message);
     if (!preview.error.isEmpty()) return Fail(preview.error);
     ImportSettings settings = preview.settings;
@@ -227,7 +234,7 @@ int Import(QStringList args)
     if (dates) settings.values.dates = *dates;
     settings.duplicates = duplicates;
     if (!map.isEmpty()) {
-        const QString problem = ApplyMap(map, preview, settings);
+        const QString problem = ApplyMap(map, preview, catalogues, settings);
         if (!problem.isEmpty()) return Usage(qUtf8Printable(problem));
     }
     try {

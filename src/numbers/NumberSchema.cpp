@@ -1,0 +1,142 @@
+#include "numbers/NumberSchema.h"
+
+#include "db/Database.h"
+#include "db/TextKeys.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+namespace {
+
+void Exec(sqlite3* db, const char* sql)
+{
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+}
+
+qint64 Scalar(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+    rc = sqlite3_step(stmt);
+    const qint64 value = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) ThrowEngineError(db, rc);
+    return value;
+}
+
+const char* const kTables[] = {
+    R"(CREATE TABLE IF NOT EXISTS Catalog (
+  CatalogID INTEGER PRIMARY KEY AUTOINCREMENT,
+  CatalogDesc TEXT COLLATE NOCASE,
+  Prefix TEXT NOT NULL DEFAULT '',
+  OwnNumber INTEGER NOT NULL DEFAULT 0
+))",
+    // No reference to Stamp that the engine enforces: a stamp's numbers outlive
+    // its row while something keeps the stamp (see ImageOwner).
+    R"(CREATE TABLE IF NOT EXISTS StampNumber (
+  NumberID INTEGER PRIMARY KEY,
+  StampID INTEGER NOT NULL,
+  CatalogID INTEGER NOT NULL,
+  Position INTEGER NOT NULL,
+  CatNo TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  CatNoSort TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  NumValue REAL,
+  NumNote TEXT NOT NULL DEFAULT ''
+))",
+};
+
+const char* const kIndexes[] = {
+    // A stamp's numbers in order, for the main window; a catalogue's numbers, for
+    // custom reports and the in-use check. The indexes of the stored keys (a
+    // number by its folded text, the list in its order) come with the keys.
+    "CREATE INDEX IF NOT EXISTS StampNumberStamp ON StampNumber (StampID, Position)",
+    "CREATE INDEX IF NOT EXISTS StampNumberCatalog ON StampNumber (CatalogID, StampID)",
+};
+
+const char* const kOwnerTrigger =
+    "CREATE TRIGGER IF NOT EXISTS StampNumber_owner_deleted AFTER DELETE ON Stamp BEGIN "
+    "DELETE FROM StampNumber WHERE StampID = OLD.StampID "
+    "AND NOT EXISTS (SELECT 1 FROM ImageOwner WHERE StampID = OLD.StampID); END";
+
+// Emptying the trash lets go of the numbers of the stamps in it, as deleting a
+// stamp does; a stamp still kept elsewhere keeps them.
+const char* const kTrashTrigger =
+    "CREATE TRIGGER IF NOT EXISTS StampNumber_trash_emptied AFTER DELETE ON DeletedStamp BEGIN "
+    "DELETE FROM StampNumber WHERE StampID = OLD.StampID "
+    "AND NOT EXISTS (SELECT 1 FROM ImageOwner WHERE StampID = OLD.StampID); END";
+
+bool HasTable(sqlite3* db, const char* name)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        ThrowEngineError(db, sqlite3_errcode(db));
+    sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
+    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+}  // namespace
+
+const std::vector<StartingCatalogue>& StartingCatalogues()
+{
+    static const std::vector<StartingCatalogue> list = {
+        {"Scott", "Sc"},  {"Stanley Gibbons", "SG"}, {"Michel", "Mi"},  {"Yvert et Tellier", "Yt"},
+        {"Facit", "Fa"},  {"Zumstein", "Zu"},        {"Sassone", "Sa"}, {"Unificato", "Un"},
+        {"Edifil", "Ed"}, {"Sakura", "Sk"},          {"Colnect", "Cn"},
+    };
+    return list;
+}
+
+void AddCatalogueNumbers(sqlite3* db)
+{
+    for (const char* sql : kTables) Exec(db, sql);
+    if (Scalar(db, "SELECT count(*) FROM Catalog") == 0) {
+        sqlite3_stmt* insert = nullptr;
+        if (sqlite3_prepare_v2(db, "INSERT INTO Catalog (CatalogDesc, Prefix) VALUES (?1, ?2)", -1, &insert, nullptr) !=
+            SQLITE_OK)
+            ThrowEngineError(db, sqlite3_errcode(db));
+        for (const StartingCatalogue& c : StartingCatalogues()) {
+            sqlite3_bind_text(insert, 1, c.name, -1, SQLITE_STATIC);
+            sqlite3_bind_text(insert, 2, c.prefix, -1, SQLITE_STATIC);
+            const int rc = sqlite3_step(insert);
+            sqlite3_reset(insert);
+            if (rc != SQLITE_DONE) {
+                sqlite3_finalize(insert);
+                ThrowEngineError(db, rc);
+            }
+        }
+        sqlite3_finalize(insert);
+    }
+    AddTextKeys(db, {QStringLiteral("Catalog"), QStringLiteral("StampNumber")});
+    for (const char* sql : kIndexes) Exec(db, sql);
+    Exec(db, kOwnerTrigger);
+    if (HasTable(db, "DeletedStamp")) Exec(db, kTrashTrigger);
+}
+
+void CheckNumberTriggers(sqlite3* db)
+{
+    if (!HasTable(db, "StampNumber") || !HasTable(db, "ImageOwner")) return;
+    const bool trash = HasTable(db, "DeletedStamp");
+    if (Scalar(db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
+                   "('StampNumber_owner_deleted', 'StampNumber_trash_emptied')") == (trash ? 2 : 1))
+        return;
+    // What was deleted while a trigger was missing is tidied as it would have
+    // tidied it.
+    Exec(db, "SAVEPOINT number_triggers");
+    try {
+        Exec(db, kOwnerTrigger);
+        if (trash) Exec(db, kTrashTrigger);
+        Exec(db, "DELETE FROM StampNumber WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
+        Exec(db, "RELEASE number_triggers");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK TO number_triggers", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE number_triggers", nullptr, nullptr, nullptr);
+        throw;
+    }
+}

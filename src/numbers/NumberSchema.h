@@ -1,0 +1,45 @@
+#pragma once
+
+// The catalogue's tables of catalogue numbers: the numbers a stamp carries in
+// the catalogues collectors quote (Scott, Stanley Gibbons, Michel, Yvert ...),
+// beside the main window's one "Catalog Num".
+//
+//   Catalog      the list of catalogues, kept like a code list: CatalogID,
+//                CatalogDesc (its name), Prefix (a short form for display,
+//                "Mi", "SG"; may be empty) and OwnNumber (1 for the one
+//                catalogue whose numbers also fill a stamp's "Catalog Num").
+//   StampNumber  one row per number of a stamp: NumberID, StampID, CatalogID,
+//                Position (the stamp's order of its numbers, from 1), CatNo (the
+//                number as typed), CatNoSort (its sort key, padded as the
+//                catalogue-number sort key of the stamp table is), NumValue (the
+//                catalogue value of that number, money, or null) and NumNote.
+//
+// CatalogDesc and CatNo have stored keys (db/TextKeys.h): CatNo is matched by
+// its folded text and ordered by the key of CatNoSort, as the stamp table's
+// catnum is by catsort.
+//
+// The Stamp table is not touched. A stamp's numbers go with it by a trigger,
+// StampNumber_owner_deleted, unless the view ImageOwner still names the stamp:
+// whatever keeps deleted stamps for a while (a trash) adds them to that view
+// and deletes their numbers itself when it lets them go, as it does their images.
+
+#include <QString>
+
+#include <vector>
+
+struct sqlite3;
+
+// The catalogue version step that adds the tables, their keys, indexes and
+// trigger, and fills the list with the starting catalogues.
+void AddCatalogueNumbers(sqlite3* db);
+
+// Puts the trigger back if another tool dropped it, and lets go of the numbers
+// of stamps deleted meanwhile (run at every open).
+void CheckNumberTriggers(sqlite3* db);
+
+struct StartingCatalogue {
+    const char* name;
+    const char* prefix;
+};
+// The list a new or upgraded catalogue starts with.
+const std::vector<StartingCatalogue>& StartingCatalogues();
