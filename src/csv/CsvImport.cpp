@@ -213,6 +213,9 @@ void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vec
         if (f > 0) joined += u'\n';
         joined += row.Text(findFields[f]);
     }
+    // Then the stamp's numbers in other catalogues: none yet (a number written
+    // queues its stamp for its joined texts to be made again).
+    joined += u'\n';
     const QByteArray findText = FoldText(joined).toUtf8();
     sqlite3_bind_text(stmt, i, findText.constData(), int(findText.size()), SQLITE_TRANSIENT);
 }
@@ -377,6 +380,8 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
         const int keysAt = Fld::Count + 2;
         KeyMaker keyMaker;
         NumberWriter numbers(conn, numberKeys, result.newCatalogueIds);
+        // A stamp updated keeps its numbers, which its joined texts hold too.
+        Statement requeue(conn, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', ?)"));
         qint64 done = 0;
         for (const PlannedRow& row : plan.rows) {
             Statement& write = row.stampId != 0 ? update : insert;
@@ -389,6 +394,11 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
                 result.updatedIds.push_back(row.stampId);
                 ++result.counts.updated;
                 numbers.Write(row.stampId, row, keyMaker);
+                if (!keyed.empty()) {
+                    requeue.Reset();
+                    sqlite3_bind_int64(requeue.Handle(), 1, row.stampId);
+                    requeue.Step();
+                }
             } else {
                 result.addedIds.push_back(sqlite3_last_insert_rowid(handle));
                 ++result.counts.added;
@@ -402,6 +412,7 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
         }
         insert.Reset();
         update.Reset();
+        requeue.Reset();
         numbers.Reset();
         if (result.cancelled) {
             Exec(handle, "ROLLBACK");

@@ -33,6 +33,7 @@ QString FoldColumnOf(QStringView column);
 QString SortColumnOf(QStringView column);
 
 // The stamp texts the quick filter of the stamp list looks in. Their folded
-// forms, joined by line feeds, are kept in Stamp.find_text (a text key like the
-// others, see db/TextKeys.h), so that one pass over one index answers a filter.
+// forms, joined by line feeds and followed by the stamp's numbers in other
+// catalogues, are kept in Stamp.find_text (a text key like the others, see
+// db/TextKeys.h), so that one pass over one index answers a filter.
 const std::vector<const char*>& FindTextColumns();

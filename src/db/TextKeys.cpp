@@ -294,12 +294,22 @@ const QString kFindText = QStringLiteral("find_text");
 // True once the catalogue keeps the stamps' joined folded texts.
 bool HasFindText(sqlite3* db) { return ColumnsOf(db, kFindTextTable).contains(kFindText, Qt::CaseInsensitive); }
 
-// The joined folded texts of a stamp: the texts joined by line feeds, folded at
+// True once the catalogue keeps the stamps' numbers in other catalogues.
+bool HasStampNumbers(sqlite3* db)
+{
+    return !ColumnsOf(db, QStringLiteral("StampNumber")).isEmpty();
+}
+
+// The joined folded texts of a stamp: the texts, and its numbers in other
+// catalogues where the catalogue keeps them, joined by line feeds and folded at
 // once (with KeyFunctions in place).
-QString FindTextValue()
+QString FindTextValue(bool numbers)
 {
     QStringList parts;
     for (const char* column : FindTextColumns()) parts << QStringLiteral("coalesce(") + Quoted(Name(column)) + QStringLiteral(", '')");
+    if (numbers)
+        parts << QStringLiteral("coalesce((SELECT group_concat(CatNo, char(10)) FROM StampNumber WHERE "
+                                "StampNumber.StampID = Stamp.StampID), '')");
     return QStringLiteral("tessarine_fold(") + parts.join(QStringLiteral(" || char(10) || ")) + u')';
 }
 
@@ -354,7 +364,7 @@ void DropKeyIndexes(sqlite3* db)
 }
 
 // "UPDATE table SET every key = its text's key", with KeyFunctions in place.
-QString KeysUpdate(const KeyedTable& t, bool findText)
+QString KeysUpdate(const KeyedTable& t, bool findText, bool numbers)
 {
     QStringList sets;
     // Most texts of a stamp are empty: their keys are empty without a call.
@@ -369,7 +379,8 @@ QString KeysUpdate(const KeyedTable& t, bool findText)
             sets << Quoted(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
                         c + QStringLiteral(") END");
     }
-    if (findText && t.table == kFindTextTable) sets << Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue();
+    if (findText && t.table == kFindTextTable)
+        sets << Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue(numbers);
     return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
@@ -386,6 +397,7 @@ void RebuildAll(sqlite3* db)
                       total);
     const KeyFunctions functions(db);
     const bool findText = HasFindText(db);
+    const bool numbers = HasStampNumbers(db);
     DropKeyIndexes(db);
     qint64 done = 0;
     constexpr qint64 kBatch = 5000;
@@ -396,7 +408,7 @@ void RebuildAll(sqlite3* db)
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
         const qint64 first = sqlite3_column_int64(*range, 0);
         const qint64 last = sqlite3_column_int64(*range, 1);
-        Prepared update(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
+        Prepared update(db, KeysUpdate(t, findText, numbers) + QStringLiteral(" WHERE rowid BETWEEN ? AND ?"));
         for (qint64 from = first;; from += kBatch) {
             const qint64 to = last - from < kBatch ? last : from + kBatch - 1;
             update.Reset();
@@ -461,6 +473,7 @@ void RefreshTextKeys(sqlite3* db)
     Savepoint savepoint(db);
     const KeyFunctions functions(db);
     const bool findText = HasFindText(db);
+    const bool numbers = HasStampNumbers(db);
     // Only the tables that rows were queued for: every one of them has its triggers,
     // and so is there.
     QStringList queued;
@@ -470,7 +483,8 @@ void RefreshTextKeys(sqlite3* db)
     }
     for (const KeyedTable& t : KeyedTables()) {
         if (!queued.contains(t.table)) continue;
-        Exec(db, KeysUpdate(t, findText) + QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
+        Exec(db, KeysUpdate(t, findText, numbers) +
+                     QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
     }
     Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));

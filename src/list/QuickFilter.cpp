@@ -35,15 +35,14 @@ QString QuickFilterCondition(const QString& typed)
 {
     QStringList terms;
     for (const QString& word : FilterWords(typed)) {
-        // The texts are matched in their folded form, kept in find_text, beside
-        // each code's description and beside each number in another catalogue;
+        // The texts are matched in their folded form, kept in find_text with the
+        // stamp's numbers in other catalogues, beside each code's description;
         // instr() takes the word as it is, with no wildcard of any kind.
         const QString literal = u'\'' + SqlQuote(word) + u'\'';
         terms << QStringLiteral(
                      "(instr(find_text, %1) > 0"
                      " or CouID in (select CouID from country where instr(Coudesc_fold, %1) > 0)"
-                     " or topID in (select topID from topic where instr(TopDesc_fold, %1) > 0)"
-                     " or StampID in (select StampID from StampNumber where instr(CatNo_fold, %1) > 0))")
+                     " or topID in (select topID from topic where instr(TopDesc_fold, %1) > 0))")
                      .arg(literal);
     }
     return terms.join(QStringLiteral(" and "));

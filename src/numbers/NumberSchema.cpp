@@ -68,6 +68,19 @@ const char* const kTrashTrigger =
     "DELETE FROM StampNumber WHERE StampID = OLD.StampID "
     "AND NOT EXISTS (SELECT 1 FROM ImageOwner WHERE StampID = OLD.StampID); END";
 
+// A stamp's numbers are among the texts the stamp list's filter looks in
+// (Stamp.find_text): a number written, changed or removed queues its stamp for
+// its joined texts to be made again.
+const char* const kFindTextTriggers[] = {
+    "CREATE TRIGGER IF NOT EXISTS StampNumber_find_text_insert AFTER INSERT ON StampNumber BEGIN "
+    "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', NEW.StampID); END",
+    "CREATE TRIGGER IF NOT EXISTS StampNumber_find_text_update AFTER UPDATE OF StampID, CatNo ON StampNumber BEGIN "
+    "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', OLD.StampID); "
+    "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', NEW.StampID); END",
+    "CREATE TRIGGER IF NOT EXISTS StampNumber_find_text_delete AFTER DELETE ON StampNumber BEGIN "
+    "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', OLD.StampID); END",
+};
+
 bool HasTable(sqlite3* db, const char* name)
 {
     sqlite3_stmt* stmt = nullptr;
@@ -117,6 +130,7 @@ void AddCatalogueNumbers(sqlite3* db)
     for (const char* sql : kIndexes) Exec(db, sql);
     Exec(db, kOwnerTrigger);
     if (HasTable(db, "DeletedStamp")) Exec(db, kTrashTrigger);
+    for (const char* sql : kFindTextTriggers) Exec(db, sql);
 }
 
 void CheckNumberTriggers(sqlite3* db)
@@ -124,14 +138,17 @@ void CheckNumberTriggers(sqlite3* db)
     if (!HasTable(db, "StampNumber") || !HasTable(db, "ImageOwner")) return;
     const bool trash = HasTable(db, "DeletedStamp");
     if (Scalar(db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
-                   "('StampNumber_owner_deleted', 'StampNumber_trash_emptied')") == (trash ? 2 : 1))
+                   "('StampNumber_owner_deleted', 'StampNumber_trash_emptied', 'StampNumber_find_text_insert', "
+                   "'StampNumber_find_text_update', 'StampNumber_find_text_delete')") == (trash ? 5 : 4))
         return;
     // What was deleted while a trigger was missing is tidied as it would have
-    // tidied it.
+    // tidied it, and every numbered stamp's joined texts are made again.
     Exec(db, "SAVEPOINT number_triggers");
     try {
         Exec(db, kOwnerTrigger);
         if (trash) Exec(db, kTrashTrigger);
+        for (const char* sql : kFindTextTriggers) Exec(db, sql);
+        Exec(db, "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT DISTINCT 'Stamp', StampID FROM StampNumber");
         Exec(db, "DELETE FROM StampNumber WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
         Exec(db, "RELEASE number_triggers");
     } catch (...) {
