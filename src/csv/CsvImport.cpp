@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Prompts.h"
+#include "db/RawSql.h"
 #include "db/StringHelpers.h"
 #include "db/TextColumns.h"
 #include "db/TextKeys.h"
@@ -13,12 +14,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-void Exec(sqlite3* db, const char* sql)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
 
 constexpr int kImportCacheKb = 16 * 1024;
 
@@ -75,10 +70,10 @@ template <typename Change>
 QStringList IfTheEngineLets(sqlite3* db, Change change)
 {
     if (SomeoneReading(db)) return {};
-    Exec(db, "SAVEPOINT import_layout");
+    ExecSql(db, "SAVEPOINT import_layout");
     try {
         QStringList restore = change();
-        Exec(db, "RELEASE import_layout");
+        ExecSql(db, "RELEASE import_layout");
         return restore;
     } catch (const DbError&) {
         sqlite3_exec(db, "ROLLBACK TO import_layout", nullptr, nullptr, nullptr);
@@ -112,7 +107,7 @@ QStringList DropIndexesForRows(const std::shared_ptr<Connection>& conn, const QS
         }
     }
     for (QString name : names)
-        Exec(
+        ExecSql(
             db,
             (QStringLiteral("DROP INDEX \"") + name.replace(u'"', QStringLiteral("\"\"")) + u'"').toUtf8().constData());
     return make;
@@ -309,7 +304,7 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
     // gives them by default; every row would read and write them again.
     const CacheSize cache(handle, kImportCacheKb);
 
-    Exec(handle, "BEGIN IMMEDIATE");
+    ExecSql(handle, "BEGIN IMMEDIATE");
     try {
         // The rows get their text keys as they are written; whatever the queue
         // holds from before is done first, so that what it holds afterwards of
@@ -415,15 +410,15 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
         requeue.Reset();
         numbers.Reset();
         if (result.cancelled) {
-            Exec(handle, "ROLLBACK");
+            ExecSql(handle, "ROLLBACK");
             return result;
         }
         // The stamps carry their keys already; the new code entries get theirs,
         // so that the catalogue is whole at the commit.
-        for (const QString& sql : triggers) Exec(handle, sql.toUtf8().constData());
-        for (const QString& sql : indexes) Exec(handle, sql.toUtf8().constData());
+        for (const QString& sql : triggers) ExecSql(handle, sql.toUtf8().constData());
+        for (const QString& sql : indexes) ExecSql(handle, sql.toUtf8().constData());
         conn->RefreshTextKeysIfWritten();
-        Exec(handle, "COMMIT");
+        ExecSql(handle, "COMMIT");
     } catch (...) {
         sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;

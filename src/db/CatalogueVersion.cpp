@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/RawSql.h"
 #include "db/TextKeys.h"
 #include "history/TrashSchema.h"
 #include "images/ImageSchema.h"
@@ -15,12 +16,6 @@
 #include <iterator>
 
 namespace {
-
-void Exec(sqlite3* db, const char* sql)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
 
 // The steps, in order: kSteps[n] brings a file from version n to n + 1.
 using Step = void (*)(sqlite3*);
@@ -65,12 +60,12 @@ void UpgradeCatalogue(sqlite3* db, int toVersion)
     const int from = CatalogueVersion(db);
     toVersion = std::min(toVersion, kCatalogueVersion);
     if (from >= toVersion) return;
-    Exec(db, "SAVEPOINT upgrade");
+    ExecSql(db, "SAVEPOINT upgrade");
     try {
         for (int version = from; version < toVersion; ++version) kSteps[version](db);
         const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(toVersion);
-        Exec(db, pragma.constData());
-        Exec(db, "RELEASE upgrade");
+        ExecSql(db, pragma.constData());
+        ExecSql(db, "RELEASE upgrade");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK TO upgrade", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "RELEASE upgrade", nullptr, nullptr, nullptr);

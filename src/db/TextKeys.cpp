@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Prompts.h"
+#include "db/RawSql.h"
 #include "search/Collation.h"
 #include "search/Folding.h"
 
@@ -17,54 +18,10 @@ namespace {
 
 const QString kIdentityName = QStringLiteral("text keys");
 
-void Exec(sqlite3* db, const QString& sql)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_exec(db, utf8.constData(), nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
-
-// A prepared statement on a raw handle, finalized with its scope.
-class Prepared {
-public:
-    Prepared(sqlite3* db, const QString& sql) : mDb(db)
-    {
-        const QByteArray utf8 = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &mStmt, nullptr);
-        if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-    }
-    ~Prepared() { sqlite3_finalize(mStmt); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    sqlite3_stmt* operator*() const { return mStmt; }
-    bool Step()
-    {
-        const int rc = sqlite3_step(mStmt);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        ThrowEngineError(mDb, rc);
-    }
-    void Reset()
-    {
-        sqlite3_reset(mStmt);
-        sqlite3_clear_bindings(mStmt);
-    }
-    QString Text(int column) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(mStmt, column)),
-                                 sqlite3_column_bytes(mStmt, column));
-    }
-
-private:
-    sqlite3* mDb;
-    sqlite3_stmt* mStmt = nullptr;
-};
-
 // A savepoint that rolls back unless released.
 class Savepoint {
 public:
-    explicit Savepoint(sqlite3* db) : mDb(db) { Exec(db, QStringLiteral("SAVEPOINT text_keys")); }
+    explicit Savepoint(sqlite3* db) : mDb(db) { ExecSql(db, QStringLiteral("SAVEPOINT text_keys")); }
     ~Savepoint()
     {
         if (mDb) {
@@ -76,7 +33,7 @@ public:
     Savepoint& operator=(const Savepoint&) = delete;
     void Release()
     {
-        Exec(mDb, QStringLiteral("RELEASE text_keys"));
+        ExecSql(mDb, QStringLiteral("RELEASE text_keys"));
         mDb = nullptr;
     }
 
@@ -84,7 +41,6 @@ private:
     sqlite3* mDb;
 };
 
-QString Quoted(const QString& name) { return u'"' + name + u'"'; }
 QString Name(const char* name) { return QString::fromLatin1(name); }
 
 // The text columns of one table, with the keys each keeps.
@@ -146,7 +102,7 @@ const KeyedTable* FindTable(const QString& name)
 QString ColumnList(const KeyedTable& table)
 {
     QStringList names;
-    for (const KeyedColumn& c : table.columns) names << Quoted(c.name);
+    for (const KeyedColumn& c : table.columns) names << QuotedName(c.name);
     return names.join(u',');
 }
 
@@ -161,11 +117,11 @@ void CreateTriggers(sqlite3* db, const std::vector<const KeyedTable*>& tables)
         const KeyedTable& t = *table;
         const QString queue = QStringLiteral(" BEGIN INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('") + t.table +
                               QStringLiteral("', NEW.rowid); END");
-        Exec(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + Quoted(TriggerName(t, "insert")) +
-                     QStringLiteral(" AFTER INSERT ON ") + Quoted(t.table) + queue);
-        Exec(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + Quoted(TriggerName(t, "update")) +
+        ExecSql(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + QuotedName(TriggerName(t, "insert")) +
+                     QStringLiteral(" AFTER INSERT ON ") + QuotedName(t.table) + queue);
+        ExecSql(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + QuotedName(TriggerName(t, "update")) +
                      QStringLiteral(" AFTER UPDATE OF ") + ColumnList(t) + QStringLiteral(" ON ") +
-                     Quoted(t.table) + queue);
+                     QuotedName(t.table) + queue);
     }
 }
 
@@ -196,14 +152,14 @@ QString StoredIdentity(sqlite3* db)
 QStringList ColumnsOf(sqlite3* db, const QString& table)
 {
     QStringList names;
-    Prepared info(db, QStringLiteral("PRAGMA table_info(") + Quoted(table) + u')');
+    Prepared info(db, QStringLiteral("PRAGMA table_info(") + QuotedName(table) + u')');
     while (info.Step()) names << info.Text(1);
     return names;
 }
 
 qint64 RowCount(sqlite3* db, const QString& table)
 {
-    Prepared count(db, QStringLiteral("SELECT count(*) FROM ") + Quoted(table));
+    Prepared count(db, QStringLiteral("SELECT count(*) FROM ") + QuotedName(table));
     count.Step();
     return sqlite3_column_int64(*count, 0);
 }
@@ -273,7 +229,7 @@ public:
     {
         Prepared size(db, QStringLiteral("PRAGMA cache_size"));
         if (size.Step()) mPrevious = sqlite3_column_int64(*size, 0);
-        Exec(db, QStringLiteral("PRAGMA cache_size = -262144"));
+        ExecSql(db, QStringLiteral("PRAGMA cache_size = -262144"));
     }
     ~LargeCache()
     {
@@ -306,7 +262,7 @@ bool HasStampNumbers(sqlite3* db)
 QString FindTextValue(bool numbers)
 {
     QStringList parts;
-    for (const char* column : FindTextColumns()) parts << QStringLiteral("coalesce(") + Quoted(Name(column)) + QStringLiteral(", '')");
+    for (const char* column : FindTextColumns()) parts << QStringLiteral("coalesce(") + QuotedName(Name(column)) + QStringLiteral(", '')");
     if (numbers)
         parts << QStringLiteral("coalesce((SELECT group_concat(CatNo, char(10)) FROM StampNumber WHERE "
                                 "StampNumber.StampID = Stamp.StampID), '')");
@@ -354,13 +310,13 @@ void CreateKeyIndexes(sqlite3* db)
     for (const KeyIndex& index : kKeyIndexes)
         if (present.contains(Name(index.table)) &&
             (findText || QLatin1String(index.name) != QLatin1String("StampFindText")))
-            Exec(db, QString::fromLatin1(index.sql));
+            ExecSql(db, QString::fromLatin1(index.sql));
 }
 
 void DropKeyIndexes(sqlite3* db)
 {
     for (const KeyIndex& index : kKeyIndexes)
-        Exec(db, QStringLiteral("DROP INDEX IF EXISTS ") + Quoted(QString::fromLatin1(index.name)));
+        ExecSql(db, QStringLiteral("DROP INDEX IF EXISTS ") + QuotedName(QString::fromLatin1(index.name)));
 }
 
 // "UPDATE table SET every key = its text's key", with KeyFunctions in place.
@@ -369,19 +325,19 @@ QString KeysUpdate(const KeyedTable& t, bool findText, bool numbers)
     QStringList sets;
     // Most texts of a stamp are empty: their keys are empty without a call.
     for (const KeyedColumn& column : t.columns) {
-        const QString c = Quoted(column.name);
+        const QString c = QuotedName(column.name);
         const QString empty = QStringLiteral(" = CASE WHEN ") + c + QStringLiteral(" = '' OR ") + c +
                               QStringLiteral(" IS NULL THEN ");
         if (column.folded)
-            sets << Quoted(column.name + QStringLiteral("_fold")) + empty + QStringLiteral("'' ELSE tessarine_fold(") + c +
+            sets << QuotedName(column.name + QStringLiteral("_fold")) + empty + QStringLiteral("'' ELSE tessarine_fold(") + c +
                         QStringLiteral(") END");
         if (column.sorted)
-            sets << Quoted(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
+            sets << QuotedName(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
                         c + QStringLiteral(") END");
     }
     if (findText && t.table == kFindTextTable)
-        sets << Quoted(kFindText) + QStringLiteral(" = ") + FindTextValue(numbers);
-    return QStringLiteral("UPDATE ") + Quoted(t.table) + QStringLiteral(" SET ") + sets.join(u',');
+        sets << QuotedName(kFindText) + QStringLiteral(" = ") + FindTextValue(numbers);
+    return QStringLiteral("UPDATE ") + QuotedName(t.table) + QStringLiteral(" SET ") + sets.join(u',');
 }
 
 // Makes every key of every row anew: one statement a table, run over a range of
@@ -403,7 +359,7 @@ void RebuildAll(sqlite3* db)
     constexpr qint64 kBatch = 5000;
     for (const KeyedTable* table : tables) {
         const KeyedTable& t = *table;
-        Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + Quoted(t.table));
+        Prepared range(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM ") + QuotedName(t.table));
         range.Step();
         if (sqlite3_column_type(*range, 0) == SQLITE_NULL) continue;
         const qint64 first = sqlite3_column_int64(*range, 0);
@@ -433,8 +389,8 @@ void AddTextKeys(sqlite3* db)
 
 void AddTextKeys(sqlite3* db, const QStringList& only)
 {
-    Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
-    Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
+    ExecSql(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
+    ExecSql(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
                             "WITHOUT ROWID"));
     const std::vector<const KeyedTable*> tables = PresentTables(db, only);
     for (const KeyedTable* table : tables) {
@@ -442,7 +398,7 @@ void AddTextKeys(sqlite3* db, const QStringList& only)
         const QStringList present = ColumnsOf(db, t.table);
         const auto add = [&](const QString& column, const char* declaration) {
             if (present.contains(column, Qt::CaseInsensitive)) return;
-            Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(t.table) + QStringLiteral(" ADD COLUMN ") + Quoted(column) +
+            ExecSql(db, QStringLiteral("ALTER TABLE ") + QuotedName(t.table) + QStringLiteral(" ADD COLUMN ") + QuotedName(column) +
                          u' ' + QString::fromLatin1(declaration));
         };
         for (const KeyedColumn& c : t.columns) {
@@ -458,8 +414,8 @@ void AddTextKeys(sqlite3* db, const QStringList& only)
     // upgraded catalogue are not all made again for the sake of a few rows.
     if (!only.isEmpty())
         for (const KeyedTable* t : tables)
-            Exec(db, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT '") + t->table +
-                         QStringLiteral("', rowid FROM ") + Quoted(t->table));
+            ExecSql(db, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT '") + t->table +
+                         QStringLiteral("', rowid FROM ") + QuotedName(t->table));
     CreateKeyIndexes(db);
     CreateTriggers(db, tables);
 }
@@ -483,11 +439,11 @@ void RefreshTextKeys(sqlite3* db)
     }
     for (const KeyedTable& t : KeyedTables()) {
         if (!queued.contains(t.table)) continue;
-        Exec(db, KeysUpdate(t, findText, numbers) +
+        ExecSql(db, KeysUpdate(t, findText, numbers) +
                      QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
                      t.table + QStringLiteral("')"));
     }
-    Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
+    ExecSql(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
 }
 
@@ -503,7 +459,7 @@ QStringList DropTextKeyTriggers(sqlite3* db, const QString& table)
         if (!read.Step()) continue;
         restore << read.Text(0);
         read.Reset();
-        Exec(db, QStringLiteral("DROP TRIGGER ") + Quoted(TriggerName(*t, event)));
+        ExecSql(db, QStringLiteral("DROP TRIGGER ") + QuotedName(TriggerName(*t, event)));
     }
     return restore;
 }
@@ -516,7 +472,7 @@ void CheckTextKeys(sqlite3* db)
     if (!triggers) CreateTriggers(db, tables);
     if (!triggers || StoredIdentity(db) != CollationIdentity()) {
         RebuildAll(db);
-        Exec(db, QStringLiteral("DELETE FROM TextKeyQueue"));
+        ExecSql(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     } else {
         RefreshTextKeys(db);
     }
@@ -526,9 +482,9 @@ void CheckTextKeys(sqlite3* db)
 void AddFindText(sqlite3* db)
 {
     if (!HasFindText(db))
-        Exec(db, QStringLiteral("ALTER TABLE ") + Quoted(kFindTextTable) + QStringLiteral(" ADD COLUMN ") +
-                     Quoted(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+        ExecSql(db, QStringLiteral("ALTER TABLE ") + QuotedName(kFindTextTable) + QStringLiteral(" ADD COLUMN ") +
+                     QuotedName(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
     CreateKeyIndexes(db);
     // Made by the one pass over every row that follows an upgrade.
-    Exec(db, QStringLiteral("DELETE FROM CatalogueInfo WHERE name = '") + kIdentityName + u'\'');
+    ExecSql(db, QStringLiteral("DELETE FROM CatalogueInfo WHERE name = '") + kIdentityName + u'\'');
 }

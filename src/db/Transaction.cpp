@@ -1,22 +1,13 @@
 #include "db/Transaction.h"
 
 #include "db/Database.h"
+#include "db/RawSql.h"
 
 #include <sqlite3.h>
 
-namespace {
-
-void Exec(sqlite3* db, const char* sql)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
-
-}  // namespace
-
 Transaction::Transaction(Database& db) : mConn(db.SharedConnection())
 {
-    Exec(mConn->Checked(), "SAVEPOINT write_together");
+    ExecSql(mConn->Checked(), "SAVEPOINT write_together");
     mOpen = true;
 }
 
@@ -30,6 +21,6 @@ Transaction::~Transaction()
 void Transaction::Commit()
 {
     if (!mOpen) return;
-    Exec(mConn->Checked(), "RELEASE write_together");
+    ExecSql(mConn->Checked(), "RELEASE write_together");
     mOpen = false;
 }

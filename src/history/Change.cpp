@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/RawSql.h"
 #include "history/ChangeCapture.h"
 #include "history/StoredRow.h"
 
@@ -14,49 +15,12 @@
 
 namespace {
 
-QString Quoted(const QString& name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 QString ColumnList(const CapturedTable& table)
 {
     QStringList names;
-    for (const QString& column : table.columns) names << Quoted(column);
+    for (const QString& column : table.columns) names << QuotedName(column);
     return names.join(u',');
 }
-
-// A prepared statement on a raw handle, finalized with its scope.
-class Prepared {
-public:
-    Prepared(sqlite3* db, const QString& sql) : mDb(db)
-    {
-        const QByteArray utf8 = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &mStmt, nullptr);
-        if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-    }
-    ~Prepared() { sqlite3_finalize(mStmt); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-    sqlite3_stmt* operator*() const { return mStmt; }
-    bool Step()
-    {
-        const int rc = sqlite3_step(mStmt);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        sqlite3_reset(mStmt);
-        ThrowEngineError(mDb, rc);
-    }
-    void Reset()
-    {
-        sqlite3_reset(mStmt);
-        sqlite3_clear_bindings(mStmt);
-    }
-
-private:
-    sqlite3* mDb;
-    sqlite3_stmt* mStmt = nullptr;
-};
 
 constexpr int kConstraint = SQLITE_CONSTRAINT;
 
@@ -98,8 +62,8 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
             if (row.table != static_cast<int>(t)) continue;
             if (!read)
                 read = std::make_unique<Prepared>(handle, QStringLiteral("SELECT ") + ColumnList(tables[t]) +
-                                                              QStringLiteral(" FROM ") + Quoted(tables[t].name) +
-                                                              QStringLiteral(" WHERE ") + Quoted(tables[t].key) +
+                                                              QStringLiteral(" FROM ") + QuotedName(tables[t].name) +
+                                                              QStringLiteral(" WHERE ") + QuotedName(tables[t].key) +
                                                               QStringLiteral(" = ?"));
             read->Reset();
             sqlite3_bind_int64(**read, 1, row.key);
@@ -128,10 +92,10 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                     if (!update) {
                         QStringList sets;
                         for (int column : columns)
-                            sets << Quoted(table.columns[static_cast<qsizetype>(column)]) + QStringLiteral(" = ?");
-                        update = std::make_unique<Prepared>(handle, QStringLiteral("UPDATE ") + Quoted(table.name) +
+                            sets << QuotedName(table.columns[static_cast<qsizetype>(column)]) + QStringLiteral(" = ?");
+                        update = std::make_unique<Prepared>(handle, QStringLiteral("UPDATE ") + QuotedName(table.name) +
                                                                         QStringLiteral(" SET ") + sets.join(u',') +
-                                                                        QStringLiteral(" WHERE ") + Quoted(table.key) +
+                                                                        QStringLiteral(" WHERE ") + QuotedName(table.key) +
                                                                         QStringLiteral(" = ?"));
                     }
                     update->Reset();
@@ -143,7 +107,7 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                         QStringList marks;
                         for (qsizetype c = 0; c < table.columns.size(); ++c) marks << QStringLiteral("?");
                         insert = std::make_unique<Prepared>(
-                            handle, QStringLiteral("INSERT INTO ") + Quoted(table.name) + QStringLiteral(" (") +
+                            handle, QStringLiteral("INSERT INTO ") + QuotedName(table.name) + QStringLiteral(" (") +
                                         ColumnList(table) + QStringLiteral(") VALUES (") + marks.join(u',') + u')');
                     }
                     insert->Reset();
@@ -160,8 +124,8 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                 if (row.table != static_cast<int>(t) || row.kept || !current[i]) continue;
                 if (!remove)
                     remove = std::make_unique<Prepared>(handle, QStringLiteral("DELETE FROM ") +
-                                                                    Quoted(tables[t].name) + QStringLiteral(" WHERE ") +
-                                                                    Quoted(tables[t].key) + QStringLiteral(" = ?"));
+                                                                    QuotedName(tables[t].name) + QStringLiteral(" WHERE ") +
+                                                                    QuotedName(tables[t].key) + QStringLiteral(" = ?"));
                 remove->Reset();
                 sqlite3_bind_int64(**remove, 1, row.key);
                 remove->Step();

@@ -3,6 +3,7 @@
 #include "codes/CodeTables.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/RawSql.h"
 #include "history/ChangeNames.h"
 #include "history/StoredRow.h"
 #include "history/TrashSchema.h"
@@ -13,49 +14,6 @@
 #include <map>
 
 namespace {
-
-void Exec(sqlite3* db, const QString& sql)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_exec(db, utf8.constData(), nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
-
-QString Quoted(const QString& name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
-class Prepared {
-public:
-    Prepared(sqlite3* db, const QString& sql) : mDb(db)
-    {
-        const QByteArray utf8 = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &mStmt, nullptr);
-        if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-    }
-    ~Prepared() { sqlite3_finalize(mStmt); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-    sqlite3_stmt* operator*() const { return mStmt; }
-    bool Step()
-    {
-        const int rc = sqlite3_step(mStmt);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        sqlite3_reset(mStmt);
-        ThrowEngineError(mDb, rc);
-    }
-    void Reset()
-    {
-        sqlite3_reset(mStmt);
-        sqlite3_clear_bindings(mStmt);
-    }
-
-private:
-    sqlite3* mDb;
-    sqlite3_stmt* mStmt = nullptr;
-};
 
 bool TableExists(sqlite3* db, const QString& name)
 {
@@ -125,8 +83,8 @@ void InstallChangeCapture(Connection& conn)
         layout->tables.push_back(table);
     }
 
-    Exec(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS history_capture (recording INTEGER)"));
-    Exec(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS history_touched (tbl INTEGER PRIMARY KEY)"));
+    ExecSql(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS history_capture (recording INTEGER)"));
+    ExecSql(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS history_touched (tbl INTEGER PRIMARY KEY)"));
     for (size_t i = 0; i < layout->tables.size(); ++i) {
         const CapturedTable& table = layout->tables[i];
         const QString before = BeforeTable(i);
@@ -137,13 +95,13 @@ void InstallChangeCapture(Connection& conn)
         QStringList updated;
         for (qsizetype c = 0; c < table.columns.size(); ++c) {
             columns << QStringLiteral("c") + QString::number(c);
-            olds << QStringLiteral("OLD.") + Quoted(table.columns[c]);
-            updated << Quoted(table.columns[c]);
+            olds << QStringLiteral("OLD.") + QuotedName(table.columns[c]);
+            updated << QuotedName(table.columns[c]);
         }
         const QString keyColumn = QStringLiteral("c") + QString::number(table.keyIndex);
-        Exec(db, QStringLiteral("DROP TABLE IF EXISTS temp.") + before);
-        Exec(db, QStringLiteral("CREATE TEMP TABLE ") + before + u'(' + columns.join(u',') + u')');
-        Exec(db, QStringLiteral("CREATE UNIQUE INDEX temp.") + before + QStringLiteral("_key ON ") + before + u'(' +
+        ExecSql(db, QStringLiteral("DROP TABLE IF EXISTS temp.") + before);
+        ExecSql(db, QStringLiteral("CREATE TEMP TABLE ") + before + u'(' + columns.join(u',') + u')');
+        ExecSql(db, QStringLiteral("CREATE UNIQUE INDEX temp.") + before + QStringLiteral("_key ON ") + before + u'(' +
                      keyColumn + u')');
         const QString when = QStringLiteral(" WHEN EXISTS (SELECT 1 FROM history_capture) BEGIN ");
         const QString touched = QStringLiteral("INSERT OR IGNORE INTO history_touched VALUES (") + QString::number(i) +
@@ -151,14 +109,14 @@ void InstallChangeCapture(Connection& conn)
         const QString noteOld = QStringLiteral("INSERT OR IGNORE INTO ") + before + QStringLiteral(" VALUES (1,") +
                                 olds.join(u',') + QStringLiteral("); ");
         const QString prefix = QStringLiteral("history_") + QString::number(i);
-        const QString on = QStringLiteral(" ON main.") + Quoted(table.name);
-        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
+        const QString on = QStringLiteral(" ON main.") + QuotedName(table.name);
+        ExecSql(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
                      QStringLiteral("_insert AFTER INSERT") + on + when + QStringLiteral("INSERT OR IGNORE INTO ") +
                      before + QStringLiteral(" (present, ") + keyColumn + QStringLiteral(") VALUES (0, NEW.") +
-                     Quoted(table.key) + QStringLiteral("); ") + touched);
-        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
+                     QuotedName(table.key) + QStringLiteral("); ") + touched);
+        ExecSql(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
                      QStringLiteral("_update BEFORE UPDATE OF ") + updated.join(u',') + on + when + noteOld + touched);
-        Exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
+        ExecSql(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
                      QStringLiteral("_delete BEFORE DELETE") + on + when + noteOld + touched);
     }
     conn.capture = std::move(layout);
@@ -174,7 +132,7 @@ ChangeRecording::ChangeRecording(Database& db, ChangeKind kind)
     if (mLayout->depth++ > 0) return;
     mOuter = true;
     try {
-        Exec(handle, QStringLiteral("DELETE FROM history_capture; INSERT INTO history_capture VALUES (1)"));
+        ExecSql(handle, QStringLiteral("DELETE FROM history_capture; INSERT INTO history_capture VALUES (1)"));
     } catch (...) {
         --mLayout->depth;
         mOuter = false;
@@ -221,11 +179,11 @@ Change ChangeRecording::Finish()
         const CapturedTable& table = mLayout->tables[static_cast<size_t>(t)];
         const int columns = static_cast<int>(table.columns.size());
         QStringList names;
-        for (const QString& column : table.columns) names << Quoted(column);
+        for (const QString& column : table.columns) names << QuotedName(column);
         Prepared before(db, QStringLiteral("SELECT * FROM ") + BeforeTable(static_cast<size_t>(t)) +
                                 QStringLiteral(" ORDER BY c") + QString::number(table.keyIndex));
         Prepared after(db, QStringLiteral("SELECT ") + names.join(u',') + QStringLiteral(" FROM ") +
-                               Quoted(table.name) + QStringLiteral(" WHERE ") + Quoted(table.key) +
+                               QuotedName(table.name) + QStringLiteral(" WHERE ") + QuotedName(table.key) +
                                QStringLiteral(" = ?"));
         while (before.Step()) {
             RowChange row;
@@ -247,9 +205,9 @@ Change ChangeRecording::Finish()
                 change.codeTables << table.codeTable;
             change.rows.push_back(std::move(row));
         }
-        Exec(db, QStringLiteral("DELETE FROM ") + BeforeTable(static_cast<size_t>(t)));
+        ExecSql(db, QStringLiteral("DELETE FROM ") + BeforeTable(static_cast<size_t>(t)));
     }
-    Exec(db, QStringLiteral("DELETE FROM history_touched"));
+    ExecSql(db, QStringLiteral("DELETE FROM history_touched"));
     change.name = naming.Name(mKind);
     change.focusStamp = naming.FirstStamp();
     return change;

@@ -3,6 +3,7 @@
 #include "codes/CodeTables.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/RawSql.h"
 #include "history/History.h"
 #include "history/TrashSchema.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 const QString kStoredMoment = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
-QString Quoted(const QString& name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 // The columns a stamp keeps in both tables.
 QString SharedColumns(Database& db)
 {
@@ -26,7 +22,7 @@ QString SharedColumns(Database& db)
     const QStringList trash = DataColumns(handle, kTrashTable);
     QStringList shared;
     for (const QString& column : DataColumns(handle, QStringLiteral("Stamp")))
-        if (trash.contains(column, Qt::CaseInsensitive)) shared << Quoted(column);
+        if (trash.contains(column, Qt::CaseInsensitive)) shared << QuotedName(column);
     return shared.join(u',');
 }
 
@@ -90,10 +86,10 @@ QList<qint64> MoveStampsFromTrash(Database& db, const QList<qint64>& stamps)
     std::vector<std::unique_ptr<Statement>> dangling;
     for (int number = 1; number <= kCodeTableCount; ++number) {
         const CodeTableInfo& info = CodeTableInfoFor(number);
-        const QString key = Quoted(info.keyField);
+        const QString key = QuotedName(info.keyField);
         dangling.push_back(std::make_unique<Statement>(
             conn, QStringLiteral("UPDATE Stamp SET ") + key + QStringLiteral(" = NULL WHERE StampID = ? AND ") + key +
-                      QStringLiteral(" IS NOT NULL AND NOT EXISTS (SELECT 1 FROM ") + Quoted(info.table) +
+                      QStringLiteral(" IS NOT NULL AND NOT EXISTS (SELECT 1 FROM ") + QuotedName(info.table) +
                       QStringLiteral(" c WHERE c.") + key + QStringLiteral(" = Stamp.") + key + u')'));
     }
     QList<qint64> restored;

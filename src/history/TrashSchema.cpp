@@ -1,22 +1,11 @@
 #include "history/TrashSchema.h"
 
 #include "db/Database.h"
+#include "db/RawSql.h"
 
 #include <sqlite3.h>
 
 namespace {
-
-void Exec(sqlite3* db, const QString& sql)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_exec(db, utf8.constData(), nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
-
-QString Quoted(const QString& name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
 
 struct ColumnInfo {
     QString name;
@@ -27,7 +16,7 @@ QList<ColumnInfo> Columns(sqlite3* db, const QString& table)
 {
     QList<ColumnInfo> columns;
     sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql = (QStringLiteral("PRAGMA table_info(") + Quoted(table) + u')').toUtf8();
+    const QByteArray sql = (QStringLiteral("PRAGMA table_info(") + QuotedName(table) + u')').toUtf8();
     int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK) ThrowEngineError(db, rc);
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -95,12 +84,12 @@ void AddTrashTable(sqlite3* db)
     for (const ColumnInfo& column : Columns(db, QStringLiteral("Stamp"))) {
         if (IsDerivedKey(column.name) || column.name.compare(QLatin1String("StampID"), Qt::CaseInsensitive) == 0)
             continue;
-        declarations << Quoted(column.name) + u' ' + column.type;
+        declarations << QuotedName(column.name) + u' ' + column.type;
     }
     declarations << QStringLiteral("DeletedAt TEXT NOT NULL");
-    Exec(db,
+    ExecSql(db,
          QStringLiteral("CREATE TABLE IF NOT EXISTS DeletedStamp (") + declarations.join(QStringLiteral(", ")) + u')');
-    Exec(db, QStringLiteral("DROP VIEW IF EXISTS ImageOwner"));
-    Exec(db, ImageOwnerViewSql(true));
-    Exec(db, TrashImagesTriggerSql());
+    ExecSql(db, QStringLiteral("DROP VIEW IF EXISTS ImageOwner"));
+    ExecSql(db, ImageOwnerViewSql(true));
+    ExecSql(db, TrashImagesTriggerSql());
 }

@@ -1,6 +1,7 @@
 #include "images/ImageSchema.h"
 
 #include "db/Database.h"
+#include "db/RawSql.h"
 #include "history/TrashSchema.h"
 
 #include <sqlite3.h>
@@ -8,12 +9,6 @@
 #include <iterator>
 
 namespace {
-
-void Exec(sqlite3* db, const char* sql)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
 
 qint64 Scalar(sqlite3* db, const char* sql)
 {
@@ -99,12 +94,12 @@ bool HasTable(sqlite3* db, const char* name)
 
 void AddImageTables(sqlite3* db)
 {
-    for (const char* sql : kTables) Exec(db, sql);
-    for (const Trigger& trigger : kTriggers) Exec(db, trigger.sql);
+    for (const char* sql : kTables) ExecSql(db, sql);
+    for (const Trigger& trigger : kTriggers) ExecSql(db, trigger.sql);
     // The field catalogue offers the front thumbnail as one more field, after
     // every field it has.
     if (HasTable(db, "RptSpec") && Scalar(db, "SELECT count(*) FROM RptSpec WHERE fieldname = 'FrontThumbnail'") == 0)
-        Exec(db,
+        ExecSql(db,
              "INSERT INTO RptSpec (SpecID, \"Desc\", fieldname, datatype, filename, Linkfield, defwidth, IsCurrency) "
              "SELECT coalesce(max(SpecID), 0) + 1, 'Image', 'FrontThumbnail', 5, 'FrontImage', 'StampID', 1, 0 "
              "FROM RptSpec");
@@ -143,20 +138,20 @@ void CheckImageTriggers(sqlite3* db)
     if (present == expected && StoredOwnerView(db) == ownerView) return;
     // What was deleted while the triggers were missing is tidied as they would
     // have tidied it.
-    Exec(db, "SAVEPOINT image_triggers");
+    ExecSql(db, "SAVEPOINT image_triggers");
     try {
-        Exec(db, "DROP VIEW IF EXISTS ImageOwner");
+        ExecSql(db, "DROP VIEW IF EXISTS ImageOwner");
         const QByteArray view = ownerView.toUtf8();
-        Exec(db, view.constData());
-        for (const Trigger& trigger : kTriggers) Exec(db, trigger.sql);
+        ExecSql(db, view.constData());
+        for (const Trigger& trigger : kTriggers) ExecSql(db, trigger.sql);
         if (trash) {
             const QByteArray trashTrigger = TrashImagesTriggerSql().toUtf8();
-            Exec(db, trashTrigger.constData());
+            ExecSql(db, trashTrigger.constData());
         }
-        Exec(db, "DELETE FROM StampImage WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
-        Exec(db, "DELETE FROM Picture WHERE PictureID NOT IN (SELECT PictureID FROM StampImage)");
-        Exec(db, "DELETE FROM PictureData WHERE PictureID NOT IN (SELECT PictureID FROM Picture)");
-        Exec(db, "RELEASE image_triggers");
+        ExecSql(db, "DELETE FROM StampImage WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
+        ExecSql(db, "DELETE FROM Picture WHERE PictureID NOT IN (SELECT PictureID FROM StampImage)");
+        ExecSql(db, "DELETE FROM PictureData WHERE PictureID NOT IN (SELECT PictureID FROM Picture)");
+        ExecSql(db, "RELEASE image_triggers");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK TO image_triggers", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "RELEASE image_triggers", nullptr, nullptr, nullptr);

@@ -4,6 +4,7 @@
 #include "db/ErrorHandler.h"
 #include "db/FieldValue.h"
 #include "db/Prompts.h"
+#include "db/RawSql.h"
 #include "history/ChangeCapture.h"
 #include "history/History.h"
 #include "history/Trash.h"
@@ -24,11 +25,6 @@ bool IsKeyColumn(const QString& name)
            name.compare(QStringLiteral("find_text"), Qt::CaseInsensitive) == 0;
 }
 
-QString Quoted(const QString& name)
-{
-    return u'"' + name + u'"';
-}
-
 QStringList CollectorColumns(const std::shared_ptr<Connection>& conn)
 {
     QStringList names;
@@ -40,18 +36,12 @@ QStringList CollectorColumns(const std::shared_ptr<Connection>& conn)
     return names;
 }
 
-void Exec(sqlite3* db, const char* sql)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
-
 // One transaction around all the stamps: rolled back unless committed.
 class StampsTransaction {
 public:
     explicit StampsTransaction(std::shared_ptr<Connection> conn) : mConn(std::move(conn))
     {
-        Exec(mConn->Checked(), "SAVEPOINT bulk_stamps");
+        ExecSql(mConn->Checked(), "SAVEPOINT bulk_stamps");
     }
     ~StampsTransaction()
     {
@@ -66,7 +56,7 @@ public:
     {
         // The keys of the texts written (misc. 1 and 2) go in with them.
         mConn->RefreshTextKeysIfWritten();
-        Exec(mConn->Checked(), "RELEASE bulk_stamps");
+        ExecSql(mConn->Checked(), "RELEASE bulk_stamps");
         mOpen = false;
     }
 
@@ -116,7 +106,7 @@ BulkOutcome TryChange(Database& db, const std::vector<qint64>& keys, const Stamp
     QStringList sets;
     QVariantList same;
     const auto set = [&](const QString& name, const QVariant& value) {
-        sets << Quoted(name) + QStringLiteral(" = ?");
+        sets << QuotedName(name) + QStringLiteral(" = ?");
         same << value;
     };
     for (const auto& [field, code] : change.codes)
@@ -141,12 +131,12 @@ BulkOutcome TryChange(Database& db, const std::vector<qint64>& keys, const Stamp
     const bool paidTotal = change.quantity || change.pricePaid;
     const bool valueTotal = change.quantity || change.catValue;
     const bool salesTotal = change.quantity || change.priceAsk;
-    if (paidTotal) sets << Quoted(column("totalpaid")) + QStringLiteral(" = ?");
-    if (valueTotal) sets << Quoted(column("totalval")) + QStringLiteral(" = ?");
-    if (salesTotal) sets << Quoted(column("totalsales")) + QStringLiteral(" = ?");
+    if (paidTotal) sets << QuotedName(column("totalpaid")) + QStringLiteral(" = ?");
+    if (valueTotal) sets << QuotedName(column("totalval")) + QStringLiteral(" = ?");
+    if (salesTotal) sets << QuotedName(column("totalsales")) + QStringLiteral(" = ?");
 
     QStringList quoted;
-    for (const QString& c : columns) quoted << Quoted(c);
+    for (const QString& c : columns) quoted << QuotedName(c);
     Statement read(conn,
                    QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
     Statement write(conn,
@@ -225,7 +215,7 @@ BulkOutcome TryDelete(Database& db, const std::vector<qint64>& keys, std::option
     BulkOutcome out;
     out.before.columns = CollectorColumns(conn);
     QStringList quoted;
-    for (const QString& c : out.before.columns) quoted << Quoted(c);
+    for (const QString& c : out.before.columns) quoted << QuotedName(c);
     Statement read(conn,
                    QStringLiteral("SELECT ") + quoted.join(u',') + QStringLiteral(" FROM \"Stamp\" WHERE StampID = ?"));
     StampsTransaction transaction(conn);

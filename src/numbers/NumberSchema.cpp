@@ -1,6 +1,7 @@
 #include "numbers/NumberSchema.h"
 
 #include "db/Database.h"
+#include "db/RawSql.h"
 #include "db/TextKeys.h"
 
 #include <QStringList>
@@ -8,12 +9,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-void Exec(sqlite3* db, const char* sql)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-}
 
 qint64 Scalar(sqlite3* db, const char* sql)
 {
@@ -108,7 +103,7 @@ const std::vector<StartingCatalogue>& StartingCatalogues()
 
 void AddCatalogueNumbers(sqlite3* db)
 {
-    for (const char* sql : kTables) Exec(db, sql);
+    for (const char* sql : kTables) ExecSql(db, sql);
     if (Scalar(db, "SELECT count(*) FROM Catalog") == 0) {
         sqlite3_stmt* insert = nullptr;
         if (sqlite3_prepare_v2(db, "INSERT INTO Catalog (CatalogDesc, Prefix) VALUES (?1, ?2)", -1, &insert, nullptr) !=
@@ -127,10 +122,10 @@ void AddCatalogueNumbers(sqlite3* db)
         sqlite3_finalize(insert);
     }
     AddTextKeys(db, {QStringLiteral("Catalog"), QStringLiteral("StampNumber")});
-    for (const char* sql : kIndexes) Exec(db, sql);
-    Exec(db, kOwnerTrigger);
-    if (HasTable(db, "DeletedStamp")) Exec(db, kTrashTrigger);
-    for (const char* sql : kFindTextTriggers) Exec(db, sql);
+    for (const char* sql : kIndexes) ExecSql(db, sql);
+    ExecSql(db, kOwnerTrigger);
+    if (HasTable(db, "DeletedStamp")) ExecSql(db, kTrashTrigger);
+    for (const char* sql : kFindTextTriggers) ExecSql(db, sql);
 }
 
 void CheckNumberTriggers(sqlite3* db)
@@ -143,14 +138,14 @@ void CheckNumberTriggers(sqlite3* db)
         return;
     // What was deleted while a trigger was missing is tidied as it would have
     // tidied it, and every numbered stamp's joined texts are made again.
-    Exec(db, "SAVEPOINT number_triggers");
+    ExecSql(db, "SAVEPOINT number_triggers");
     try {
-        Exec(db, kOwnerTrigger);
-        if (trash) Exec(db, kTrashTrigger);
-        for (const char* sql : kFindTextTriggers) Exec(db, sql);
-        Exec(db, "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT DISTINCT 'Stamp', StampID FROM StampNumber");
-        Exec(db, "DELETE FROM StampNumber WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
-        Exec(db, "RELEASE number_triggers");
+        ExecSql(db, kOwnerTrigger);
+        if (trash) ExecSql(db, kTrashTrigger);
+        for (const char* sql : kFindTextTriggers) ExecSql(db, sql);
+        ExecSql(db, "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT DISTINCT 'Stamp', StampID FROM StampNumber");
+        ExecSql(db, "DELETE FROM StampNumber WHERE StampID NOT IN (SELECT StampID FROM ImageOwner)");
+        ExecSql(db, "RELEASE number_triggers");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK TO number_triggers", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "RELEASE number_triggers", nullptr, nullptr, nullptr);
