@@ -8,6 +8,7 @@
 #include "db/StringHelpers.h"
 #include "db/TextColumns.h"
 #include "db/TextKeys.h"
+#include "numbers/NumberSchema.h"
 #include "search/Collation.h"
 #include "search/Folding.h"
 
@@ -192,8 +193,10 @@ private:
 
 // Binds the stored keys of the row's texts from parameter first on, then their
 // joined folded texts, as the catalogue's key queue would make them.
+// numbers: a new stamp's numbers in other catalogues, which end its joined
+// texts; none for a stamp updated, whose joined texts are made again after.
 void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vector<KeyedColumn>& keyed,
-              KeyMaker& maker)
+              KeyMaker& maker, const std::vector<PlannedNumber>& numbers)
 {
     if (keyed.empty()) return;
     int i = first;
@@ -208,9 +211,12 @@ void BindKeys(sqlite3_stmt* stmt, int first, const StampRow& row, const std::vec
         if (f > 0) joined += u'\n';
         joined += row.Text(findFields[f]);
     }
-    // Then the stamp's numbers in other catalogues: none yet (a number written
-    // queues its stamp for its joined texts to be made again).
+    // Then the stamp's numbers in other catalogues, in their order.
     joined += u'\n';
+    for (size_t n = 0; n < numbers.size(); ++n) {
+        if (n > 0) joined += u'\n';
+        joined += numbers[n].number;
+    }
     const QByteArray findText = FoldText(joined).toUtf8();
     sqlite3_bind_text(stmt, i, findText.constData(), int(findText.size()), SQLITE_TRANSIENT);
 }
@@ -240,7 +246,7 @@ public:
 
     // A stamp added takes the row's numbers; a stamp updated has its numbers in
     // the catalogues the row gives replaced, after its others.
-    void Write(qint64 stampId, const PlannedRow& row, KeyMaker& keys)
+    void Write(qint64 stampId, const PlannedRow& row)
     {
         int position = 0;
         if (row.stampId != 0) {
@@ -268,8 +274,10 @@ public:
             BindText(s, 4, n.number);
             BindText(s, 5, sortKey);
             if (mKeys) {
-                const QByteArray fold = keys.Keys(n.number).first;
-                const QByteArray key = keys.Keys(sortKey).second;
+                // Worked out here rather than kept with the stamps' short texts:
+                // numbers are nearly all different, and would crowd those out.
+                const QByteArray fold = FoldText(n.number).toUtf8();
+                const QByteArray key = CollationKey(sortKey);
                 sqlite3_bind_text(s, 6, fold.constData(), int(fold.size()), SQLITE_TRANSIENT);
                 sqlite3_bind_blob(s, 7, key.constData(), int(key.size()), SQLITE_TRANSIENT);
             }
@@ -320,8 +328,9 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
                  : QStringList();
         const bool numberKeys = keys && !triggers.isEmpty();
         if (numberKeys)
-            triggers << IfTheEngineLets(handle,
-                                        [&] { return DropTextKeyTriggers(handle, QStringLiteral("StampNumber")); });
+            triggers << IfTheEngineLets(handle, [&] {
+                return DropTextKeyTriggers(handle, QStringLiteral("StampNumber")) + DropNumberFindTextTriggers(handle);
+            });
         Progress progress(QStringLiteral("Import from CSV"), QStringLiteral("Importing the stamps..."),
                           qint64(plan.rows.size()), true);
         for (int table = 1; table <= 9; ++table) {
@@ -374,6 +383,7 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
                                    QStringLiteral(" WHERE StampID = ?"));
         const int keysAt = Fld::Count + 2;
         KeyMaker keyMaker;
+        static const std::vector<PlannedNumber> kNoNumbers;
         NumberWriter numbers(conn, numberKeys, result.newCatalogueIds);
         // A stamp updated keeps its numbers, which its joined texts hold too.
         Statement requeue(conn, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', ?)"));
@@ -382,13 +392,13 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
             Statement& write = row.stampId != 0 ? update : insert;
             write.Reset();
             BindStampRow(write.Handle(), 1, row.values, result.newCodeIds);
-            BindKeys(write.Handle(), keysAt, row.values, keyed, keyMaker);
+            BindKeys(write.Handle(), keysAt, row.values, keyed, keyMaker, row.stampId != 0 ? kNoNumbers : row.numbers);
             if (row.stampId != 0) sqlite3_bind_int64(write.Handle(), int(columns.size()) + 1, row.stampId);
             write.Step();
             if (row.stampId != 0) {
                 result.updatedIds.push_back(row.stampId);
                 ++result.counts.updated;
-                numbers.Write(row.stampId, row, keyMaker);
+                numbers.Write(row.stampId, row);
                 if (!keyed.empty()) {
                     requeue.Reset();
                     sqlite3_bind_int64(requeue.Handle(), 1, row.stampId);
@@ -397,7 +407,7 @@ ImportResult RunImport(Database& db, const ImportPlan& plan)
             } else {
                 result.addedIds.push_back(sqlite3_last_insert_rowid(handle));
                 ++result.counts.added;
-                numbers.Write(result.addedIds.back(), row, keyMaker);
+                numbers.Write(result.addedIds.back(), row);
             }
             if (!progress.Step(++done)) {
                 result = ImportResult();

@@ -98,8 +98,9 @@ qint64 CatalogueNamed(const CatalogueList& list, const QString& text, bool byPre
 // one catalogue; reason is set for a number too long to keep.
 QStringList NumbersOfField(const QString& text, QString* reason)
 {
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
     QStringList numbers;
-    for (const QString& line : UnprotectFormula(text).split(QRegularExpression(QStringLiteral("[\r\n]+")))) {
+    for (const QString& line : UnprotectFormula(text).split(lineBreaks)) {
         const QString number = line.trimmed();
         if (number.isEmpty()) continue;
         if (number.size() > kNumberLength) {

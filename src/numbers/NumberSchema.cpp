@@ -152,3 +152,13 @@ void CheckNumberTriggers(sqlite3* db)
         throw;
     }
 }
+
+QStringList DropNumberFindTextTriggers(sqlite3* db)
+{
+    QStringList restore;
+    for (const char* name :
+         {"StampNumber_find_text_insert", "StampNumber_find_text_update", "StampNumber_find_text_delete"})
+        ExecSql(db, QStringLiteral("DROP TRIGGER IF EXISTS ") + QString::fromLatin1(name));
+    for (const char* sql : kFindTextTriggers) restore << QString::fromLatin1(sql);
+    return restore;
+}

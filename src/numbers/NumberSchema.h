@@ -18,12 +18,14 @@
 // its folded text and ordered by the key of CatNoSort, as the stamp table's
 // catnum is by catsort.
 //
-// The Stamp table is not touched. A stamp's numbers go with it by a trigger,
-// StampNumber_owner_deleted, unless the view ImageOwner still names the stamp:
-// whatever keeps deleted stamps for a while (a trash) adds them to that view
-// and deletes their numbers itself when it lets them go, as it does their images.
+// The Stamp table is not touched, but for its joined folded texts (find_text),
+// which hold the stamp's numbers: the StampNumber_find_text_* triggers queue
+// the stamp for them. A stamp's numbers go with it by a trigger,
+// StampNumber_owner_deleted, unless the view ImageOwner still names the stamp
+// (a stamp in the trash); StampNumber_trash_emptied lets them go with the trash.
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -33,9 +35,14 @@ struct sqlite3;
 // trigger, and fills the list with the starting catalogues.
 void AddCatalogueNumbers(sqlite3* db);
 
-// Puts the trigger back if another tool dropped it, and lets go of the numbers
-// of stamps deleted meanwhile (run at every open).
+// Puts the triggers back if another tool dropped them, lets go of the numbers
+// of stamps deleted meanwhile and queues the numbered stamps' joined texts
+// (run at every open).
 void CheckNumberTriggers(sqlite3* db);
+
+// Drops the triggers that queue a numbered stamp for its joined texts (an
+// import that writes the texts itself); gives the statements that put them back.
+QStringList DropNumberFindTextTriggers(sqlite3* db);
 
 struct StartingCatalogue {
     const char* name;
