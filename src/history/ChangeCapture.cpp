@@ -178,22 +178,24 @@ Change ChangeRecording::Finish()
         if (t < 0 || static_cast<size_t>(t) >= mLayout->tables.size()) continue;
         const CapturedTable& table = mLayout->tables[static_cast<size_t>(t)];
         const int columns = static_cast<int>(table.columns.size());
+        // Each row noted, as it was (present, then its columns) beside the row as
+        // it is (whether it is there, then its columns), in one read.
         QStringList names;
-        for (const QString& column : table.columns) names << QuotedName(column);
-        Prepared before(db, QStringLiteral("SELECT * FROM ") + BeforeTable(static_cast<size_t>(t)) +
-                                QStringLiteral(" ORDER BY c") + QString::number(table.keyIndex));
-        Prepared after(db, QStringLiteral("SELECT ") + names.join(u',') + QStringLiteral(" FROM ") +
-                               QuotedName(table.name) + QStringLiteral(" WHERE ") + QuotedName(table.key) +
-                               QStringLiteral(" = ?"));
-        while (before.Step()) {
+        for (const QString& column : table.columns) names << QStringLiteral("a.") + QuotedName(column);
+        const QString keyColumn = QStringLiteral("b.c") + QString::number(table.keyIndex);
+        Prepared rows(db, QStringLiteral("SELECT b.*, a.") + QuotedName(table.key) + QStringLiteral(" IS NOT NULL, ") +
+                              names.join(u',') + QStringLiteral(" FROM ") + BeforeTable(static_cast<size_t>(t)) +
+                              QStringLiteral(" b LEFT JOIN main.") + QuotedName(table.name) +
+                              QStringLiteral(" a ON a.") + QuotedName(table.key) + QStringLiteral(" = ") + keyColumn +
+                              QStringLiteral(" ORDER BY ") + keyColumn);
+        const int nowAt = 1 + columns;
+        while (rows.Step()) {
             RowChange row;
             row.table = t;
-            row.key = sqlite3_column_int64(*before, 1 + table.keyIndex);
-            if (sqlite3_column_int(*before, 0) == 1) row.kept = PackColumns(*before, 1, columns);
-            after.Reset();
-            sqlite3_bind_int64(*after, 1, row.key);
+            row.key = sqlite3_column_int64(*rows, 1 + table.keyIndex);
+            if (sqlite3_column_int(*rows, 0) == 1) row.kept = PackColumns(*rows, 1, columns);
             std::optional<QByteArray> now;
-            if (after.Step()) now = PackColumns(*after, 0, columns);
+            if (sqlite3_column_int(*rows, nowAt) == 1) now = PackColumns(*rows, nowAt + 1, columns);
             // A row written back as it was is no change.
             if (now == row.kept) continue;
             row.live = RowFingerprint(now);
