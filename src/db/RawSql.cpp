@@ -15,6 +15,21 @@ void ExecSql(sqlite3* db, const QString& sql)
     ExecSql(db, sql.toUtf8().constData());
 }
 
+qint64 ScalarSql(sqlite3* db, const char* sql)
+{
+    Prepared query(db, QString::fromUtf8(sql));
+    return query.Step() ? sqlite3_column_int64(*query, 0) : 0;
+}
+
+bool HasTableOrView(sqlite3* db, const QString& name)
+{
+    Prepared find(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 "
+                                     "COLLATE NOCASE"));
+    const QByteArray utf8 = name.toUtf8();
+    sqlite3_bind_text(*find, 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    return find.Step();
+}
+
 QString QuotedName(const QString& name)
 {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';

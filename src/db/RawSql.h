@@ -13,6 +13,12 @@ struct sqlite3_stmt;
 void ExecSql(sqlite3* db, const char* sql);
 void ExecSql(sqlite3* db, const QString& sql);
 
+// The first column of the first row of a query (0 when it gives none).
+qint64 ScalarSql(sqlite3* db, const char* sql);
+
+// Whether the catalogue has a table or view of that name (any case).
+bool HasTableOrView(sqlite3* db, const QString& name);
+
 // "name", with a quote inside doubled.
 QString QuotedName(const QString& name);
 

@@ -13,7 +13,6 @@
 
 #include <string>
 
-
 namespace {
 
 const QString kIdentityName = QStringLiteral("text keys");
@@ -41,7 +40,10 @@ private:
     sqlite3* mDb;
 };
 
-QString Name(const char* name) { return QString::fromLatin1(name); }
+QString Name(const char* name)
+{
+    return QString::fromLatin1(name);
+}
 
 // The text columns of one table, with the keys each keeps.
 struct KeyedColumn {
@@ -115,13 +117,13 @@ void CreateTriggers(sqlite3* db, const std::vector<const KeyedTable*>& tables)
 {
     for (const KeyedTable* table : tables) {
         const KeyedTable& t = *table;
-        const QString queue = QStringLiteral(" BEGIN INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('") + t.table +
-                              QStringLiteral("', NEW.rowid); END");
+        const QString queue = QStringLiteral(" BEGIN INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('") +
+                              t.table + QStringLiteral("', NEW.rowid); END");
         ExecSql(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + QuotedName(TriggerName(t, "insert")) +
-                     QStringLiteral(" AFTER INSERT ON ") + QuotedName(t.table) + queue);
+                        QStringLiteral(" AFTER INSERT ON ") + QuotedName(t.table) + queue);
         ExecSql(db, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ") + QuotedName(TriggerName(t, "update")) +
-                     QStringLiteral(" AFTER UPDATE OF ") + ColumnList(t) + QStringLiteral(" ON ") +
-                     QuotedName(t.table) + queue);
+                        QStringLiteral(" AFTER UPDATE OF ") + ColumnList(t) + QStringLiteral(" ON ") +
+                        QuotedName(t.table) + queue);
     }
 }
 
@@ -191,8 +193,8 @@ void FoldFunction(sqlite3_context* context, int, sqlite3_value** args)
 
 void KeyFunction(sqlite3_context* context, int, sqlite3_value** args)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(args[0])),
-                                           sqlite3_value_bytes(args[0]));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(args[0])), sqlite3_value_bytes(args[0]));
     const QByteArray key = CollationKey(text);
     sqlite3_result_blob(context, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
@@ -248,7 +250,10 @@ const QString kFindTextTable = QStringLiteral("Stamp");
 const QString kFindText = QStringLiteral("find_text");
 
 // True once the catalogue keeps the stamps' joined folded texts.
-bool HasFindText(sqlite3* db) { return ColumnsOf(db, kFindTextTable).contains(kFindText, Qt::CaseInsensitive); }
+bool HasFindText(sqlite3* db)
+{
+    return ColumnsOf(db, kFindTextTable).contains(kFindText, Qt::CaseInsensitive);
+}
 
 // True once the catalogue keeps the stamps' numbers in other catalogues.
 bool HasStampNumbers(sqlite3* db)
@@ -262,10 +267,12 @@ bool HasStampNumbers(sqlite3* db)
 QString FindTextValue(bool numbers)
 {
     QStringList parts;
-    for (const char* column : FindTextColumns()) parts << QStringLiteral("coalesce(") + QuotedName(Name(column)) + QStringLiteral(", '')");
+    for (const char* column : FindTextColumns())
+        parts << QStringLiteral("coalesce(") + QuotedName(Name(column)) + QStringLiteral(", '')");
     if (numbers)
-        parts << QStringLiteral("coalesce((SELECT group_concat(CatNo, char(10)) FROM StampNumber WHERE "
-                                "StampNumber.StampID = Stamp.StampID), '')");
+        parts << QStringLiteral(
+            "coalesce((SELECT group_concat(CatNo, char(10)) FROM StampNumber WHERE "
+            "StampNumber.StampID = Stamp.StampID), '')");
     return QStringLiteral("tessarine_fold(") + parts.join(QStringLiteral(" || char(10) || ")) + u')';
 }
 
@@ -326,14 +333,14 @@ QString KeysUpdate(const KeyedTable& t, bool findText, bool numbers)
     // Most texts of a stamp are empty: their keys are empty without a call.
     for (const KeyedColumn& column : t.columns) {
         const QString c = QuotedName(column.name);
-        const QString empty = QStringLiteral(" = CASE WHEN ") + c + QStringLiteral(" = '' OR ") + c +
-                              QStringLiteral(" IS NULL THEN ");
+        const QString empty =
+            QStringLiteral(" = CASE WHEN ") + c + QStringLiteral(" = '' OR ") + c + QStringLiteral(" IS NULL THEN ");
         if (column.folded)
-            sets << QuotedName(column.name + QStringLiteral("_fold")) + empty + QStringLiteral("'' ELSE tessarine_fold(") + c +
-                        QStringLiteral(") END");
+            sets << QuotedName(column.name + QStringLiteral("_fold")) + empty +
+                        QStringLiteral("'' ELSE tessarine_fold(") + c + QStringLiteral(") END");
         if (column.sorted)
-            sets << QuotedName(column.name + QStringLiteral("_sort")) + empty + QStringLiteral("x'' ELSE tessarine_key(") +
-                        c + QStringLiteral(") END");
+            sets << QuotedName(column.name + QStringLiteral("_sort")) + empty +
+                        QStringLiteral("x'' ELSE tessarine_key(") + c + QStringLiteral(") END");
     }
     if (findText && t.table == kFindTextTable)
         sets << QuotedName(kFindText) + QStringLiteral(" = ") + FindTextValue(numbers);
@@ -390,16 +397,19 @@ void AddTextKeys(sqlite3* db)
 void AddTextKeys(sqlite3* db, const QStringList& only)
 {
     ExecSql(db, QStringLiteral("CREATE TABLE IF NOT EXISTS CatalogueInfo (name TEXT PRIMARY KEY, value TEXT)"));
-    ExecSql(db, QStringLiteral("CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
-                            "WITHOUT ROWID"));
+    ExecSql(
+        db,
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS TextKeyQueue (tbl TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY (tbl, id)) "
+            "WITHOUT ROWID"));
     const std::vector<const KeyedTable*> tables = PresentTables(db, only);
     for (const KeyedTable* table : tables) {
         const KeyedTable& t = *table;
         const QStringList present = ColumnsOf(db, t.table);
         const auto add = [&](const QString& column, const char* declaration) {
             if (present.contains(column, Qt::CaseInsensitive)) return;
-            ExecSql(db, QStringLiteral("ALTER TABLE ") + QuotedName(t.table) + QStringLiteral(" ADD COLUMN ") + QuotedName(column) +
-                         u' ' + QString::fromLatin1(declaration));
+            ExecSql(db, QStringLiteral("ALTER TABLE ") + QuotedName(t.table) + QStringLiteral(" ADD COLUMN ") +
+                            QuotedName(column) + u' ' + QString::fromLatin1(declaration));
         };
         for (const KeyedColumn& c : t.columns) {
             // Folded text compares without regard to ASCII case as well, so that a
@@ -415,7 +425,7 @@ void AddTextKeys(sqlite3* db, const QStringList& only)
     if (!only.isEmpty())
         for (const KeyedTable* t : tables)
             ExecSql(db, QStringLiteral("INSERT OR IGNORE INTO TextKeyQueue (tbl, id) SELECT '") + t->table +
-                         QStringLiteral("', rowid FROM ") + QuotedName(t->table));
+                            QStringLiteral("', rowid FROM ") + QuotedName(t->table));
     CreateKeyIndexes(db);
     CreateTriggers(db, tables);
 }
@@ -440,8 +450,8 @@ void RefreshTextKeys(sqlite3* db)
     for (const KeyedTable& t : KeyedTables()) {
         if (!queued.contains(t.table)) continue;
         ExecSql(db, KeysUpdate(t, findText, numbers) +
-                     QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") +
-                     t.table + QStringLiteral("')"));
+                        QStringLiteral(" WHERE rowid IN (SELECT id FROM TextKeyQueue WHERE tbl = '") + t.table +
+                        QStringLiteral("')"));
     }
     ExecSql(db, QStringLiteral("DELETE FROM TextKeyQueue"));
     savepoint.Release();
@@ -483,7 +493,7 @@ void AddFindText(sqlite3* db)
 {
     if (!HasFindText(db))
         ExecSql(db, QStringLiteral("ALTER TABLE ") + QuotedName(kFindTextTable) + QStringLiteral(" ADD COLUMN ") +
-                     QuotedName(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
+                        QuotedName(kFindText) + QStringLiteral(" TEXT NOT NULL DEFAULT ''"));
     CreateKeyIndexes(db);
     // Made by the one pass over every row that follows an upgrade.
     ExecSql(db, QStringLiteral("DELETE FROM CatalogueInfo WHERE name = '") + kIdentityName + u'\'');

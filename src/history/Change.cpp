@@ -95,8 +95,8 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                             sets << QuotedName(table.columns[static_cast<qsizetype>(column)]) + QStringLiteral(" = ?");
                         update = std::make_unique<Prepared>(handle, QStringLiteral("UPDATE ") + QuotedName(table.name) +
                                                                         QStringLiteral(" SET ") + sets.join(u',') +
-                                                                        QStringLiteral(" WHERE ") + QuotedName(table.key) +
-                                                                        QStringLiteral(" = ?"));
+                                                                        QStringLiteral(" WHERE ") +
+                                                                        QuotedName(table.key) + QStringLiteral(" = ?"));
                     }
                     update->Reset();
                     const int bound = BindPackedColumns(**update, 1, *row.kept, columns);
@@ -123,9 +123,9 @@ std::optional<CurrentRows> WriteChange(Database& db, const Change& change)
                 const RowChange& row = change.rows[i];
                 if (row.table != static_cast<int>(t) || row.kept || !current[i]) continue;
                 if (!remove)
-                    remove = std::make_unique<Prepared>(handle, QStringLiteral("DELETE FROM ") +
-                                                                    QuotedName(tables[t].name) + QStringLiteral(" WHERE ") +
-                                                                    QuotedName(tables[t].key) + QStringLiteral(" = ?"));
+                    remove = std::make_unique<Prepared>(
+                        handle, QStringLiteral("DELETE FROM ") + QuotedName(tables[t].name) +
+                                    QStringLiteral(" WHERE ") + QuotedName(tables[t].key) + QStringLiteral(" = ?"));
                 remove->Reset();
                 sqlite3_bind_int64(**remove, 1, row.key);
                 remove->Step();

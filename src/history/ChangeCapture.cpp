@@ -102,7 +102,7 @@ void InstallChangeCapture(Connection& conn)
         ExecSql(db, QStringLiteral("DROP TABLE IF EXISTS temp.") + before);
         ExecSql(db, QStringLiteral("CREATE TEMP TABLE ") + before + u'(' + columns.join(u',') + u')');
         ExecSql(db, QStringLiteral("CREATE UNIQUE INDEX temp.") + before + QStringLiteral("_key ON ") + before + u'(' +
-                     keyColumn + u')');
+                        keyColumn + u')');
         const QString when = QStringLiteral(" WHEN EXISTS (SELECT 1 FROM history_capture) BEGIN ");
         const QString touched = QStringLiteral("INSERT OR IGNORE INTO history_touched VALUES (") + QString::number(i) +
                                 QStringLiteral("); END");
@@ -111,13 +111,14 @@ void InstallChangeCapture(Connection& conn)
         const QString prefix = QStringLiteral("history_") + QString::number(i);
         const QString on = QStringLiteral(" ON main.") + QuotedName(table.name);
         ExecSql(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
-                     QStringLiteral("_insert AFTER INSERT") + on + when + QStringLiteral("INSERT OR IGNORE INTO ") +
-                     before + QStringLiteral(" (present, ") + keyColumn + QStringLiteral(") VALUES (0, NEW.") +
-                     QuotedName(table.key) + QStringLiteral("); ") + touched);
+                        QStringLiteral("_insert AFTER INSERT") + on + when + QStringLiteral("INSERT OR IGNORE INTO ") +
+                        before + QStringLiteral(" (present, ") + keyColumn + QStringLiteral(") VALUES (0, NEW.") +
+                        QuotedName(table.key) + QStringLiteral("); ") + touched);
         ExecSql(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
-                     QStringLiteral("_update BEFORE UPDATE OF ") + updated.join(u',') + on + when + noteOld + touched);
+                        QStringLiteral("_update BEFORE UPDATE OF ") + updated.join(u',') + on + when + noteOld +
+                        touched);
         ExecSql(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ") + prefix +
-                     QStringLiteral("_delete BEFORE DELETE") + on + when + noteOld + touched);
+                        QStringLiteral("_delete BEFORE DELETE") + on + when + noteOld + touched);
     }
     conn.capture = std::move(layout);
 }

@@ -87,8 +87,8 @@ void AddTrashTable(sqlite3* db)
         declarations << QuotedName(column.name) + u' ' + column.type;
     }
     declarations << QStringLiteral("DeletedAt TEXT NOT NULL");
-    ExecSql(db,
-         QStringLiteral("CREATE TABLE IF NOT EXISTS DeletedStamp (") + declarations.join(QStringLiteral(", ")) + u')');
+    ExecSql(db, QStringLiteral("CREATE TABLE IF NOT EXISTS DeletedStamp (") + declarations.join(QStringLiteral(", ")) +
+                    u')');
     ExecSql(db, QStringLiteral("DROP VIEW IF EXISTS ImageOwner"));
     ExecSql(db, ImageOwnerViewSql(true));
     ExecSql(db, TrashImagesTriggerSql());

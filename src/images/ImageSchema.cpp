@@ -10,18 +10,6 @@
 
 namespace {
 
-qint64 Scalar(sqlite3* db, const char* sql)
-{
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-    rc = sqlite3_step(stmt);
-    const qint64 value = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) ThrowEngineError(db, rc);
-    return value;
-}
-
 const char* const kTables[] = {
     R"(CREATE TABLE IF NOT EXISTS Picture (
   PictureID INTEGER PRIMARY KEY,
@@ -78,18 +66,6 @@ const Trigger kTriggers[] = {
      "DELETE FROM PictureData WHERE PictureID = OLD.PictureID; END"},
 };
 
-bool HasTable(sqlite3* db, const char* name)
-{
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", -1,
-                           &stmt, nullptr) != SQLITE_OK)
-        ThrowEngineError(db, sqlite3_errcode(db));
-    sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
-    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return found;
-}
-
 }  // namespace
 
 void AddImageTables(sqlite3* db)
@@ -98,11 +74,13 @@ void AddImageTables(sqlite3* db)
     for (const Trigger& trigger : kTriggers) ExecSql(db, trigger.sql);
     // The field catalogue offers the front thumbnail as one more field, after
     // every field it has.
-    if (HasTable(db, "RptSpec") && Scalar(db, "SELECT count(*) FROM RptSpec WHERE fieldname = 'FrontThumbnail'") == 0)
-        ExecSql(db,
-             "INSERT INTO RptSpec (SpecID, \"Desc\", fieldname, datatype, filename, Linkfield, defwidth, IsCurrency) "
-             "SELECT coalesce(max(SpecID), 0) + 1, 'Image', 'FrontThumbnail', 5, 'FrontImage', 'StampID', 1, 0 "
-             "FROM RptSpec");
+    if (HasTableOrView(db, QStringLiteral("RptSpec")) &&
+        ScalarSql(db, "SELECT count(*) FROM RptSpec WHERE fieldname = 'FrontThumbnail'") == 0)
+        ExecSql(
+            db,
+            "INSERT INTO RptSpec (SpecID, \"Desc\", fieldname, datatype, filename, Linkfield, defwidth, IsCurrency) "
+            "SELECT coalesce(max(SpecID), 0) + 1, 'Image', 'FrontThumbnail', 5, 'FrontImage', 'StampID', 1, 0 "
+            "FROM RptSpec");
 }
 
 namespace {
@@ -125,15 +103,16 @@ QString StoredOwnerView(sqlite3* db)
 
 void CheckImageTriggers(sqlite3* db)
 {
-    if (!HasTable(db, "StampImage")) return;
+    if (!HasTableOrView(db, QStringLiteral("StampImage"))) return;
     // Once the catalogue has a trash, the stamps in it own their images too: the
     // view names them, and the trash frees its stamps' images itself.
     const bool trash = HasTrashTable(db);
     const QString ownerView = ImageOwnerViewSql(trash);
-    const qint64 present = Scalar(db,
-                                  "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
-                                  "('StampImage_owner_deleted', 'StampImage_picture_freed', "
-                                  "'StampImage_picture_changed', 'Picture_data_freed', 'DeletedStamp_images_freed')");
+    const qint64 present =
+        ScalarSql(db,
+                  "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
+                  "('StampImage_owner_deleted', 'StampImage_picture_freed', "
+                  "'StampImage_picture_changed', 'Picture_data_freed', 'DeletedStamp_images_freed')");
     const qint64 expected = static_cast<qint64>(std::size(kTriggers)) + (trash ? 1 : 0);
     if (present == expected && StoredOwnerView(db) == ownerView) return;
     // What was deleted while the triggers were missing is tidied as they would

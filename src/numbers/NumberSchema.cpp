@@ -10,18 +10,6 @@
 
 namespace {
 
-qint64 Scalar(sqlite3* db, const char* sql)
-{
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
-    rc = sqlite3_step(stmt);
-    const qint64 value = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) ThrowEngineError(db, rc);
-    return value;
-}
-
 const char* const kTables[] = {
     R"(CREATE TABLE IF NOT EXISTS Catalog (
   CatalogID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -76,19 +64,6 @@ const char* const kFindTextTriggers[] = {
     "INSERT OR IGNORE INTO TextKeyQueue (tbl, id) VALUES ('Stamp', OLD.StampID); END",
 };
 
-bool HasTable(sqlite3* db, const char* name)
-{
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
-                           -1, &stmt, nullptr) != SQLITE_OK)
-        ThrowEngineError(db, sqlite3_errcode(db));
-    sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
-    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return found;
-}
-
 }  // namespace
 
 const std::vector<StartingCatalogue>& StartingCatalogues()
@@ -104,7 +79,7 @@ const std::vector<StartingCatalogue>& StartingCatalogues()
 void AddCatalogueNumbers(sqlite3* db)
 {
     for (const char* sql : kTables) ExecSql(db, sql);
-    if (Scalar(db, "SELECT count(*) FROM Catalog") == 0) {
+    if (ScalarSql(db, "SELECT count(*) FROM Catalog") == 0) {
         sqlite3_stmt* insert = nullptr;
         if (sqlite3_prepare_v2(db, "INSERT INTO Catalog (CatalogDesc, Prefix) VALUES (?1, ?2)", -1, &insert, nullptr) !=
             SQLITE_OK)
@@ -124,17 +99,18 @@ void AddCatalogueNumbers(sqlite3* db)
     AddTextKeys(db, {QStringLiteral("Catalog"), QStringLiteral("StampNumber")});
     for (const char* sql : kIndexes) ExecSql(db, sql);
     ExecSql(db, kOwnerTrigger);
-    if (HasTable(db, "DeletedStamp")) ExecSql(db, kTrashTrigger);
+    if (HasTableOrView(db, QStringLiteral("DeletedStamp"))) ExecSql(db, kTrashTrigger);
     for (const char* sql : kFindTextTriggers) ExecSql(db, sql);
 }
 
 void CheckNumberTriggers(sqlite3* db)
 {
-    if (!HasTable(db, "StampNumber") || !HasTable(db, "ImageOwner")) return;
-    const bool trash = HasTable(db, "DeletedStamp");
-    if (Scalar(db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
-                   "('StampNumber_owner_deleted', 'StampNumber_trash_emptied', 'StampNumber_find_text_insert', "
-                   "'StampNumber_find_text_update', 'StampNumber_find_text_delete')") == (trash ? 5 : 4))
+    if (!HasTableOrView(db, QStringLiteral("StampNumber")) || !HasTableOrView(db, QStringLiteral("ImageOwner"))) return;
+    const bool trash = HasTableOrView(db, QStringLiteral("DeletedStamp"));
+    if (ScalarSql(db,
+                  "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
+                  "('StampNumber_owner_deleted', 'StampNumber_trash_emptied', 'StampNumber_find_text_insert', "
+                  "'StampNumber_find_text_update', 'StampNumber_find_text_delete')") == (trash ? 5 : 4))
         return;
     // What was deleted while a trigger was missing is tidied as it would have
     // tidied it, and every numbered stamp's joined texts are made again.
