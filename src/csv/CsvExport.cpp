@@ -17,7 +17,9 @@
 #include <QLocale>
 #include <QSet>
 
+#include <algorithm>
 #include <charconv>
+#include <unordered_map>
 
 #include <sqlite3.h>
 
@@ -227,47 +229,44 @@ ExportedCatalogues CataloguesInUse(Database& db)
 }
 
 // A stamp's numbers in the exported catalogues, a field each after its record's
-// fields: the numbers of one catalogue a line each.
+// fields: the numbers of one catalogue a line each. Every number is read once,
+// in each stamp's order, before the stamps: one pass over the table rather than
+// a lookup for every stamp.
 class NumberFields {
 public:
     NumberFields(const std::shared_ptr<Connection>& conn, const ExportedCatalogues& catalogues)
-        : mCatalogues(catalogues)
+        : mColumns(catalogues.ids.size())
     {
-        if (!catalogues.ids.empty())
-            mRead = std::make_unique<Statement>(conn, QStringLiteral("SELECT CatalogID, CatNo FROM StampNumber WHERE "
-                                                                     "StampID = ?1 ORDER BY Position, NumberID"));
-        mNumbers.resize(catalogues.ids.size());
-    }
-    void Append(QByteArray& out, qint64 stampId)
-    {
-        if (!mRead) return;
-        for (QString& numbers : mNumbers) numbers.clear();
-        mRead->Reset();
-        sqlite3_bind_int64(mRead->Handle(), 1, stampId);
-        while (mRead->Step()) {
-            sqlite3_stmt* s = mRead->Handle();
-            const qint64 catalogue = sqlite3_column_int64(s, 0);
-            for (size_t i = 0; i < mCatalogues.ids.size(); ++i) {
-                if (mCatalogues.ids[i] != catalogue) continue;
-                if (!mNumbers[i].isEmpty()) mNumbers[i] += u'\n';
-                mNumbers[i] += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
-                                                 sqlite3_column_bytes(s, 1));
-            }
+        if (mColumns == 0) return;
+        Statement read(conn, QStringLiteral("SELECT StampID, CatalogID, CatNo FROM StampNumber ORDER BY StampID, "
+                                            "Position, NumberID"));
+        while (read.Step()) {
+            sqlite3_stmt* s = read.Handle();
+            const auto at = std::find(catalogues.ids.begin(), catalogues.ids.end(), sqlite3_column_int64(s, 1));
+            if (at == catalogues.ids.end()) continue;
+            std::vector<QByteArray>& fields = mNumbers[sqlite3_column_int64(s, 0)];
+            if (fields.empty()) fields.resize(mColumns);
+            QByteArray& field = fields[size_t(at - catalogues.ids.begin())];
+            if (!field.isEmpty()) field += '\n';
+            field.append(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)), sqlite3_column_bytes(s, 2));
         }
-        mRead->Reset();
+    }
+    void Append(QByteArray& out, qint64 stampId) const
+    {
+        if (mColumns == 0) return;
         // The record's line end is the last thing in it.
         out.chop(2);
-        for (const QString& numbers : mNumbers) {
+        const auto found = mNumbers.find(stampId);
+        for (size_t i = 0; i < mColumns; ++i) {
             out += ',';
-            AppendText(out, numbers);
+            if (found != mNumbers.end()) AppendText(out, found->second[i].constData(), found->second[i].size());
         }
         out += "\r\n";
     }
 
 private:
-    const ExportedCatalogues& mCatalogues;
-    std::unique_ptr<Statement> mRead;
-    std::vector<QString> mNumbers;
+    size_t mColumns;
+    std::unordered_map<qint64, std::vector<QByteArray>> mNumbers;
 };
 
 }  // namespace
