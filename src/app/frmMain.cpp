@@ -1654,16 +1654,14 @@ void frmMain::ShowStampsAgain(qint64 stamp)
     if (!gDb || !gDb->IsOpen() || IsEditing()) return;
     // The stamps of the list's query opened anew, on the stamp concerned where
     // the query holds it, else on the stamp shown so far, else near its place.
-    const int fallback = gStampRs ? std::max(0, gStampRs->AbsolutePosition()) : 0;
-    bool there = false;
-    if (stamp > 0)
-        Guard([&] {
-            there = !gDb->OpenSnapshot(QStringLiteral("Select StampID from stamp where StampID = ") +
-                                       QString::number(stamp))
-                         ->IsEmpty();
+    OpenListQuery(gStampRs ? std::max(0, gStampRs->AbsolutePosition()) : 0);
+    if (stamp > 0 && gStampRs && !gStampRs->IsEmpty())
+        Guard([stamp, this] {
+            const int position = gStampRs->PositionOf(stamp);
+            if (position < 0 || position == gStampRs->AbsolutePosition()) return;
+            gStampRs->SetAbsolutePosition(position);
+            ShowRecord();
         });
-    if (there) mShownKey = stamp;
-    OpenListQuery(fallback);
     Form_Activate();
 }
 
