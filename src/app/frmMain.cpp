@@ -22,7 +22,7 @@
 #include "help/HelpContext.h"
 #include "help/frmAbout.h"
 #include "history/AutoBackups.h"
-#include "history/BackgroundBackup.h"
+#include "history/BackupKeeper.h"
 #include "history/ChangeCapture.h"
 #include "history/ChangeNames.h"
 #include "history/History.h"
@@ -44,7 +44,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -94,7 +93,6 @@ QLabel* Caption(const QString& text, QWidget* buddy)
 // A catalogue up to this size is backed up at start-up before the window shows
 // (a catalogue of a hundred thousand stamps without images is some 60 MB, and
 // its copy takes well under half a second); a larger one once the window shows.
-constexpr qint64 kQuickBackupBytes = 80LL * 1024 * 1024;
 
 // The undo and redo keys, which a text box would otherwise take for its own
 // undo while no edit is under way.
@@ -130,13 +128,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     // Notes about the automatic backup.
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     SetHelpContext(statusBar(), 247);
-    mBackgroundBackup = new BackgroundBackup(this);
-    connect(mBackgroundBackup, &BackgroundBackup::Finished, this, [this](bool ok, const QString& problem) {
-        if (ok)
-            statusBar()->showMessage(QStringLiteral("Today's automatic backup of the catalogue has been made."), 5000);
-        else
-            NoteBackupFailure(problem);
-    });
+    mBackups = new BackupKeeper(this);
+    connect(mBackups, &BackupKeeper::Note, this,
+            [this](const QString& text, int timeoutMs) { statusBar()->showMessage(text, timeoutMs); });
     TheHistory().SetObserver([this] { UpdateEditMenu(); });
     BrowseMode();
     resize(820, 560);
@@ -144,7 +138,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
 frmMain::~frmMain()
 {
-    mBackgroundBackup->Abort();
+    mBackups->Abort();
     TheHistory().SetObserver({});
     if (gMainWindow == this) gMainWindow = nullptr;
 }
@@ -649,7 +643,7 @@ void frmMain::Form_Activate()
 void frmMain::Form_Unload()
 {
     // A backup under way lets go of the catalogue before it closes.
-    mBackgroundBackup->Abort();
+    mBackups->Abort();
     Guard([] {
         if (gStampRs) gStampRs->Close();
         gStampRs.reset();
@@ -1565,7 +1559,7 @@ void frmMain::mnuPack_Click()
 {
     if (IsEditing() || !AskToCompact()) return;
     if (!CloseWindowsOnTheCatalogue()) return;
-    MakeAutomaticBackup(false);
+    BackUpBeforeChange();
     prompts().Busy(true);
     UnloadForReopen();
     PackCatalogue();
@@ -1581,7 +1575,7 @@ void frmMain::mnuRestoreBackup_Click()
     if (!chosen || !CloseWindowsOnTheCatalogue()) return;
     // Nothing is replaced without a copy of the catalogue as it is now.
     QString problem;
-    if (!MakeAutomaticBackup(true, &problem)) {
+    if (!mBackups->MakeNow(*gDb, &problem)) {
         MsgBox(QStringLiteral("The catalogue as it is now could not be backed up, so the automatic backup has not "
                               "been restored.\n\n") +
                problem);
@@ -1676,57 +1670,14 @@ void frmMain::mnuDeletedStamps_Click()
 // ---------------------------------------------------------------------------
 // Automatic backups
 
-void frmMain::NoteBackupFailure(const QString& problem)
-{
-    statusBar()->showMessage(QStringLiteral("The automatic backup could not be made: ") + problem);
-}
-
-bool frmMain::MakeAutomaticBackup(bool always, QString* problemOut)
-{
-    if (!gDb || !gDb->IsOpen()) return false;
-    const AutomaticBackups backups(gDb->Path());
-    QString problem;
-    bool made = false;
-    // A backup under way is finished first; it may be the one that was due.
-    if (mBackgroundBackup->IsRunning()) made = mBackgroundBackup->FinishNow(&problem);
-    if (!always && (made || !backups.IsDue())) return true;
-    {
-        Progress progress(kAppTitle, QStringLiteral("Making an automatic backup of the catalogue..."), 1000);
-        // The backup made before a restore leaves the others alone: the one
-        // chosen must still be there.
-        made = ::MakeAutomaticBackup(
-            *gDb, backups, &problem,
-            [&progress](qint64 done, qint64 total) {
-                progress.Step(total > 0 ? done * 1000 / total : 0);
-                return true;
-            },
-            !always);
-    }
-    if (!made) NoteBackupFailure(problem);
-    if (problemOut) *problemOut = problem;
-    return made;
-}
-
 void frmMain::BackUpAtStart()
 {
-    if (!gDb || !gDb->IsOpen()) return;
-    const AutomaticBackups backups(gDb->Path());
-    if (!backups.IsDue()) return;
-    if (QFileInfo(gDb->Path()).size() <= kQuickBackupBytes) {
-        MakeAutomaticBackup(false);
-        return;
-    }
-    // A large catalogue is copied while the collector works.
-    statusBar()->showMessage(QStringLiteral("Making today's automatic backup of the catalogue..."));
-    QTimer::singleShot(0, this, [this] {
-        if (gDb && gDb->IsOpen() && !mBackgroundBackup->IsRunning())
-            mBackgroundBackup->Start(*gDb, AutomaticBackups(gDb->Path()));
-    });
+    if (gDb) mBackups->AtStart(*gDb);
 }
 
 void frmMain::BackUpBeforeChange()
 {
-    MakeAutomaticBackup(false);
+    if (gDb) mBackups->MakeIfDue(*gDb);
 }
 
 void frmMain::mnuExport_Click()

@@ -7,7 +7,7 @@
 
 #include <array>
 
-class BackgroundBackup;
+class BackupKeeper;
 class DateBox;
 class ImagesTab;
 struct HistoryStep;
@@ -161,10 +161,6 @@ private:
     // The Edit menu's texts and which of its items can be chosen.
     void UpdateEditMenu();
     void AfterHistoryStep(const HistoryStep& step);
-    // The automatic backup, made now if one is due (or always); false when it
-    // failed, which the status bar then says.
-    bool MakeAutomaticBackup(bool always, QString* problem = nullptr);
-    void NoteBackupFailure(const QString& problem);
 
     bool mEditing = false;
     bool mAdding = false;
@@ -250,5 +246,5 @@ private:
     QAction* mnuRptCustom = nullptr;
     std::array<QAction*, 4> mnuHelp{};      // 1-3
     QAction* mnuAbout = nullptr;
-    BackgroundBackup* mBackgroundBackup = nullptr;
+    BackupKeeper* mBackups = nullptr;  // the automatic backups
 };

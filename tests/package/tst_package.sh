@@ -65,7 +65,7 @@ lintian --fail-on error --info "$deb" >"$scratch/lintian.log" 2>&1 || {
 }
 grep -E '^[EW]: ' "$scratch/lintian.log" || true
 
-# --- the files, where the specifications want them ---
+# --- the files, where the desktop standards place them ---
 mkdir -p "$root"
 dpkg-deb -x "$deb" "$root"
 outside=$(cd "$root" && find . -mindepth 1 -maxdepth 1 ! -name usr)
@@ -80,7 +80,7 @@ zcat "$root/usr/share/doc/tessarine/changelog.gz" | head -n 1 | grep -q "^tessar
 # No path of the machine the package was built on.
 if grep -rlF "$build" "$root" >/dev/null 2>&1; then fail "the package names the build folder: $(grep -rlF "$build" "$root")"; fi
 
-# Desktop entry (Desktop Entry Specification: $XDG_DATA_DIRS/applications).
+# Desktop entry (desktop entry standard: $XDG_DATA_DIRS/applications).
 desktop=$root/usr/share/applications/tessarine.desktop
 [ -f "$desktop" ] || fail "desktop entry missing"
 report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
@@ -92,7 +92,7 @@ done
 icon=$(entry Icon)
 [ "$icon" = tessarine ] || fail "desktop entry's icon is '$icon'"
 
-# Icons (Icon Theme Specification: hicolor/<size>x<size>/apps, scalable/apps),
+# Icons (icon theme standard: hicolor/<size>x<size>/apps, scalable/apps),
 # each picture as large as its folder says.
 png_size() { od -An -j16 -N8 -tu1 "$1" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }'; }
 for size in 16 24 32 48 64 128 256 512; do
